@@ -114,7 +114,7 @@ class SimBus final : public device::HidBackend {
   class Impl;
 
  private:
-  std::shared_ptr<Impl> impl_;  // shared with the open connections, which may outlive the bus
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace korva::sim

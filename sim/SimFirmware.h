@@ -19,8 +19,11 @@
 //   key banks (0x08/09) five banks of 512 bytes. The stride of 126 makes the banks' address ranges
 //                      overlap, so a transfer names its bank with its first chunk (address b x 126) and
 //                      the following chunks continue it at their address minus b x 126; a chunk repeated
-//                      at the same address (a retry) goes to the same place. Reads and writes keep
-//                      separate cursors. Any other address is refused.
+//                      at the same address and length (a retry) goes to the same place. A chunk shorter
+//                      than 56 bytes ends its transfer. Where a chunk could continue the transfer or
+//                      start a bank (only bank 0's chunk at offset 504 can), it goes where it fits, the
+//                      continuation first. Reads and writes keep separate cursors. Any other address,
+//                      or a chunk reaching past byte 512 of its bank, is refused.
 //   default block (0x07) 512 bytes, address = offset
 //   macro memory (0x15)  info byte 6 x 128 bytes, address = offset
 //   cursor macros (0x17) 3072 bytes (mouse only), address = offset
@@ -97,8 +100,10 @@ class SimFirmware {
     bool valid = false;
     int bank = 0;
     std::uint16_t lastAddress = 0;
+    std::size_t lastLength = 0;
     std::size_t lastOffset = 0;
     std::uint16_t nextAddress = 0;
+    bool continues = false;
   };
 
   void LoadFactory();  // caller holds mutex_
@@ -119,6 +124,7 @@ class SimFirmware {
   std::vector<std::uint8_t> lighting_;
   BankCursor readCursor_;
   BankCursor writeCursor_;
+  bool hasBanks_ = false;
   bool transferOpen_ = false;
   int restoreCount_ = 0;
 };

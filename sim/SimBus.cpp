@@ -1,0 +1,562 @@
+#include "sim/SimBus.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <stdexcept>
+#include <type_traits>
+
+#include "sim/SimFirmware.h"
+#include "sim/SimInterfaces.h"
+
+namespace korva::sim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using device::HidInterfaceInfo;
+using device::HidIoStatus;
+
+constexpr std::size_t kConnectionQueueLimit = 64;  // hidraw's per-file report buffer
+constexpr std::uint16_t kProfileChanged = 0x0401;
+constexpr std::uint16_t kSettingsChanged = 0x0402;
+
+struct QueuedReport {
+  std::vector<std::uint8_t> bytes;
+  Clock::time_point readyAt;
+};
+
+// Bus-wide counters the devices stamp without the bus lock.
+struct Shared {
+  std::atomic<std::uint64_t> sequence{0};
+  std::atomic<std::size_t> logLimit{65536};
+};
+
+class Connection;
+
+struct NodeState {
+  SimInterface layout;
+  std::string path;
+  Clock::time_point lastReady{};  // when the node's latest queued report becomes readable
+};
+
+struct DeviceState {
+  DeviceState(int id, SimDeviceKind kind, std::shared_ptr<Shared> shared)
+      : id(id), kind(kind), firmware(kind), shared(std::move(shared)) {}
+
+  const int id;
+  const SimDeviceKind kind;
+  SimFirmware firmware;  // its own lock, always taken after `mutex`
+  const std::shared_ptr<Shared> shared;
+
+  // Everything below is guarded by `mutex`.
+  std::mutex mutex;
+  std::condition_variable logChanged;
+  bool plugged = false;
+  int generation = 0;  // bumped by every plug; a connection of an older generation is dead
+  std::vector<NodeState> nodes;
+  std::vector<Connection*> connections;
+  std::chrono::microseconds interval{1000};
+  int dropAnswers = 0;
+  int refuseAnswers = 0;
+  std::uint8_t refuseStatus = 0;
+  int failWrites = 0;
+  int failOpens = 0;
+  int unplugAfter = 0;  // 0: off
+  std::vector<std::vector<std::uint8_t>> strayBeforeAnswer;
+  std::deque<SimRequest> log;
+
+  void UnplugLocked();
+  void DeliverLocked(std::size_t node, std::vector<std::uint8_t> bytes);
+  void ReceiveLocked(std::size_t node, const SimReport& request);
+  int VendorNode() const {
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+      if (nodes[i].layout.vendor) return static_cast<int>(i);
+    return -1;
+  }
+  int ConsumerNode() const {
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+      if (nodes[i].layout.consumer) return static_cast<int>(i);
+    return -1;
+  }
+};
+
+// One open file on a node. Its queue, wake-up and abort flag are guarded by the device's mutex.
+class Connection final : public device::HidConnection {
+ public:
+  Connection(std::shared_ptr<DeviceState> device, std::size_t node, HidInterfaceInfo info,
+             const device::HidOpenOptions& options)
+      : device_(std::move(device)),
+        node_(node),
+        generation_(device_->generation),
+        info_(std::move(info)),
+        options_(options),
+        descriptor_(device_->nodes[node].layout.descriptor) {}
+
+  ~Connection() override {
+    std::lock_guard lock(device_->mutex);
+    std::erase(device_->connections, this);
+  }
+
+  HidIoStatus Write(std::span<const std::uint8_t> report, int /*timeoutMs*/, std::size_t& written) override {
+    written = 0;
+    std::lock_guard lock(device_->mutex);
+    if (!AliveLocked()) return HidIoStatus::kFailed;
+    if (aborted_) {
+      aborted_ = false;
+      return HidIoStatus::kAborted;
+    }
+    if (!options_.wantWrite || report.empty() || report.size() > kReportSize) return HidIoStatus::kFailed;
+    if (device_->failWrites > 0) {
+      --device_->failWrites;
+      return HidIoStatus::kFailed;
+    }
+    const SimInterface& layout = device_->nodes[node_].layout;
+    if (layout.vendor && report[0] == kVendorReportId) {
+      SimReport request{};
+      std::copy(report.begin(), report.end(), request.begin());
+      device_->ReceiveLocked(node_, request);
+    } else if (layout.vendor || layout.consumer) {
+      return HidIoStatus::kFailed;  // no such output report: the device stalls the transfer
+    }
+    // Boot interfaces take their output reports (keyboard LEDs) and do nothing with them.
+    written = report.size();
+    return HidIoStatus::kOk;
+  }
+
+  HidIoStatus Read(std::span<std::uint8_t> buffer, int timeoutMs, std::size_t& read) override {
+    read = 0;
+    std::unique_lock lock(device_->mutex);
+    if (!options_.wantRead) return HidIoStatus::kFailed;
+    const bool forever = timeoutMs < 0;
+    const Clock::time_point deadline =
+        forever ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+      if (!AliveLocked()) return HidIoStatus::kFailed;
+      if (aborted_) {
+        aborted_ = false;
+        return HidIoStatus::kAborted;
+      }
+      const Clock::time_point now = Clock::now();
+      if (!queue_.empty() && queue_.front().readyAt <= now) {
+        const std::vector<std::uint8_t>& bytes = queue_.front().bytes;
+        read = std::min(buffer.size(), bytes.size());  // a short buffer truncates, as hidraw does
+        std::copy_n(bytes.begin(), read, buffer.begin());
+        queue_.pop_front();
+        return HidIoStatus::kOk;
+      }
+      if (!forever && now >= deadline) return HidIoStatus::kTimeout;
+      Clock::time_point wake = deadline;
+      if (!queue_.empty()) wake = std::min(wake, queue_.front().readyAt);
+      if (wake == Clock::time_point::max()) {
+        wakeUp_.wait(lock);
+      } else {
+        wakeUp_.wait_until(lock, wake);
+      }
+    }
+  }
+
+  void Abort() override {
+    std::lock_guard lock(device_->mutex);
+    aborted_ = true;
+    wakeUp_.notify_all();
+  }
+
+  std::vector<std::uint8_t> ReportDescriptor() const override { return descriptor_; }
+  HidInterfaceInfo Info() const override { return info_; }
+
+  // Called with the device's mutex held.
+  void QueueLocked(const QueuedReport& report) {
+    if (!options_.wantRead || queue_.size() >= kConnectionQueueLimit) return;
+    queue_.push_back(report);
+    wakeUp_.notify_all();
+  }
+  void WakeLocked() { wakeUp_.notify_all(); }
+  std::size_t NodeLocked() const { return node_; }
+  int GenerationLocked() const { return generation_; }
+
+ private:
+  bool AliveLocked() const { return device_->plugged && device_->generation == generation_; }
+
+  const std::shared_ptr<DeviceState> device_;
+  const std::size_t node_;
+  const int generation_;
+  const HidInterfaceInfo info_;
+  const device::HidOpenOptions options_;
+  const std::vector<std::uint8_t> descriptor_;
+  std::condition_variable wakeUp_;
+  std::deque<QueuedReport> queue_;
+  bool aborted_ = false;
+};
+
+void DeviceState::UnplugLocked() {
+  plugged = false;
+  strayBeforeAnswer.clear();
+  for (Connection* connection : connections) connection->WakeLocked();
+}
+
+void DeviceState::DeliverLocked(std::size_t node, std::vector<std::uint8_t> bytes) {
+  NodeState& state = nodes[node];
+  // One report per interval on the node's interrupt endpoint.
+  const Clock::time_point readyAt = std::max(Clock::now(), state.lastReady) + interval;
+  state.lastReady = readyAt;
+  const QueuedReport report{std::move(bytes), readyAt};
+  for (Connection* connection : connections) {
+    if (connection->NodeLocked() == node && connection->GenerationLocked() == generation) {
+      connection->QueueLocked(report);
+    }
+  }
+}
+
+void DeviceState::ReceiveLocked(std::size_t node, const SimReport& request) {
+  const std::size_t limit = shared->logLimit.load();
+  if (limit > 0) {
+    log.push_back({shared->sequence.fetch_add(1) + 1, id, nodes[node].path, request});
+    while (log.size() > limit) log.pop_front();
+    logChanged.notify_all();
+  }
+  if (unplugAfter > 0 && --unplugAfter == 0) {
+    UnplugLocked();  // gone before it could act or answer
+    return;
+  }
+  std::optional<SimReport> answer;
+  if (refuseAnswers > 0) {
+    --refuseAnswers;
+    answer = SimFirmware::Refusal(request, refuseStatus);
+  } else {
+    answer = firmware.Handle(request);
+    if (dropAnswers > 0) {
+      --dropAnswers;
+      answer.reset();
+    }
+  }
+  if (!answer) return;
+  for (auto& stray : strayBeforeAnswer) DeliverLocked(node, std::move(stray));
+  strayBeforeAnswer.clear();
+  DeliverLocked(node, std::vector<std::uint8_t>(answer->begin(), answer->end()));
+}
+
+HidInterfaceInfo InfoOf(const DeviceState& device, const NodeState& node, const SimCollection& collection) {
+  HidInterfaceInfo info;
+  info.path = node.path;
+  info.vendorId = kSimVendorId;
+  info.productId = ProductIdOf(device.kind);
+  info.usagePage = collection.usagePage;
+  info.usage = collection.usage;
+  info.interfaceNumber = node.layout.number;
+  return info;
+}
+
+}  // namespace
+
+class SimBus::Impl {
+ public:
+  std::shared_ptr<DeviceState> Find(int id) const {
+    if (id < 1 || static_cast<std::size_t>(id) > devices.size()) return nullptr;
+    return devices[static_cast<std::size_t>(id - 1)];
+  }
+  std::shared_ptr<DeviceState> Get(int id) const {
+    auto device = Find(id);
+    if (!device) throw std::out_of_range("sim: unknown device id");
+    return device;
+  }
+  // Gives the device a fresh set of paths and marks it present. Both locks held by the caller.
+  void PlugLocked(DeviceState& device) {
+    device.nodes.clear();
+    for (SimInterface& layout : InterfacesOf(device.kind)) {
+      device.nodes.push_back({std::move(layout), "sim:hidraw" + std::to_string(nextNodeNumber++), {}});
+    }
+    ++device.generation;
+    device.plugged = true;
+  }
+
+  mutable std::mutex mutex;  // guards the members below; taken before any device's mutex
+  std::vector<std::shared_ptr<DeviceState>> devices;  // index = id - 1
+  int nextNodeNumber = 0;
+  int failEnumerations = 0;
+  std::shared_ptr<Shared> shared = std::make_shared<Shared>();
+};
+
+SimBus::SimBus() : impl_(std::make_unique<Impl>()) {}
+
+SimBus::~SimBus() {
+  // Connections may outlive the bus; they only see their devices vanish.
+  std::lock_guard lock(impl_->mutex);
+  for (auto& device : impl_->devices) {
+    std::lock_guard deviceLock(device->mutex);
+    device->UnplugLocked();
+  }
+}
+
+bool SimBus::Enumerate(std::vector<HidInterfaceInfo>& out) {
+  out.clear();
+  std::lock_guard lock(impl_->mutex);
+  if (impl_->failEnumerations > 0) {
+    --impl_->failEnumerations;
+    return false;
+  }
+  for (auto& device : impl_->devices) {
+    std::lock_guard deviceLock(device->mutex);
+    if (!device->plugged) continue;
+    for (const NodeState& node : device->nodes) {
+      for (const SimCollection& collection : node.layout.collections)
+        out.push_back(InfoOf(*device, node, collection));
+    }
+  }
+  return true;
+}
+
+bool SimBus::IsPresent(const std::string& path) {
+  std::lock_guard lock(impl_->mutex);
+  for (auto& device : impl_->devices) {
+    std::lock_guard deviceLock(device->mutex);
+    if (!device->plugged) continue;
+    for (const NodeState& node : device->nodes) {
+      if (node.path == path) return true;
+    }
+  }
+  return false;
+}
+
+std::unique_ptr<device::HidConnection> SimBus::Open(const HidInterfaceInfo& collection,
+                                                    const device::HidOpenOptions& options) {
+  std::lock_guard lock(impl_->mutex);
+  for (auto& device : impl_->devices) {
+    std::lock_guard deviceLock(device->mutex);
+    if (!device->plugged) continue;
+    for (std::size_t n = 0; n < device->nodes.size(); ++n) {
+      const NodeState& node = device->nodes[n];
+      if (node.path != collection.path) continue;
+      if (device->failOpens > 0) {
+        --device->failOpens;
+        return nullptr;
+      }
+      // A caller that names no collection gets the node's first one, like opening the node by path.
+      const bool unnamed = collection.usagePage == 0 && collection.usage == 0;
+      for (const SimCollection& candidate : node.layout.collections) {
+        if (!unnamed &&
+            (candidate.usagePage != collection.usagePage || candidate.usage != collection.usage)) {
+          continue;
+        }
+        auto connection = std::make_unique<Connection>(device, n, InfoOf(*device, node, candidate), options);
+        device->connections.push_back(connection.get());
+        return connection;
+      }
+      return nullptr;
+    }
+  }
+  return nullptr;
+}
+
+int SimBus::Plug(SimDeviceKind kind) {
+  std::lock_guard lock(impl_->mutex);
+  const int id = static_cast<int>(impl_->devices.size()) + 1;
+  auto device = std::make_shared<DeviceState>(id, kind, impl_->shared);
+  {
+    std::lock_guard deviceLock(device->mutex);
+    impl_->PlugLocked(*device);
+  }
+  impl_->devices.push_back(std::move(device));
+  return id;
+}
+
+void SimBus::Unplug(int id) {
+  std::lock_guard lock(impl_->mutex);
+  auto device = impl_->Find(id);
+  if (!device) return;
+  std::lock_guard deviceLock(device->mutex);
+  device->UnplugLocked();
+}
+
+bool SimBus::Replug(int id) {
+  std::lock_guard lock(impl_->mutex);
+  auto device = impl_->Find(id);
+  if (!device) return false;
+  std::lock_guard deviceLock(device->mutex);
+  if (device->plugged) return false;
+  impl_->PlugLocked(*device);
+  return true;
+}
+
+bool SimBus::IsPlugged(int id) const {
+  std::lock_guard lock(impl_->mutex);
+  auto device = impl_->Find(id);
+  if (!device) return false;
+  std::lock_guard deviceLock(device->mutex);
+  return device->plugged;
+}
+
+std::vector<HidInterfaceInfo> SimBus::Collections(int id) const {
+  std::vector<HidInterfaceInfo> out;
+  std::lock_guard lock(impl_->mutex);
+  auto device = impl_->Find(id);
+  if (!device) return out;
+  std::lock_guard deviceLock(device->mutex);
+  if (!device->plugged) return out;
+  for (const NodeState& node : device->nodes) {
+    for (const SimCollection& collection : node.layout.collections)
+      out.push_back(InfoOf(*device, node, collection));
+  }
+  return out;
+}
+
+std::string SimBus::VendorPath(int id) const {
+  std::lock_guard lock(impl_->mutex);
+  auto device = impl_->Find(id);
+  if (!device) return {};
+  std::lock_guard deviceLock(device->mutex);
+  const int node = device->VendorNode();
+  return node < 0 ? std::string() : device->nodes[static_cast<std::size_t>(node)].path;
+}
+
+SimFirmware& SimBus::Firmware(int id) {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->Get(id)->firmware;
+}
+
+const SimFirmware& SimBus::Firmware(int id) const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->Get(id)->firmware;
+}
+
+bool SimBus::RaiseConsumerReport(int id, std::uint16_t usage) {
+  std::lock_guard lock(impl_->mutex);
+  auto device = impl_->Find(id);
+  if (!device) return false;
+  std::lock_guard deviceLock(device->mutex);
+  const int node = device->ConsumerNode();
+  if (!device->plugged || node < 0) return false;
+  const auto low = static_cast<std::uint8_t>(usage & 0xFF);
+  const auto high = static_cast<std::uint8_t>(usage >> 8);
+  device->DeliverLocked(static_cast<std::size_t>(node), {kConsumerReportId, low, high});
+  device->DeliverLocked(static_cast<std::size_t>(node), {kConsumerReportId, 0x00, 0x00});
+  return true;
+}
+
+bool SimBus::PressProfileButton(int id) {
+  {
+    std::lock_guard lock(impl_->mutex);
+    auto device = impl_->Find(id);
+    if (!device || device->kind == SimDeviceKind::kForeign) return false;
+    std::lock_guard deviceLock(device->mutex);
+    if (!device->plugged) return false;
+    device->firmware.StepActiveProfile();
+    if (!HasConsumerCollection(device->kind)) return true;
+  }
+  return RaiseConsumerReport(id, kProfileChanged);
+}
+
+bool SimBus::PressStageButton(int id) {
+  {
+    std::lock_guard lock(impl_->mutex);
+    auto device = impl_->Find(id);
+    if (!device || device->kind != SimDeviceKind::kMouse) return false;
+    std::lock_guard deviceLock(device->mutex);
+    if (!device->plugged) return false;
+    device->firmware.StepSensitivityStage();
+  }
+  return RaiseConsumerReport(id, kSettingsChanged);
+}
+
+namespace {
+
+// Runs `change` on the device's transport state under its lock; false for unknown ids.
+template <typename Change>
+bool WithDevice(std::mutex& busMutex, const std::shared_ptr<DeviceState>& device, Change&& change) {
+  std::lock_guard lock(busMutex);
+  if (!device) return false;
+  std::lock_guard deviceLock(device->mutex);
+  if constexpr (std::is_void_v<decltype(change(*device))>) {
+    change(*device);
+    return true;
+  } else {
+    return change(*device);
+  }
+}
+
+}  // namespace
+
+void SimBus::DropAnswers(int id, int n) {
+  WithDevice(impl_->mutex, impl_->Find(id), [n](DeviceState& d) { d.dropAnswers = std::max(n, 0); });
+}
+
+void SimBus::AnswerStatus(int id, std::uint8_t status, int n) {
+  WithDevice(impl_->mutex, impl_->Find(id), [status, n](DeviceState& d) {
+    d.refuseStatus = status;
+    d.refuseAnswers = std::max(n, 0);
+  });
+}
+
+void SimBus::FailWrites(int id, int n) {
+  WithDevice(impl_->mutex, impl_->Find(id), [n](DeviceState& d) { d.failWrites = std::max(n, 0); });
+}
+
+void SimBus::FailOpens(int id, int n) {
+  WithDevice(impl_->mutex, impl_->Find(id), [n](DeviceState& d) { d.failOpens = std::max(n, 0); });
+}
+
+void SimBus::UnplugAfterRequests(int id, int n) {
+  WithDevice(impl_->mutex, impl_->Find(id), [n](DeviceState& d) { d.unplugAfter = std::max(n, 0); });
+}
+
+void SimBus::SetReportInterval(int id, std::chrono::microseconds interval) {
+  WithDevice(impl_->mutex, impl_->Find(id),
+             [interval](DeviceState& d) { d.interval = std::max(interval, std::chrono::microseconds(0)); });
+}
+
+bool SimBus::InjectInputReport(int id, std::span<const std::uint8_t> report) {
+  return WithDevice(impl_->mutex, impl_->Find(id), [report](DeviceState& d) {
+    const int node = d.VendorNode();
+    if (!d.plugged || node < 0) return false;
+    d.DeliverLocked(static_cast<std::size_t>(node), {report.begin(), report.end()});
+    return true;
+  });
+}
+
+bool SimBus::InjectBeforeNextAnswer(int id, std::span<const std::uint8_t> report) {
+  return WithDevice(impl_->mutex, impl_->Find(id), [report](DeviceState& d) {
+    if (!d.plugged || d.VendorNode() < 0) return false;
+    d.strayBeforeAnswer.emplace_back(report.begin(), report.end());
+    return true;
+  });
+}
+
+void SimBus::FailEnumerations(int n) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->failEnumerations = std::max(n, 0);
+}
+
+std::vector<SimRequest> SimBus::Requests(int id) const {
+  std::vector<SimRequest> out;
+  WithDevice(impl_->mutex, impl_->Find(id),
+             [&out](DeviceState& d) { out.assign(d.log.begin(), d.log.end()); });
+  return out;
+}
+
+void SimBus::ClearRequests(int id) {
+  WithDevice(impl_->mutex, impl_->Find(id), [](DeviceState& d) { d.log.clear(); });
+}
+
+bool SimBus::WaitForRequests(int id, std::size_t count, std::chrono::milliseconds timeout) const {
+  std::shared_ptr<DeviceState> device;
+  {
+    std::lock_guard lock(impl_->mutex);
+    device = impl_->Find(id);
+  }
+  if (!device) return false;
+  // Only the device's lock is held while waiting, so the bus stays usable from other threads.
+  std::unique_lock deviceLock(device->mutex);
+  return device->logChanged.wait_for(deviceLock, timeout, [&] { return device->log.size() >= count; });
+}
+
+void SimBus::SetRequestLogLimit(std::size_t perDevice) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->shared->logLimit = perDevice;
+  for (auto& device : impl_->devices) {
+    std::lock_guard deviceLock(device->mutex);
+    while (device->log.size() > perDevice) device->log.pop_front();
+  }
+}
+
+}  // namespace korva::sim
