@@ -1,0 +1,130 @@
+#include "profile/DataFolders.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <system_error>
+#include <vector>
+
+#include "common/Log.h"
+
+#ifndef KORVA_SOURCE_DATA_DIR
+#define KORVA_SOURCE_DATA_DIR ""
+#endif
+
+namespace korva::profile {
+namespace {
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::string(value) : std::string();
+}
+
+// "a/b" and "a/b/" both become "a/b/": callers append bare file names.
+std::filesystem::path WithTrailingSeparator(const std::filesystem::path& folder) {
+  std::filesystem::path normal = folder.lexically_normal();
+  if (!normal.has_filename()) return normal;
+  return normal / "";
+}
+
+std::filesystem::path EnsureFolder(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  // Not fatal here: the file operation that follows fails and reports in its own way.
+  if (ec) korva::Trace("Cannot create the folder " + folder.string() + ": " + ec.message());
+  return WithTrailingSeparator(folder);
+}
+
+std::filesystem::path Absolute(const std::filesystem::path& path) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return ec ? path : absolute;
+}
+
+}  // namespace
+
+std::string_view DeviceFolderName(DeviceKind kind) {
+  switch (kind) {
+    case DeviceKind::kKeyboard:
+      return "kb";
+    case DeviceKind::kMouse:
+      return "ms";
+    case DeviceKind::kMousepad:
+      return "mp";
+    case DeviceKind::kHeadset:
+      return "hs";
+  }
+  return "kb";
+}
+
+FolderEnvironment FolderEnvironment::FromProcess() {
+  FolderEnvironment env;
+  env.korvaHome = Env("KORVA_HOME");
+  env.xdgConfigHome = Env("XDG_CONFIG_HOME");
+  env.home = Env("HOME");
+  if (env.home.empty()) {
+    // getpwuid_r: this may run on several threads.
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384u);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+        found->pw_dir) {
+      env.home = found->pw_dir;
+    }
+  }
+  return env;
+}
+
+std::filesystem::path ResolveBaseFolder(const FolderEnvironment& env) {
+  if (!env.korvaHome.empty()) return WithTrailingSeparator(Absolute(env.korvaHome));
+  const std::filesystem::path xdg(env.xdgConfigHome);
+  if (xdg.is_absolute()) return WithTrailingSeparator(xdg / "KORVA");
+  // No home at all (a stripped service account): the current folder is the last resort.
+  const std::filesystem::path home = env.home.empty() ? Absolute(".") : std::filesystem::path(env.home);
+  return WithTrailingSeparator(home / ".config" / "KORVA");
+}
+
+DataFolders::DataFolders(std::filesystem::path baseFolder) : base_(std::move(baseFolder)) {}
+
+DataFolders DataFolders::FromEnvironment() {
+  return DataFolders(ResolveBaseFolder(FolderEnvironment::FromProcess()));
+}
+
+std::filesystem::path DataFolders::GetBaseFolder() const {
+  return EnsureFolder(base_);
+}
+
+std::filesystem::path DataFolders::GetDeviceFolder(DeviceKind kind) const {
+  // Through GetBaseFolder so that the base folder is created first, then its sub-folder.
+  return EnsureFolder(GetBaseFolder() / DeviceFolderName(kind));
+}
+
+std::filesystem::path ResolveProgramFolder(const ProgramFolderSources& sources) {
+  if (!sources.sourceDirFromEnvironment.empty()) {
+    return WithTrailingSeparator(Absolute(sources.sourceDirFromEnvironment));
+  }
+  std::error_code ec;
+  if (!sources.compiledSourceDir.empty() &&
+      std::filesystem::is_directory(std::filesystem::path(sources.compiledSourceDir) / "data", ec)) {
+    return WithTrailingSeparator(sources.compiledSourceDir);
+  }
+  // Installed: <prefix>/bin/korva with its data in <prefix>/share/korva/.
+  return WithTrailingSeparator(sources.executable.parent_path() / ".." / "share" / "korva");
+}
+
+std::filesystem::path ProgramFolder() {
+  ProgramFolderSources sources;
+  sources.sourceDirFromEnvironment = Env("KORVA_SOURCE_DIR");
+  sources.compiledSourceDir = KORVA_SOURCE_DATA_DIR;
+  std::error_code ec;
+  sources.executable = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ResolveProgramFolder(sources);
+}
+
+std::filesystem::path DefaultFilesFolder(const std::filesystem::path& programFolder) {
+  return WithTrailingSeparator(programFolder / "data");
+}
+
+}  // namespace korva::profile
