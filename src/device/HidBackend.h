@@ -31,10 +31,10 @@ struct HidOpenOptions {
 };
 
 enum class HidIoStatus {
-  kOk,        // the report was transferred
-  kTimeout,   // nothing within the time-out
-  kAborted,   // Abort() was called while waiting
-  kFailed,    // the device is gone or the OS refused the transfer
+  kOk,       // the report was transferred
+  kTimeout,  // nothing within the time-out
+  kAborted,  // Abort() was called while waiting
+  kFailed,   // the device is gone or the OS refused the transfer
 };
 
 // An open interface. Read and Write may block up to their time-out; Abort may be called from any
@@ -62,7 +62,8 @@ class HidBackend {
   virtual bool Enumerate(std::vector<HidInterfaceInfo>& out) = 0;
   virtual bool IsPresent(const std::string& path) = 0;
   // `collection` tells which collection of the path the caller wants (usage page and usage).
-  virtual std::unique_ptr<HidConnection> Open(const HidInterfaceInfo& collection, const HidOpenOptions& options) = 0;
+  virtual std::unique_ptr<HidConnection> Open(const HidInterfaceInfo& collection,
+                                              const HidOpenOptions& options) = 0;
 };
 
 }  // namespace korva::device
