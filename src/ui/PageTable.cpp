@@ -1,0 +1,70 @@
+#include "ui/PageTable.h"
+
+#include <array>
+#include <utility>
+
+#include "ui/ControlFactory.h"
+#include "ui/SkinWidgets_p.h"
+
+namespace korva::ui {
+
+namespace {
+
+// Element class of the page container in the main window -> page file.
+constexpr std::array<std::pair<const char*, const char*>, 11> kPages = {{
+    {"kb_Key_UI", "keyboard_key.xml"},
+    {"kb_Deng_UI", "keyboard_deng.xml"},
+    {"kb_Macro_UI", "keyboard_macro.xml"},
+    {"MS_Deng_UI", "Mouse_deng.xml"},
+    {"MS_Macro_UI", "Mouse_macro.xml"},
+    {"MS_Key_UI", "Mouse_key.xml"},
+    {"MP_deng_UI", "MousePad_deng.xml"},
+    {"MS_DPI_UI", "Mouse_DPI.xml"},
+    {"MS_CURSOR_UI", "Mouse_cursor.xml"},
+    {"HS_VOICE_UI", "Headset_voice.xml"},
+    {"HS_DENG_UI", "Headset_deng.xml"},
+}};
+
+// The device key button accepts the attributes of the device key control; its light is the
+// Button's tint (Control::SetChangerColor / SetChangerAlpha).
+class StandInDeviceKeyButton : public detail::DeviceKeyButton, public ISkinAttributes {
+ public:
+  bool SetSkinAttribute(const QString& name, const QString& value, QString*) override {
+    const QString key = name.toLower();
+    if (key == QLatin1String("lightimage")) {
+      lightImage = value;
+      return true;
+    }
+    if (key == QLatin1String("keysetimage")) {
+      keySetImage = value;
+      return true;
+    }
+    return key == QLatin1String("gmnametextcolor");  // accepted and ignored
+  }
+};
+
+}  // namespace
+
+std::optional<QString> PageFileForClass(QStringView elementClass) {
+  for (const auto& [cls, file] : kPages)
+    if (elementClass.compare(QLatin1String(cls), Qt::CaseInsensitive) == 0) return QString::fromLatin1(file);
+  return std::nullopt;
+}
+
+QList<QString> AllPageFiles() {
+  QList<QString> files;
+  for (const auto& entry : kPages) files.append(QString::fromLatin1(entry.second));
+  return files;
+}
+
+void RegisterStandardControls(ControlFactory& factory) {
+  factory.Register(QStringLiteral("CCircleProgressUI"),
+                   [] { return new detail::PlaceholderControl(QStringLiteral("CircleProgress")); });
+  factory.Register(QStringLiteral("CChartViewUI"),
+                   [] { return new detail::PlaceholderControl(QStringLiteral("ChartView")); });
+  factory.Register(QStringLiteral("CWndUI"),
+                   [] { return new detail::PlaceholderControl(QStringLiteral("Wnd")); });
+  factory.Register(QStringLiteral("CDeviceKeyButtonUI"), [] { return new StandInDeviceKeyButton; });
+}
+
+}  // namespace korva::ui
