@@ -4,10 +4,10 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config git
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libx11-dev
   libhidapi-dev libjsoncpp-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth dbus-daemon
 )
 
 missing=()

@@ -1,0 +1,58 @@
+#pragma once
+// One running program per user. The first start holds a lock file "VANTORDRVER.lock" in the
+// user's runtime folder and listens on the local socket "VANTORDRVER.socket" beside it. A later
+// start finds the lock held, sends the wake-up message "QUENTAVI_001" to that socket and is told
+// to exit (with 0); the first start then emits wakeRequested() and shows its window.
+//
+// A lock left behind by a crashed start is recognised by its process id and taken over, and so
+// is the socket file it left. A lock that cannot be created at all (no runtime folder, no
+// permission) counts as a first start, so the program still runs.
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QLocalServer;
+class QLockFile;
+
+namespace korva::platform {
+
+inline constexpr const char* kSingleInstanceName = "VANTORDRVER";
+inline constexpr const char* kWakeUpMessage = "QUENTAVI_001";
+
+class SingleInstance : public QObject {
+  Q_OBJECT
+
+ public:
+  enum class Role {
+    kFirst,   // this process runs the program
+    kSecond,  // another process runs it and was woken up: exit with 0
+  };
+
+  // `runtimeDir` empty: the user's runtime folder ($XDG_RUNTIME_DIR).
+  explicit SingleInstance(QString runtimeDir = {}, QString name = QString::fromLatin1(kSingleInstanceName),
+                          QObject* parent = nullptr);
+  ~SingleInstance() override;
+
+  // Takes the lock or wakes the holder. Call once, on the thread that runs the event loop.
+  Role Start();
+  bool IsListening() const;
+  QString LockFilePath() const;
+  QString SocketPath() const;
+
+ signals:
+  // A later start asked this one to show itself.
+  void wakeRequested();
+
+ private:
+  bool Listen();
+  void AcceptConnections();
+  bool SendWakeUp() const;
+
+  QString runtimeDir_;
+  QString name_;
+  std::unique_ptr<QLockFile> lock_;
+  QLocalServer* server_ = nullptr;
+};
+
+}  // namespace korva::platform

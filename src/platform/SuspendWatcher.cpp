@@ -1,0 +1,48 @@
+#include "platform/SuspendWatcher.h"
+
+#include <QDBusError>
+
+#include "platform/PlatformLog.h"
+
+namespace korva::platform {
+namespace {
+
+const QString kLogindService = QStringLiteral("org.freedesktop.login1");
+const QString kLogindPath = QStringLiteral("/org/freedesktop/login1");
+const QString kLogindInterface = QStringLiteral("org.freedesktop.login1.Manager");
+const QString kPrepareForSleep = QStringLiteral("PrepareForSleep");
+
+}  // namespace
+
+SuspendWatcher::SuspendWatcher(Callback callback, QObject* parent)
+    : QObject(parent), callback_(std::move(callback)) {}
+
+bool SuspendWatcher::Start() {
+  return Start(QDBusConnection::systemBus());
+}
+
+bool SuspendWatcher::Start(QDBusConnection bus) {
+  if (!bus.isConnected()) {
+    qCInfo(lcPlatform).noquote() << "No D-Bus system bus (" << bus.lastError().message()
+                                 << ") - suspend and resume will not be noticed";
+    return false;
+  }
+  watching_ = bus.connect(kLogindService, kLogindPath, kLogindInterface, kPrepareForSleep, this,
+                          SLOT(OnPrepareForSleep(bool)));
+  if (!watching_) {
+    qCInfo(lcPlatform).noquote() << "Cannot subscribe to logind's PrepareForSleep:"
+                                 << bus.lastError().message() << "- suspend and resume will not be noticed";
+  }
+  return watching_;
+}
+
+void SuspendWatcher::OnPrepareForSleep(bool start) {
+  if (callback_) callback_(start);
+  if (start) {
+    emit suspending();
+  } else {
+    emit resumed();
+  }
+}
+
+}  // namespace korva::platform

@@ -1,0 +1,99 @@
+#include "platform/SingleInstance.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+namespace korva::platform {
+namespace {
+
+using Role = SingleInstance::Role;
+
+// Each test gets its own runtime folder, so parallel runs never share a lock or a socket.
+class SingleInstanceTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(runtime.isValid()); }
+  QTemporaryDir runtime;
+};
+
+TEST_F(SingleInstanceTest, FirstHoldsTheLockSecondWakesItAndIsToldToExit) {
+  SingleInstance first(runtime.path());
+  ASSERT_EQ(first.Start(), Role::kFirst);
+  EXPECT_TRUE(first.IsListening());
+  EXPECT_TRUE(QFile::exists(runtime.path() + "/VANTORDRVER.lock"));
+  QSignalSpy woken(&first, &SingleInstance::wakeRequested);
+
+  SingleInstance second(runtime.path());
+  EXPECT_EQ(second.Start(), Role::kSecond);
+  EXPECT_FALSE(second.IsListening());
+  ASSERT_TRUE(woken.wait(10000));
+  EXPECT_EQ(woken.count(), 1);
+
+  SingleInstance third(runtime.path());
+  EXPECT_EQ(third.Start(), Role::kSecond);
+  ASSERT_TRUE(woken.wait(10000));
+  EXPECT_EQ(woken.count(), 2);
+}
+
+TEST_F(SingleInstanceTest, TheLockIsFreeAgainAfterTheFirstEnds) {
+  {
+    SingleInstance first(runtime.path());
+    ASSERT_EQ(first.Start(), Role::kFirst);
+  }
+  SingleInstance next(runtime.path());
+  EXPECT_EQ(next.Start(), Role::kFirst);
+  EXPECT_TRUE(next.IsListening());
+}
+
+TEST_F(SingleInstanceTest, OtherMessagesDoNotWakeTheFirst) {
+  SingleInstance first(runtime.path());
+  ASSERT_EQ(first.Start(), Role::kFirst);
+  QSignalSpy woken(&first, &SingleInstance::wakeRequested);
+
+  QLocalSocket stranger;
+  QSignalSpy dropped(&stranger, &QLocalSocket::disconnected);
+  stranger.connectToServer(first.SocketPath());
+  ASSERT_TRUE(stranger.waitForConnected(5000));
+  stranger.write("QUENTAVI_002\nquentavi_001\n");
+  stranger.write(QByteArray(200, 'x'));  // no line break: the first drops the connection
+  ASSERT_TRUE(dropped.wait(10000));
+
+  // A real wake-up afterwards still arrives, and is the only one.
+  SingleInstance second(runtime.path());
+  EXPECT_EQ(second.Start(), Role::kSecond);
+  ASSERT_TRUE(woken.wait(10000));
+  EXPECT_EQ(woken.count(), 1);
+}
+
+TEST_F(SingleInstanceTest, LockAndSocketLeftByACrashedStartAreTakenOver) {
+  QProcess crashed;
+  crashed.start(QStringLiteral(KORVA_SINGLE_INSTANCE_CRASH), {runtime.path()});
+  ASSERT_TRUE(crashed.waitForFinished(30000));
+  ASSERT_EQ(crashed.exitCode(), 0) << crashed.readAllStandardError().toStdString();
+  ASSERT_TRUE(QFile::exists(runtime.path() + "/VANTORDRVER.lock")) << "the crash must leave its lock behind";
+  ASSERT_TRUE(QFile::exists(runtime.path() + "/VANTORDRVER.socket"));
+
+  SingleInstance next(runtime.path());
+  EXPECT_EQ(next.Start(), Role::kFirst);
+  EXPECT_TRUE(next.IsListening());
+
+  QSignalSpy woken(&next, &SingleInstance::wakeRequested);
+  SingleInstance second(runtime.path());
+  EXPECT_EQ(second.Start(), Role::kSecond);
+  EXPECT_TRUE(woken.wait(10000));
+}
+
+TEST_F(SingleInstanceTest, AnUnusableRuntimeFolderStillLetsTheProgramRun) {
+  QFile blocker(runtime.path() + "/not-a-folder");
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  SingleInstance instance(blocker.fileName());
+  EXPECT_EQ(instance.Start(), Role::kFirst);
+}
+
+}  // namespace
+}  // namespace korva::platform
