@@ -2,7 +2,10 @@
 
 // Only this file sees SimpleIni. Text stays UTF-8 end to end, so no wide-character converter is
 // needed (SI_NO_CONVERSION); CSimpleIniA is the variant whose sections and keys ignore case.
+// Debian's packaging hides the template bodies behind SI_IMPLEMENTATION (its shared library
+// carries only some instantiations); we compile them here, header-only, so nothing else links.
 #define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <cerrno>
@@ -61,9 +64,11 @@ bool IsStorable(std::string_view section, std::string_view key, std::string_view
 }  // namespace
 
 struct IniFile::Document {
-  // UTF-8 data, several equal keys allowed on load (the first one is what a read returns, as
-  // with the Windows calls), "key=value" without spaces as the Windows calls write it.
-  CSimpleIniA ini{/*a_bIsUtf8=*/true, /*a_bMultiKey=*/true, /*a_bMultiLine=*/false};
+  // UTF-8 data, "key=value" without spaces as the Windows calls write it. Several equal keys are
+  // kept on load (multi-key), reads return the first; once loaded, multi-key is switched off so
+  // that a write updates that first key in place, spelling and position unchanged, as the
+  // Windows calls do (saving then writes only the first of equal keys).
+  CSimpleIniA ini{/*a_bIsUtf8=*/true, /*a_bMultiKey=*/false, /*a_bMultiLine=*/false};
   Document() { ini.SetSpaces(false); }
 };
 
@@ -78,8 +83,10 @@ IniFile IniFile::Parse(std::string_view text) {
     file.problem_ = "it holds binary data";
   } else if (!IsValidUtf8(text)) {
     file.problem_ = "it is not UTF-8 text";
-  } else if (file.doc_->ini.LoadData(text.data(), text.size()) < 0) {
-    file.problem_ = "it cannot be parsed";
+  } else {
+    file.doc_->ini.SetMultiKey(true);
+    if (file.doc_->ini.LoadData(text.data(), text.size()) < 0) file.problem_ = "it cannot be parsed";
+    file.doc_->ini.SetMultiKey(false);
   }
   if (file.corrupt()) file.doc_ = std::make_unique<Document>();
   return file;
@@ -133,8 +140,7 @@ bool IniFile::HasKey(std::string_view section, std::string_view key) const {
 bool IniFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
   if (!IsStorable(section, key, value)) return false;
   const std::string s(section), k(key), v(value);
-  // Force-replace: several equal keys collapse into one, kept at the first one's place.
-  return doc_->ini.SetValue(s.c_str(), k.c_str(), v.c_str(), nullptr, /*a_bForceReplace=*/true) >= 0;
+  return doc_->ini.SetValue(s.c_str(), k.c_str(), v.c_str()) >= 0;
 }
 
 bool IniFile::SetInt(std::string_view section, std::string_view key, int value) {

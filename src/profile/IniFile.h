@@ -49,9 +49,11 @@ class IniFile {
   int GetInt(std::string_view section, std::string_view key, int fallback) const;
   bool HasKey(std::string_view section, std::string_view key) const;
 
-  // Sets section/key, creating the section; several equal keys collapse into one at the first
-  // one's place. Refused (false, nothing changed) when the text could not be read back as the
-  // same entry: a line break, a NUL or text that is not UTF-8 anywhere, "]" in the section,
+  // Sets section/key, creating the section; of several equal keys the first (the one reads
+  // return) is changed, keeping its spelling and place, and the later ones, which no read can
+  // reach, are not written back. Refused (false, nothing changed) when the text could not
+  // be read back as the same entry: a line break, a NUL or text that is not UTF-8 anywhere, "]" in the
+  // section,
   // "=" in the key, an empty key.
   bool SetString(std::string_view section, std::string_view key, std::string_view value);
   bool SetInt(std::string_view section, std::string_view key, int value);
