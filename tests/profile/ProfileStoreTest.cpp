@@ -4,6 +4,8 @@
 
 #include <memory>
 #include <numeric>
+#include <set>
+#include <thread>
 
 #include "TempFolder.h"
 #include "profile/IniFile.h"
@@ -459,6 +461,30 @@ TEST_F(ProfileStoreTest, StoresOfOneDeviceShareTheIndexFile) {
   EXPECT_EQ(light->SelectedIndex(), 0);
   EXPECT_EQ(keys->Count(), 2);
   EXPECT_EQ(keys->SelectedIndex(), 1);
+}
+
+// The page, the device watcher and the application-link watcher share one store object.
+TEST_F(ProfileStoreTest, ConcurrentOperationsLoseNoProfile) {
+  auto store = Store(StoreKind::kMouseKey);
+  ASSERT_TRUE(store->Initialise().result);
+  constexpr int kAddsPerThread = 5;
+  auto adder = [&store] {
+    for (int i = 0; i < kAddsPerThread; ++i) ASSERT_TRUE(store->AddProfile().result);
+  };
+  std::thread page(adder);
+  std::thread watcher([&store] {
+    for (int i = 0; i < kAddsPerThread; ++i) {
+      ASSERT_TRUE(store->SaveProfile(Pattern(kKeyBankPayloadSize, static_cast<std::uint8_t>(i))));
+    }
+  });
+  adder();
+  page.join();
+  watcher.join();
+
+  const std::vector<std::string> names = store->Names();
+  EXPECT_EQ(names.size(), 1u + 2 * kAddsPerThread);
+  EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
+  for (int i = 0; i < static_cast<int>(names.size()); ++i) EXPECT_TRUE(store->LoadProfile(i).result) << i;
 }
 
 }  // namespace
