@@ -52,8 +52,8 @@ QWidget* SkinWindow::BuildPage(const QString& fileOrId) {
   return page;
 }
 
-Control SkinWindow::FindControl(QStringView name) const {
-  const auto it = names_.constFind(name.toString().toLower());
+Control SkinWindow::FindControl(const QString& name) const {
+  const auto it = names_.constFind(name.toLower());
   return it == names_.constEnd() ? Control() : Control(it.value().data());
 }
 

@@ -67,7 +67,7 @@ class SkinWindow : public QWidget {
   QWidget* BuildPage(const QString& fileOrId);
 
   // The control of that name, compared without regard to case; invalid when there is none.
-  Control FindControl(QStringView name) const;
+  Control FindControl(const QString& name) const;
   Control Root() const;
 
   void AddNotifier(INotifyUI* notifier);
