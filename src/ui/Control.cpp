@@ -1,6 +1,7 @@
 #include "ui/Control.h"
 
 #include <QButtonGroup>
+#include <QLayout>
 
 #include "ui/Notify.h"
 #include "ui/Skin.h"
@@ -217,28 +218,20 @@ int Control::ItemCount() const {
   if (auto* tab = As<QStackedWidget>(widget_)) return tab->count();
   if (auto* combo = As<QComboBox>(widget_)) return combo->count();
   if (auto* list = As<QListWidget>(widget_)) return list->count();
+  if (QLayout* layout = widget_ ? widget_->layout() : nullptr) {
+    // A layout counts its controls, as the original containers do.
+    int count = 0;
+    for (int i = 0; i < layout->count(); ++i)
+      if (layout->itemAt(i)->widget()) ++count;
+    return count;
+  }
   return 0;
 }
 
 int Control::AddItem(const QString& textOrId, const QString& userData) {
-  const Skin* skin = widget_ ? SkinOf(widget_) : nullptr;
-  const QString shown = skin ? skin->Text(textOrId) : textOrId;
-  if (auto* combo = As<QComboBox>(widget_)) {
-    const QSignalBlocker blocker(combo);
-    combo->addItem(shown);
-    const int index = combo->count() - 1;
-    combo->setItemData(index, textOrId, kItemTextRole);
-    combo->setItemData(index, userData, kItemDataRole);
-    return index;
-  }
-  if (auto* list = As<QListWidget>(widget_)) {
-    const QSignalBlocker blocker(list);
-    auto* item = new QListWidgetItem(shown, list);
-    item->setData(kItemTextRole, textOrId);
-    item->setData(kItemDataRole, userData);
-    return list->count() - 1;
-  }
-  return -1;
+  if (!widget_) return -1;
+  const Skin* skin = SkinOf(widget_);
+  return skin ? detail::AddItem(*skin, widget_, textOrId, userData) : -1;
 }
 
 bool Control::RemoveItem(int index) {

@@ -73,7 +73,8 @@ class Control {
   void Select(bool selected, SendNotify notify = SendNotify::No);
   bool IsSelected() const;
 
-  // TabLayout (page), Combo and List (item). -1 clears a Combo or List selection.
+  // TabLayout (page), Combo and List (item). -1 clears a Combo or List selection. ItemCount also
+  // counts the controls of a layout.
   // Combo and List notify "itemselect" with SendNotify::Yes (when the index changes).
   // Returns false for an index out of range.
   bool SelectItem(int index, SendNotify notify = SendNotify::No);

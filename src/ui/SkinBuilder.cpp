@@ -347,6 +347,9 @@ bool SkinBuilder::ReadChildren(QWidget* widget, const QString& cls, int depth) {
   while (xml_.readNextStartElement()) {
     if (!BuildControl(widget, depth + 1)) return false;
   }
+  // Like the original skin engine, a layout whose children all have fixed sizes keeps them at its
+  // start: this stretch takes the free space only when no child wants it.
+  if (auto* box = qobject_cast<QBoxLayout*>(widget->layout())) box->addStretch(0);
   return !xml_.hasError() || Fail(xml_.errorString());
 }
 
@@ -365,7 +368,7 @@ bool SkinBuilder::ReadItems(QWidget* widget, const QString& cls) {
       else
         return Fail(QStringLiteral("unknown attribute '%1' on <Item>").arg(a.name().toString()));
     }
-    Control(widget).AddItem(text, userData);
+    AddItem(window_.GetSkin(), widget, text, userData);
     if (auto* list = qobject_cast<QListWidget*>(widget); list && !name.isEmpty())
       list->item(list->count() - 1)->setData(kItemNameRole, name);
     if (xml_.readNextStartElement()) return Fail(QStringLiteral("<Item> cannot hold elements"));

@@ -525,6 +525,26 @@ void ShowToolTip(const Skin& skin, QWidget* w, const QString& textOrId) {
   w->setToolTip(skin.Text(textOrId));
 }
 
+int AddItem(const Skin& skin, QWidget* w, const QString& textOrId, const QString& userData) {
+  const QString shown = skin.Text(textOrId);
+  if (auto* combo = qobject_cast<QComboBox*>(w)) {
+    const QSignalBlocker blocker(combo);
+    combo->addItem(shown);
+    const int index = combo->count() - 1;
+    combo->setItemData(index, textOrId, kItemTextRole);
+    combo->setItemData(index, userData, kItemDataRole);
+    return index;
+  }
+  if (auto* list = qobject_cast<QListWidget*>(w)) {
+    const QSignalBlocker blocker(list);
+    auto* item = new QListWidgetItem(shown, list);
+    item->setData(kItemTextRole, textOrId);
+    item->setData(kItemDataRole, userData);
+    return list->count() - 1;
+  }
+  return -1;
+}
+
 void ReloadTexts(const Skin& skin, QWidget* root) {
   if (!root) return;
   Translate(skin, root);

@@ -211,6 +211,8 @@ QString ReadAttribute(const QWidget* widget, const QString& name);
 // Shows a text or text id on a widget (translated by the skin); remembers what was set.
 void ShowText(const Skin& skin, QWidget* widget, const QString& textOrId);
 void ShowToolTip(const Skin& skin, QWidget* widget, const QString& textOrId);
+// Appends an item to a Combo or List (text or text id, user data); returns its index or -1.
+int AddItem(const Skin& skin, QWidget* widget, const QString& textOrId, const QString& userData);
 // Translates again every text of the widget tree (after a language change).
 void ReloadTexts(const Skin& skin, QWidget* root);
 
