@@ -21,6 +21,7 @@ using device::HidIoStatus;
 constexpr std::size_t kConnectionQueueLimit = 64;  // hidraw's per-file report buffer
 constexpr std::uint16_t kProfileChanged = 0x0401;
 constexpr std::uint16_t kSettingsChanged = 0x0402;
+constexpr std::uint8_t kRestoreDefaultsCommand = 0x0D;
 
 struct QueuedReport {
   std::vector<std::uint8_t> bytes;
@@ -70,6 +71,7 @@ struct DeviceState {
   void UnplugLocked();
   void DeliverLocked(std::size_t node, std::vector<std::uint8_t> bytes);
   void ReceiveLocked(std::size_t node, const SimReport& request);
+  void RaiseLocked(std::size_t node, std::uint16_t usage);  // press and release of a consumer usage
   int VendorNode() const {
     for (std::size_t i = 0; i < nodes.size(); ++i)
       if (nodes[i].layout.vendor) return static_cast<int>(i);
@@ -235,6 +237,19 @@ void DeviceState::ReceiveLocked(std::size_t node, const SimReport& request) {
   for (auto& stray : strayBeforeAnswer) DeliverLocked(node, std::move(stray));
   strayBeforeAnswer.clear();
   DeliverLocked(node, std::vector<std::uint8_t>(answer->begin(), answer->end()));
+  // After a factory reset the device announces that all its settings changed, so that the host re-reads
+  // it (the host sends no read of its own after the reset).
+  const int consumer = ConsumerNode();
+  if ((*answer)[3] == kRestoreDefaultsCommand && (*answer)[7] == 0x00 && consumer >= 0) {
+    RaiseLocked(static_cast<std::size_t>(consumer), kSettingsChanged);
+  }
+}
+
+void DeviceState::RaiseLocked(std::size_t node, std::uint16_t usage) {
+  const auto low = static_cast<std::uint8_t>(usage & 0xFF);
+  const auto high = static_cast<std::uint8_t>(usage >> 8);
+  DeliverLocked(node, {kConsumerReportId, low, high});
+  DeliverLocked(node, {kConsumerReportId, 0x00, 0x00});  // the release
 }
 
 HidInterfaceInfo InfoOf(const DeviceState& device, const NodeState& node, const SimCollection& collection) {
@@ -427,10 +442,7 @@ bool SimBus::RaiseConsumerReport(int id, std::uint16_t usage) {
   std::lock_guard deviceLock(device->mutex);
   const int node = device->ConsumerNode();
   if (!device->plugged || node < 0) return false;
-  const auto low = static_cast<std::uint8_t>(usage & 0xFF);
-  const auto high = static_cast<std::uint8_t>(usage >> 8);
-  device->DeliverLocked(static_cast<std::size_t>(node), {kConsumerReportId, low, high});
-  device->DeliverLocked(static_cast<std::size_t>(node), {kConsumerReportId, 0x00, 0x00});
+  device->RaiseLocked(static_cast<std::size_t>(node), usage);
   return true;
 }
 

@@ -80,7 +80,8 @@ class SimBus final : public device::HidBackend {
 
   // --- the user at the device ---
   // Sends the consumer report with `usage` and then the release report (usage 0). False when the device
-  // is unplugged or has no consumer collection.
+  // is unplugged or has no consumer collection. The devices raise 0x0402 by themselves after answering a
+  // restore-defaults request.
   bool RaiseConsumerReport(int id, std::uint16_t usage);
   // The profile button: the next device profile (4 wraps to 0) becomes active, then 0x0401 is raised
   // where the device has a consumer collection. False for unknown, unplugged or foreign devices.

@@ -282,6 +282,24 @@ TEST_F(SimBusTest, ProfileButtonSwitchesAndAnnouncesIt) {
   EXPECT_FALSE(bus.PressProfileButton(PlugFast(SimDeviceKind::kForeign)));
 }
 
+TEST_F(SimBusTest, RestoreDefaultsIsAnsweredAndThenAnnouncedAsASettingsChange) {
+  const int mouse = PlugFast(SimDeviceKind::kMouse);
+  auto reader = bus.Open(CollectionOf(mouse, kConsumerUsagePage), kReadOnly);
+  auto vendor = OpenVendor(mouse);
+  ASSERT_EQ(Exchange(*vendor, Request(0x06, 1, 0, {2})).status, HidIoStatus::kOk);
+  ASSERT_EQ(ReadOne(*reader, kGenerousMs).bytes.at(0), kVendorReportId);
+  ASSERT_EQ(Exchange(*vendor, Request(0x0D, 0, 0)).bytes.at(7), 0x00);
+  EXPECT_EQ(bus.Firmware(mouse).ActiveProfile(), 0);
+  EXPECT_EQ(ReadOne(*reader, kGenerousMs).bytes.at(0), kVendorReportId) << "the answer comes first";
+  EXPECT_EQ(ReadOne(*reader, kGenerousMs).bytes, (std::vector<std::uint8_t>{kConsumerReportId, 0x02, 0x04}));
+  EXPECT_EQ(ReadOne(*reader, kGenerousMs).bytes, (std::vector<std::uint8_t>{kConsumerReportId, 0x00, 0x00}));
+
+  const int pad = PlugFast(SimDeviceKind::kMousepad);  // no consumer collection: only the answer
+  auto padVendor = OpenVendor(pad);
+  ASSERT_EQ(Exchange(*padVendor, Request(0x0D, 0, 0)).bytes.at(7), 0x00);
+  EXPECT_EQ(ReadOne(*padVendor, 0).status, HidIoStatus::kTimeout);
+}
+
 TEST_F(SimBusTest, DroppedAnswersLeaveTheRequestActedOnButUnanswered) {
   const int mouse = PlugFast(SimDeviceKind::kMouse);
   auto connection = OpenVendor(mouse);
@@ -449,6 +467,7 @@ TEST_F(SimBusTest, ConnectionsMayOutliveTheBus) {
 TEST_F(SimBusTest, PlugAndUnplugWhileOtherThreadsTransfer) {
   const int mouse = PlugFast(SimDeviceKind::kMouse);
   const int keyboard = PlugFast(SimDeviceKind::kKeyboard);
+  bus.SetRequestLogLimit(256);
   std::atomic<bool> stop{false};
   std::atomic<int> answers{0};
   std::atomic<int> unexpected{0};
