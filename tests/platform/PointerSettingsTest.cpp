@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/DesktopPointerSettings.h"
@@ -217,6 +218,23 @@ TEST(ProcessCommandRunner, ReportsOutputExitCodeMissingToolsAndKillsAtTheTimeOut
 
   const CommandResult hung = runner.Run("sleep", {"60"}, std::chrono::milliseconds(200));
   EXPECT_EQ(hung.status, CommandResult::Status::kTimedOut);
+}
+
+// The pointer speed is applied from short-lived worker threads, each running its own tool.
+TEST(ProcessCommandRunner, RunsFromSeveralWorkerThreadsAtOnce) {
+  ProcessCommandRunner runner;
+  std::vector<CommandResult> results(3);
+  std::vector<std::thread> workers;
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    workers.emplace_back([&, i] {
+      results[i] = runner.Run("sh", {"-c", "echo " + std::to_string(i)}, std::chrono::seconds(20));
+    });
+  }
+  for (auto& worker : workers) worker.join();
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    EXPECT_TRUE(results[i].Succeeded()) << i;
+    EXPECT_EQ(results[i].output, std::to_string(i) + "\n");
+  }
 }
 
 }  // namespace
