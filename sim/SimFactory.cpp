@@ -1,6 +1,8 @@
 #include "sim/SimFactory.h"
 
 #include <algorithm>
+#include <iterator>
+#include <span>
 
 namespace korva::sim {
 namespace {
@@ -24,134 +26,37 @@ constexpr KeyFunction kEmpty{kKeyType, 0x00, 0x00};
 // The keyboard's factory key table, one entry per key in the keyboard's own order (which is also the
 // order of the key pictures): keys carry their usage on the HID keyboard page, modifiers their bit,
 // media keys their consumer usage, the Fn key its own type 0xA0.
-constexpr std::array<KeyFunction, kKeyboardKeys> kKeyboardTable = {{
-    Key(0x29),  // 0 Esc
-    Key(0x3A),
-    Key(0x3B),
-    Key(0x3C),
-    Key(0x3D),
-    Key(0x3E),
-    Key(0x3F),  // F1..F6
-    Key(0x40),
-    Key(0x41),
-    Key(0x42),
-    Key(0x43),
-    Key(0x44),
-    Key(0x45),  // F7..F12
-    Key(0x46),
-    Key(0x47),
-    Key(0x48),  // 13..15
-    {kMediaType, 0xEA, 0x00},
-    {kMediaType, 0x83, 0x01},
-    {kMediaType, 0xCD, 0x00},  // 16..18
-    {kMediaType, 0xE9, 0x00},
-    kEmpty,     // 19, 20
-    Key(0x35),  // 21 grave
-    Key(0x1E),
-    Key(0x1F),
-    Key(0x20),
-    Key(0x21),
-    Key(0x22),
-    Key(0x23),
-    Key(0x24),  // 22..28 1..7
-    Key(0x25),
-    Key(0x26),
-    Key(0x27),
-    Key(0x2D),
-    Key(0x2E),
-    Key(0x2A),  // 29..34
-    Key(0x49),
-    Key(0x4A),
-    Key(0x4B),
-    Key(0x53),
-    Key(0x54),
-    Key(0x55),
-    Key(0x56),  // 35..41
-    Key(0x2B),  // 42 Tab
-    Key(0x14),
-    Key(0x1A),
-    Key(0x08),
-    Key(0x15),
-    Key(0x17),
-    Key(0x1C),
-    Key(0x18),  // 43..49 Q..U
-    Key(0x0C),
-    Key(0x12),
-    Key(0x13),
-    Key(0x2F),
-    Key(0x30),
-    Key(0x31),  // 50..55
-    Key(0x4C),
-    Key(0x4D),
-    Key(0x4E),
-    Key(0x5F),
-    Key(0x60),
-    Key(0x61),
-    kEmpty,     // 56..62
-    Key(0x39),  // 63 Caps Lock
-    Key(0x04),
-    Key(0x16),
-    Key(0x07),
-    Key(0x09),
-    Key(0x0A),
-    Key(0x0B),
-    Key(0x0D),  // 64..70 A..J
-    Key(0x0E),
-    Key(0x0F),
-    Key(0x33),
-    Key(0x34),
-    Key(0x28),  // 71..75
-    Key(0x5C),
-    Key(0x5D),
-    Key(0x5E),
-    kEmpty,
-    kEmpty,
-    kEmpty,
-    kEmpty,
-    kEmpty,          // 76..83
-    Modifier(0x02),  // 84 LShift
-    Key(0x1D),
-    Key(0x1B),
-    Key(0x06),
-    Key(0x19),
-    Key(0x05),
-    Key(0x11),
-    Key(0x10),  // 85..91 Z..M
-    Key(0x36),
-    Key(0x37),
-    Key(0x38),
-    Modifier(0x20),
-    Key(0x52),  // 92..96
-    Key(0x59),
-    Key(0x5A),
-    Key(0x5B),
-    kEmpty,
-    kEmpty,
-    Key(0x64),
-    kEmpty,
-    kEmpty,  // 97..104
-    Modifier(0x01),
-    Modifier(0x08),
-    Modifier(0x04),
-    Key(0x2C),
-    Modifier(0x40),  // 105..109
-    {0xA0, 0x02, 0x02},
-    Key(0x65),
-    Modifier(0x10),  // 110..112
-    Key(0x50),
-    Key(0x51),
-    Key(0x4F),
-    Key(0x62),
-    Key(0x63),
-    Key(0x58),
-    Key(0x57),  // 113..119
-    kEmpty,
-    kEmpty,
-    kEmpty,
-    kEmpty,
-    kEmpty,
-    Modifier(0x80),  // 120..125
-}};
+// clang-format off
+constexpr KeyFunction kKeyboardTable[] = {
+    Key(0x29),                                                                     // 0 Esc
+    Key(0x3A), Key(0x3B), Key(0x3C), Key(0x3D), Key(0x3E), Key(0x3F),              // 1..6 F1..F6
+    Key(0x40), Key(0x41), Key(0x42), Key(0x43), Key(0x44), Key(0x45),              // 7..12 F7..F12
+    Key(0x46), Key(0x47), Key(0x48),                                               // 13..15
+    {kMediaType, 0xEA, 0x00}, {kMediaType, 0x83, 0x01}, {kMediaType, 0xCD, 0x00},  // 16..18
+    {kMediaType, 0xE9, 0x00}, kEmpty,                                              // 19, 20
+    Key(0x35),                                                                     // 21 grave accent
+    Key(0x1E), Key(0x1F), Key(0x20), Key(0x21), Key(0x22), Key(0x23), Key(0x24),   // 22..28 1..7
+    Key(0x25), Key(0x26), Key(0x27), Key(0x2D), Key(0x2E), Key(0x2A),              // 29..34 8 9 0 - = Bksp
+    Key(0x49), Key(0x4A), Key(0x4B), Key(0x53), Key(0x54), Key(0x55), Key(0x56),   // 35..41
+    Key(0x2B),                                                                     // 42 Tab
+    Key(0x14), Key(0x1A), Key(0x08), Key(0x15), Key(0x17), Key(0x1C), Key(0x18),   // 43..49 Q..U
+    Key(0x0C), Key(0x12), Key(0x13), Key(0x2F), Key(0x30), Key(0x31),              // 50..55 I O P [ ] backslash
+    Key(0x4C), Key(0x4D), Key(0x4E), Key(0x5F), Key(0x60), Key(0x61), kEmpty,      // 56..62
+    Key(0x39),                                                                     // 63 Caps Lock
+    Key(0x04), Key(0x16), Key(0x07), Key(0x09), Key(0x0A), Key(0x0B), Key(0x0D),   // 64..70 A..J
+    Key(0x0E), Key(0x0F), Key(0x33), Key(0x34), Key(0x28),                         // 71..75 K L ; ' Enter
+    Key(0x5C), Key(0x5D), Key(0x5E), kEmpty, kEmpty, kEmpty, kEmpty, kEmpty,       // 76..83
+    Modifier(0x02),                                                                // 84 LShift
+    Key(0x1D), Key(0x1B), Key(0x06), Key(0x19), Key(0x05), Key(0x11), Key(0x10),   // 85..91 Z..M
+    Key(0x36), Key(0x37), Key(0x38), Modifier(0x20), Key(0x52),                    // 92..96
+    Key(0x59), Key(0x5A), Key(0x5B), kEmpty, kEmpty, Key(0x64), kEmpty, kEmpty,    // 97..104
+    Modifier(0x01), Modifier(0x08), Modifier(0x04), Key(0x2C), Modifier(0x40),     // 105..109
+    {0xA0, 0x02, 0x02}, Key(0x65), Modifier(0x10),                                 // 110 Fn, 111, 112
+    Key(0x50), Key(0x51), Key(0x4F), Key(0x62), Key(0x63), Key(0x58), Key(0x57),   // 113..119
+    kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, Modifier(0x80),                        // 120..125
+};
+// clang-format on
+static_assert(std::size(kKeyboardTable) == kKeyboardKeys);
 
 // The mouse's factory buttons: left, middle, right, forward, back, sensitivity cycle, sensitivity down.
 constexpr std::array<KeyFunction, 7> kMouseButtons = {{
@@ -164,9 +69,8 @@ constexpr std::array<KeyFunction, 7> kMouseButtons = {{
     {0x13, 0x02, 0x00},
 }};
 
-template <std::size_t N>
-void PutTable(const std::array<KeyFunction, N>& table, std::array<std::uint8_t, kSimBankSize>& block) {
-  for (std::size_t i = 0; i < N; ++i) {
+void PutTable(std::span<const KeyFunction> table, std::array<std::uint8_t, kSimBankSize>& block) {
+  for (std::size_t i = 0; i < table.size(); ++i) {
     block[3 * i] = table[i].type;
     block[3 * i + 1] = table[i].b1;
     block[3 * i + 2] = table[i].b2;
