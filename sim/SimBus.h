@@ -95,7 +95,10 @@ class SimBus final : public device::HidBackend {
   void AnswerStatus(int id, std::uint8_t status, int n);  // the next n requests are refused with `status`
   void FailWrites(int id, int n);                         // the next n writes fail (kFailed), nothing sent
   void FailOpens(int id, int n);                          // the next n opens of the device return null
-  void UnplugAfterRequests(int id, int n);  // the n-th request from now arrives, then the device vanishes
+  // The n-th request from now arrives (it is logged, not acted on) and the device vanishes before it
+  // answers, as when the cable is pulled in the middle of a transfer. 0 turns it off.
+  void UnplugAfterRequests(int id, int n);
+  // The delay between two input reports of one node (default 1 ms); 0 makes answers readable at once.
   void SetReportInterval(int id, std::chrono::microseconds interval);
   // A stray input report on the vendor node, readable at once (after the report interval).
   bool InjectInputReport(int id, std::span<const std::uint8_t> report);
@@ -112,9 +115,8 @@ class SimBus final : public device::HidBackend {
   // stays bounded; 0 turns logging off.
   void SetRequestLogLimit(std::size_t perDevice);
 
-  class Impl;
-
  private:
+  class Impl;
   std::unique_ptr<Impl> impl_;
 };
 
