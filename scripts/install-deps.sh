@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git
   qt6-base-dev libgl-dev libx11-dev
-  libhidapi-dev libjsoncpp-dev libsimpleini-dev
+  libhidapi-dev libjsoncpp-dev libsimpleini-dev libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth dbus-daemon
 )
