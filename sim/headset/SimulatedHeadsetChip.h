@@ -61,9 +61,11 @@ class SimulatedHeadsetChip final : public headset::AudioChip {
   static constexpr std::size_t kLogCapacity = 4096;
   static constexpr int kI2cRegisterCount = 256;
 
+  // A new chip serves a present headset with the ids 0x0C76/0x1630.
   SimulatedHeadsetChip();
 
   // --- control by tests and the demo ---
+  // An absent headset: the query lists nothing, every other operation answers kAudioNoDevice.
   void SetPresent(bool present);
   bool IsPresent() const;
   void SetIdentity(std::uint16_t vendorId, std::uint16_t productId);
