@@ -7,7 +7,14 @@
 // that opens the link -- for a device's link the one holding the device lock. The connection
 // itself may be closed from any thread: CloseLink aborts a waiting ReadReport or WriteReport,
 // which then returns false at once, and the connection is destroyed only after the last transfer
-// on it has returned.
+// on it has returned. The HidLink object itself must outlive every call made on it.
+//
+// A reader of input reports takes a copy of the input table once the link is open, reads into a
+// buffer of its own (large enough for every report the node carries: on Linux one hidraw node
+// delivers the reports of all collections of the interface), and unpacks:
+//   ReportTable table = link.InputTable();
+//   if (ReadReport(link, buffer, 500, n) && UnpackInputReport(table.items, std::span(buffer).first(n)))
+//     ... table.items[0].usageList[0] ...
 
 #include <atomic>
 #include <cstddef>

@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "device/HidLink.h"
+#include "device/KnownDevices.h"
+#include "sim/SimBus.h"
 #include "tests/device/Descriptors.h"
 #include "tests/device/FakeHid.h"
 #include "tests/device/RowName.h"
@@ -182,6 +184,40 @@ TEST_F(HidLinkTest, ConnectionOutlivesATransferStillInsideIt) {
   EXPECT_FALSE(reader.get());
   std::lock_guard lock(backend.state->mutex);
   EXPECT_EQ(backend.state->destroyed, 1);
+}
+
+TEST(HidLinkSimulated, ConsumerReaderSeesTheUsagesOfTheMouse) {
+  // What the mouse's synchronisation reader does: its own link on the consumer collection, reads
+  // into the link's input table, unpacks, and looks at the first usage of the first item. The node
+  // also carries the vendor collection's answers, which must leave the items alone.
+  sim::SimBus bus;
+  const int id = bus.Plug(sim::SimDeviceKind::kMouse);
+  HidLink reader(bus);
+  for (const HidInterfaceInfo& c : bus.Collections(id)) {
+    if (c.usagePage == kConsumerUsagePage && c.usage == kConsumerUsage) reader.devicePath = c;
+  }
+  reader.options = {.wantRead = true, .wantWrite = false, .overlapped = true, .shareReadOnly = false};
+  ASSERT_TRUE(OpenLink(reader));
+  EXPECT_EQ(reader.Attributes().productId, kMouseProductId);
+  EXPECT_EQ(reader.Capabilities().usagePage, kConsumerUsagePage);
+
+  std::vector<std::uint8_t> stray(64, 0);
+  stray[0] = 0x04;
+  ASSERT_TRUE(bus.InjectInputReport(id, stray));
+  ASSERT_TRUE(bus.RaiseConsumerReport(id, 0x0402));
+
+  ReportTable table = reader.InputTable();
+  ASSERT_EQ(table.report.size(), 3u);
+  std::vector<std::uint8_t> buffer(64);  // room for the vendor reports the node also delivers
+  std::vector<std::uint16_t> firstUsages;
+  std::size_t n = 0;
+  while (firstUsages.size() < 3 && ReadReport(reader, buffer, 5000, n)) {
+    ASSERT_TRUE(UnpackInputReport(table.items, std::span(buffer).first(n)));
+    firstUsages.push_back(table.items[0].isSet ? table.items[0].usageList[0] : 0xFFFF);
+    table.items[0].isSet = false;
+  }
+  // The vendor report (not set), the 0x0402 press, its release.
+  EXPECT_EQ(firstUsages, (std::vector<std::uint16_t>{0xFFFF, 0x0402, 0x0000}));
 }
 
 TEST_F(HidLinkTest, PresenceFollowsTheBackend) {
