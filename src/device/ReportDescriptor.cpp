@@ -142,25 +142,17 @@ class Parser {
   DescriptorParseResult Run() {
     while (pos_ < bytes_.size()) {
       Item item;
-      if (!ReadItem(item)) return Fail(error_);
-      const bool handled = item.type == kMain     ? Main(item)
-                           : item.type == kGlobal ? Global(item)
-                           : item.type == kLocal  ? Local(item)
-                                                  : Reject(item, "reserved item type");
-      if (!handled) return Fail(error_);
+      if (!ReadItem(item) || !Dispatch(item)) return Failure();
     }
     if (!open_.empty()) {
-      errorAt_ = bytes_.size();
-      error_ = "collection opened at byte " + std::to_string(openedAt_.back()) + " is not closed";
-      return Fail(error_);
+      FailAt(bytes_.size(),
+             "collection opened at byte " + std::to_string(openedAt_.back()) + " is not closed");
+      return Failure();
     }
-    if (descriptor_.usesReportIds) {
-      for (const ReportField& f : descriptor_.fields) {
-        if (f.reportId == 0) {
-          errorAt_ = bytes_.size();
-          error_ = "a main item comes before the first Report ID";
-          return Fail(error_);
-        }
+    for (const ReportField& f : descriptor_.fields) {
+      if (descriptor_.usesReportIds && f.reportId == 0) {
+        FailAt(bytes_.size(), "a main item comes before the first Report ID");
+        return Failure();
       }
     }
     DescriptorParseResult result;
@@ -171,18 +163,33 @@ class Parser {
   }
 
  private:
-  DescriptorParseResult Fail(const std::string& what) const {
+  bool Dispatch(const Item& item) {
+    switch (item.type) {
+      case kMain:
+        return Main(item);
+      case kGlobal:
+        return Global(item);
+      case kLocal:
+        return Local(item);
+      default:
+        return Reject(item, "reserved item type");
+    }
+  }
+
+  DescriptorParseResult Failure() const {
     DescriptorParseResult result;
     result.offset = errorAt_;
-    result.error = "at byte " + std::to_string(errorAt_) + ": " + what;
+    result.error = "at byte " + std::to_string(errorAt_) + ": " + error_;
     return result;
   }
 
-  bool Reject(const Item& item, std::string what) {
-    errorAt_ = item.offset;
+  bool FailAt(std::size_t offset, std::string what) {
+    errorAt_ = offset;
     error_ = std::move(what);
     return false;
   }
+
+  bool Reject(const Item& item, std::string what) { return FailAt(item.offset, std::move(what)); }
 
   bool ReadItem(Item& item) {
     item.offset = pos_;
