@@ -62,6 +62,8 @@ class MousePageModel {
   explicit MousePageModel(profile::ProfileStore* lightStore = nullptr);
 
   const MouseImage& image() const { return image_; }
+  // For the mouse's other pages (lighting, buttons), which edit their own fields of the same image.
+  MouseImage& image() { return image_; }
   // The image a full read produced (watcher thread), taken over whole.
   void TakeImage(const MouseImage& fresh) { image_ = fresh; }
 
@@ -94,9 +96,11 @@ class MousePageModel {
   MouseEditEffect ApplyLightProfile(std::span<const std::uint8_t> payload);
 
   // The device operations of the page.
-  // WM_MS_PROFILE: re-read the active profile; the light profile is saved when it changed.
+  // WM_MS_PROFILE: re-read the active profile; the light profile is saved when it changed, and the
+  // page then refreshes.
   MouseTransferResult ReloadActive(device::HidDevice& device);
-  // Click on ms_profile_<n>.
+  // Click on ms_profile_<n>. When the result says changed, the page hides ms_tab_function (the
+  // button editor) and refreshes; a click on the profile already in use changes nothing.
   MouseTransferResult SwitchProfile(device::HidDevice& device, int n);
   // Timer 2.
   int Flush(device::HidDevice& device);
