@@ -1,0 +1,250 @@
+#include "device/DeviceWatchers.h"
+
+#include <mutex>
+#include <stop_token>
+#include <string>
+#include <string_view>
+
+#include "common/Log.h"
+#include "headset/AudioLibrary.h"
+#include "profile/DataFolders.h"
+#include "profile/IniFile.h"
+#include "profile/ProfileStore.h"
+
+namespace korva::device {
+namespace {
+
+constexpr std::string_view kHeadsetIndexFile = "hsProfile.ini";
+constexpr std::string_view kHeadsetSelectSection = "PROFILESELECT";
+
+DeviceKind KindOf(HidWatcherKind kind) {
+  switch (kind) {
+    case HidWatcherKind::kKeyboard:
+      return DeviceKind::kKeyboard;
+    case HidWatcherKind::kMouse:
+      return DeviceKind::kMouse;
+    case HidWatcherKind::kMousepad:
+      break;
+  }
+  return DeviceKind::kMousepad;
+}
+
+HidDevice& DeviceOf(HidWatcherKind kind, const DeviceSet& devices) {
+  switch (kind) {
+    case HidWatcherKind::kKeyboard:
+      return devices.keyboard;
+    case HidWatcherKind::kMouse:
+      return devices.mouse;
+    case HidWatcherKind::kMousepad:
+      break;
+  }
+  return devices.mousepad;
+}
+
+SearchRule RuleOf(HidWatcherKind kind, const HidDevice& device) {
+  // The keyboard has no identity pattern: both models are recognised by fixed ids.
+  return kind == HidWatcherKind::kKeyboard ? KeyboardWatcherRule() : PatternWatcherRule(device.identity);
+}
+
+// The "select" key of a store's select section, as the index file holds it (default 0). The profile
+// combo ignores an index it does not have.
+int ReadStoredSelect(const profile::DataFolders& folders, profile::StoreKind store) {
+  const profile::StoreLayout& layout = profile::LayoutOf(store);
+  return profile::ReadIniInt(folders.GetDeviceFolder(layout.device) / layout.indexFile,
+                             layout.sections.select, profile::kSelectKey, 0);
+}
+
+int ReadHeadsetSelect(const profile::DataFolders& folders) {
+  return profile::ReadIniInt(folders.GetDeviceFolder(profile::DeviceKind::kHeadset) / kHeadsetIndexFile,
+                             kHeadsetSelectSection, profile::kSelectKey, 0);
+}
+
+std::string_view ExitTrace(DeviceKind kind) {
+  switch (kind) {
+    case DeviceKind::kKeyboard:
+      return "键盘设备侦测线程设定退出";
+    case DeviceKind::kMouse:
+      return "鼠标设备侦测线程设定退出";
+    case DeviceKind::kMousepad:
+      return "鼠标垫设备侦测线程设定退出";
+    case DeviceKind::kHeadset:
+    case DeviceKind::kOther:
+      break;
+  }
+  return "耳机设备侦测线程设定退出";
+}
+
+// Posts the same-mode visibility when it differs from what was last posted.
+void PostSameMode(WatcherHost& host, DeviceKind kind, bool wanted, std::optional<bool>& shown) {
+  if (shown == wanted) return;
+  host.PostSameModeVisible(kind, wanted);
+  shown = wanted;
+}
+
+}  // namespace
+
+HidWatcher::HidWatcher(HidWatcherKind kind, const WatcherStart& start)
+    : kind_(KindOf(kind)),
+      start_(start),
+      device_(DeviceOf(kind, start.devices)),
+      rule_(RuleOf(kind, device_)) {}
+
+std::chrono::milliseconds HidWatcher::RunCycle(const StopEvent& stop) {
+  std::lock_guard lock(device_.lock);
+  if (device_.connected) {
+    if (IsPresent(device_.link.Backend(), device_.link.devicePath.path)) {
+      ShowSameMode();
+    } else {
+      Remove();
+    }
+  }
+  if (!device_.connected) Search(stop);
+  return device_.connected ? start_.paces.connected : start_.paces.absent;
+}
+
+void HidWatcher::Run(const StopEvent& stop) {
+  // An exchange of this device that waits for an answer (the arrival read, under the lock this
+  // thread holds) returns at once when the stop event is set.
+  std::stop_callback abortTransfers(stop.Token(), [this] { CloseLink(device_.link); });
+  while (!stop.Wait(start_.paces.stopCheck)) {
+    if (stop.Wait(RunCycle(stop))) break;
+  }
+  Trace(ExitTrace(kind_));
+}
+
+void HidWatcher::Search(const StopEvent& stop) {
+  HidLink& link = device_.link;
+  if (!EnumerateHidPaths(link)) {
+    // Not fatal: the next cycle enumerates again, so the device kind stays watched.
+    if (!enumerationFailing_) {
+      Trace(std::string("HID enumeration failed; retrying every cycle (") + std::string(TabName(kind_)) +
+            ")");
+    }
+    enumerationFailing_ = true;
+    return;
+  }
+  enumerationFailing_ = false;
+  if (OpenFirstMatch(link, rule_)) Arrive(stop);
+  // Only the first search may wake the window; a device that arrives later does not show it.
+  if (firstPass_) {
+    firstPass_ = false;
+    if (device_.connected) start_.host.PostWake();
+  }
+  link.pathList.clear();
+  link.pathCursor = 0;
+}
+
+void HidWatcher::Arrive(const StopEvent& stop) {
+  WatcherHost& host = start_.host;
+  const profile::DataFolders& folders = start_.folders;
+  Arrival arrival;
+  arrival.kind = kind_;
+  sameModeShown_.reset();
+  switch (kind_) {
+    case DeviceKind::kKeyboard:
+      arrival.keyboardModel = device_.link.Attributes().productId == kKeyboardModel1ProductId ? 1 : 0;
+      host.PostShowTab(kind_);
+      if (stop.Wait(start_.paces.keyboardSettle)) {
+        CloseLink(device_.link);
+        return;
+      }
+      device_.connected = true;
+      host.ReadDeviceOnArrival(arrival);
+      arrival.profileDengSelect = ReadStoredSelect(folders, profile::StoreKind::kKeyboardLight);
+      arrival.profileSelect = ReadStoredSelect(folders, profile::StoreKind::kKeyboardKey);
+      host.PostArrival(arrival);
+      break;
+    case DeviceKind::kMouse:
+      device_.connected = true;
+      arrival.profileDengSelect = ReadStoredSelect(folders, profile::StoreKind::kMouseLight);
+      host.ReadDeviceOnArrival(arrival);
+      arrival.profileSelect = ReadStoredSelect(folders, profile::StoreKind::kMouseKey);
+      host.PostArrival(arrival);
+      host.PostShowTab(kind_);
+      break;
+    case DeviceKind::kMousepad:
+      device_.connected = true;
+      host.PostShowTab(kind_);
+      host.ReadDeviceOnArrival(arrival);
+      arrival.profileDengSelect = ReadStoredSelect(folders, profile::StoreKind::kMousepadLight);
+      host.PostArrival(arrival);
+      break;
+    case DeviceKind::kHeadset:
+    case DeviceKind::kOther:
+      break;
+  }
+}
+
+void HidWatcher::Remove() {
+  device_.connected = false;
+  device_.syncLighting = false;
+  // The node is gone; release it now rather than at the next open.
+  CloseLink(device_.link);
+  sameModeShown_.reset();
+  start_.host.PostRemoval(kind_);
+}
+
+void HidWatcher::ShowSameMode() {
+  PostSameMode(start_.host, kind_, start_.devices.Connected().AnyOtherThan(kind_), sameModeShown_);
+}
+
+HeadsetWatcher::HeadsetWatcher(const WatcherStart& start) : start_(start), device_(start.devices.headset) {}
+
+std::chrono::milliseconds HeadsetWatcher::RunCycle() {
+  headset::PresentDeviceList list{};
+  {
+    std::lock_guard lock(device_.lock);
+    list = {};
+    start_.audio.Search_Present_Device(list);
+  }
+  const bool found = headset::ReportsHeadset(list);
+  WatcherHost& host = start_.host;
+  if (device_.connected && found) {
+    PostSameMode(host, DeviceKind::kHeadset, start_.devices.Connected().AnyOtherThan(DeviceKind::kHeadset),
+                 sameModeShown_);
+  } else if (device_.connected) {
+    device_.connected = false;
+    device_.syncLighting = false;
+    sameModeShown_.reset();
+    host.PostRemoval(DeviceKind::kHeadset);
+  } else if (found) {
+    device_.connected = true;
+    device_.syncLighting = false;
+    sameModeShown_.reset();
+    host.PostShowTab(DeviceKind::kHeadset);
+    Arrival arrival;
+    arrival.kind = DeviceKind::kHeadset;
+    arrival.profileSelect = ReadHeadsetSelect(start_.folders);
+    host.PostArrival(arrival);
+  }
+  if (firstPass_) {
+    firstPass_ = false;
+    host.PostWake();
+  }
+  return start_.paces.headset;
+}
+
+void HeadsetWatcher::Run(const StopEvent& stop) {
+  while (!stop.Wait(start_.paces.stopCheck)) {
+    if (stop.Wait(RunCycle())) break;
+  }
+  Trace(ExitTrace(DeviceKind::kHeadset));
+}
+
+void KeyboardWatcherThread(const WatcherStart& start, const StopEvent& stop) {
+  HidWatcher(HidWatcherKind::kKeyboard, start).Run(stop);
+}
+
+void MouseWatcherThread(const WatcherStart& start, const StopEvent& stop) {
+  HidWatcher(HidWatcherKind::kMouse, start).Run(stop);
+}
+
+void MousepadWatcherThread(const WatcherStart& start, const StopEvent& stop) {
+  HidWatcher(HidWatcherKind::kMousepad, start).Run(stop);
+}
+
+void HeadsetWatcherThread(const WatcherStart& start, const StopEvent& stop) {
+  HeadsetWatcher(start).Run(stop);
+}
+
+}  // namespace korva::device

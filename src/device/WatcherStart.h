@@ -1,0 +1,50 @@
+#pragma once
+// What the device watchers and the synchronisation readers are started with: the four devices, the
+// main window (as a WatcherHost), the headset's audio library, the data folders and the paces.
+
+#include <chrono>
+
+#include "device/HidDevice.h"
+#include "device/KnownDevices.h"
+#include "device/TabPreference.h"
+#include "device/WatcherHost.h"
+
+namespace korva::headset {
+class AudioLibrary;
+}
+namespace korva::profile {
+class DataFolders;
+}
+
+namespace korva::device {
+
+// The main window's four device objects. The mouse's and mousepad's identity patterns are set before
+// the threads start; the headset's link is never opened (its presence comes from the audio library).
+struct DeviceSet {
+  HidDevice& keyboard;
+  HidDevice& mouse;
+  HidDevice& mousepad;
+  HidDevice& headset;
+
+  ConnectedDevices Connected() const;
+};
+
+struct WatcherPaces {
+  std::chrono::milliseconds stopCheck{1};         // the stop test before each cycle
+  std::chrono::milliseconds connected{100};       // HID watcher pause while its device is connected
+  std::chrono::milliseconds absent{1000};         // ... and while it is not
+  std::chrono::milliseconds headset{10};          // headset watcher pause
+  std::chrono::milliseconds keyboardSettle{100};  // between showing "kb_tab" and reading the keyboard
+  std::chrono::milliseconds readerRead{500};      // time-out of one consumer report read
+  std::chrono::milliseconds readerSearch{1000};   // pause between two searches of a reader
+};
+
+struct WatcherStart {
+  DeviceSet devices;
+  WatcherHost& host;
+  headset::AudioLibrary& audio;
+  const profile::DataFolders& folders;
+  WatcherPaces paces{};
+};
+
+}  // namespace korva::device
