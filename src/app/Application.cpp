@@ -1,0 +1,96 @@
+#include "app/Application.h"
+
+#include <QDir>
+#include <QTimer>
+
+#include "app/MainWnd.h"
+#include "common/Log.h"
+#include "device/hidapi/HidapiBackend.h"
+#include "headset/AudioLibrary.h"
+#include "platform/SingleInstance.h"
+#include "platform/SuspendWatcher.h"
+#include "sim/SimBus.h"
+#include "sim/headset/SimulatedHeadsetChip.h"
+#include "ui/PageTable.h"
+#include "ui/Skin.h"
+
+namespace korva::app {
+
+namespace {
+// Time the watchers get to find the devices before the --screenshot picture is taken.
+constexpr int kScreenshotDelayMs = 2500;
+}  // namespace
+
+Application::Application(AppOptions options, QObject* parent)
+    : QObject(parent), options_(std::move(options)) {}
+
+Application::~Application() {
+  window_.reset();
+}
+
+Application::StartResult Application::Start(QString* error) {
+  instance_ = std::make_unique<platform::SingleInstance>(options_.runtimeDir);
+  if (instance_->Start() == platform::SingleInstance::Role::kSecond) return StartResult::kSecondInstance;
+
+  const QString skinFolder =
+      QDir(QString::fromStdString(options_.programFolder.string())).filePath(QStringLiteral("skin"));
+  auto opened = ui::Skin::Open(skinFolder);
+  if (!opened.skin) {
+    if (error) *error = opened.error->ToString();
+    return StartResult::kFailed;
+  }
+  skin_ = std::move(opened.skin);
+  ui::RegisterStandardControls(skin_->Factory());
+
+  MainWndOptions windowOptions(options_.folders.value_or(profile::DataFolders::FromEnvironment()));
+  windowOptions.programFolder = options_.programFolder;
+  windowOptions.messageBox = options_.messageBox;
+  windowOptions.trayAvailable = options_.trayAvailable;
+
+  if (options_.commandLine.simulate) {
+    auto bus = std::make_unique<sim::SimBus>();
+    for (sim::SimDeviceKind kind :
+         {sim::SimDeviceKind::kKeyboard, sim::SimDeviceKind::kMouse, sim::SimDeviceKind::kMousepad})
+      bus->Plug(kind);
+    simBus_ = bus.get();
+    backend_ = std::move(bus);
+    headsetChip_ = std::make_shared<sim::SimulatedHeadsetChip>();
+    headsetChip_->SetPresent(true);
+    windowOptions.audioLoader = [chip = headsetChip_] { return headset::AudioChipLoad{chip, 0, {}}; };
+  } else {
+    // No audio backend on the USB bus yet: the library stays unbound and reports no headset.
+    backend_ = std::make_unique<device::HidapiBackend>();
+  }
+  audio_ = std::make_unique<headset::AudioLibrary>();
+
+  window_ = std::make_unique<CMainWnd>(*skin_, *backend_, *audio_, std::move(windowOptions));
+  window_->WatchSingleInstance(*instance_);
+  suspend_ = std::make_unique<platform::SuspendWatcher>(nullptr);
+  window_->WatchSuspend(*suspend_);
+  if (options_.suspendBus)
+    suspend_->Start(*options_.suspendBus);
+  else
+    suspend_->Start();
+
+  if (auto buildError = window_->Create()) {
+    if (error) *error = buildError->ToString();
+    window_.reset();
+    return StartResult::kFailed;
+  }
+  connect(window_.get(), &CMainWnd::shutDown, this, &Application::finished);
+  if (!options_.commandLine.screenshot.isEmpty())
+    connect(window_.get(), &CMainWnd::initialised, this,
+            [this] { QTimer::singleShot(kScreenshotDelayMs, this, &Application::TakeScreenshot); });
+  window_->show();
+  return StartResult::kRunning;
+}
+
+void Application::TakeScreenshot() {
+  if (!window_) return;
+  const QString file = options_.commandLine.screenshot;
+  screenshotOk_ = window_->grab().save(file);
+  if (!screenshotOk_) qWarning("korva: cannot write the screenshot %s", qPrintable(file));
+  window_->close();
+}
+
+}  // namespace korva::app

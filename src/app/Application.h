@@ -1,0 +1,91 @@
+#pragma once
+// Application: the running program -- single instance, skin, device backend (the USB bus or the
+// simulated devices), audio library, main window and suspend watcher -- put together in the order
+// start-up needs and taken apart in the reverse order (the main window, whose threads use all the
+// rest, goes first).
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "app/CommandLine.h"
+#include "app/MessageBox.h"
+#include "profile/DataFolders.h"
+
+namespace korva::device {
+class HidBackend;
+}
+namespace korva::headset {
+class AudioLibrary;
+}
+namespace korva::platform {
+class SingleInstance;
+class SuspendWatcher;
+}  // namespace korva::platform
+namespace korva::sim {
+class SimBus;
+class SimulatedHeadsetChip;
+}  // namespace korva::sim
+namespace korva::ui {
+class Skin;
+}
+
+namespace korva::app {
+
+class CMainWnd;
+
+struct AppOptions {
+  CommandLine commandLine;
+  QString runtimeDir;                           // single-instance lock and socket; empty: $XDG_RUNTIME_DIR
+  std::optional<QDBusConnection> suspendBus;    // logind's bus; nullopt: the system bus
+  std::optional<profile::DataFolders> folders;  // nullopt: from the environment
+  std::filesystem::path programFolder = profile::ProgramFolder();  // holds skin/, data/, the updaters
+  MessageBoxFn messageBox;                                         // empty: ShowMessageBox
+  std::optional<bool> trayAvailable;                               // nullopt: ask the desktop
+};
+
+class Application : public QObject {
+  Q_OBJECT
+
+ public:
+  enum class StartResult {
+    kRunning,         // the main window runs: enter the event loop
+    kSecondInstance,  // another start runs and was woken up: end with 0, without a window
+    kFailed,          // see the error text: end with 1
+  };
+
+  explicit Application(AppOptions options, QObject* parent = nullptr);
+  ~Application() override;
+
+  StartResult Start(QString* error);
+
+  CMainWnd* MainWindow() const { return window_.get(); }
+  // With --simulate: the simulated bus (keyboard, mouse, mousepad plugged) and headset chip.
+  sim::SimBus* SimulatedBus() const { return simBus_; }
+  sim::SimulatedHeadsetChip* SimulatedHeadset() const { return headsetChip_.get(); }
+  // --screenshot: false when the picture could not be written.
+  bool ScreenshotOk() const { return screenshotOk_; }
+
+ signals:
+  // The main window has shut down: end the event loop.
+  void finished();
+
+ private:
+  void TakeScreenshot();
+
+  AppOptions options_;
+  std::unique_ptr<platform::SingleInstance> instance_;
+  std::unique_ptr<ui::Skin> skin_;
+  std::unique_ptr<device::HidBackend> backend_;
+  sim::SimBus* simBus_ = nullptr;  // backend_ when simulating
+  std::shared_ptr<sim::SimulatedHeadsetChip> headsetChip_;
+  std::unique_ptr<headset::AudioLibrary> audio_;
+  std::unique_ptr<platform::SuspendWatcher> suspend_;
+  std::unique_ptr<CMainWnd> window_;  // last: destroyed first
+  bool screenshotOk_ = true;
+};
+
+}  // namespace korva::app

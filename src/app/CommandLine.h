@@ -1,0 +1,31 @@
+#pragma once
+// The command line of the korva program:
+//   korva [--simulate] [--screenshot FILE]
+//   korva --help
+// Parsed before the UI starts, so that a mistake gets its usage message (exit code 2) even
+// without a display.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace korva::app {
+
+inline constexpr int kExitUsage = 2;
+
+struct CommandLine {
+  bool simulate = false;  // simulated keyboard, mouse, mousepad and headset instead of the USB bus
+  bool help = false;
+  QString screenshot;  // debug: write a picture of the main window to this file after start-up, then end
+};
+
+struct CommandLineResult {
+  std::optional<CommandLine> options;  // nullopt: `error` says what is wrong
+  QString error;
+};
+
+// `arguments` without the program name.
+CommandLineResult ParseCommandLine(const QStringList& arguments);
+QString UsageText(const QString& program);
+
+}  // namespace korva::app

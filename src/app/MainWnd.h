@@ -1,0 +1,262 @@
+#pragma once
+// CMainWnd: the main window "KORVA DRIVER" (800 x 572) with one tab per device, and the owner of
+// what the program runs on: the four HidDevice objects, the sixteen worker threads, the timers,
+// the message set by which workers reach the UI thread, the tray icon and the page state.
+//
+// Life of the window:
+//   Create()  builds the skin "XML_MAIN" with every page (CreateControl), then InitWindow: the
+//             Chinese texts, the window buttons, the 174 key buttons, the palettes' colour, the
+//             audio library binding, the tray icon.
+//   show()    the first show raises "windowinit": stored background, pages, identity patterns,
+//             hide (the tray and the wake-up show it again), the 16 threads, timers 3, 2, 10, 11, 12.
+//   Shutdown() ("closebtn", the tray's "exit", closing the window, the end of the program):
+//             removes the tray icon, closes the message set, hides the window, stops and joins
+//             every thread, stops the timers, then emits shutDown() (main ends the event loop).
+//
+// Threads. Everything here belongs to the UI thread except what is marked "any thread": the
+// devices (each behind its own lock), the flags, Post/Send/PostTask/SendTask, SetTimer/KillTimer
+// and WindowLock. Worker threads change controls only through PostTask/SendTask (or a message).
+//
+// Mends of the start-up rules:
+//  - Where the desktop has no system tray, the window is shown where it would be hidden
+//    (windowinit, the removal of the last device, show-or-warn): a hidden window without a tray
+//    icon could not be reached any more.
+//  - Shutdown waits for every thread, never abandoning one after 10 s: a thread left running would
+//    go on using the devices and the page state that are destroyed right after. Every wait of a
+//    thread is interruptible by its stop request, so the wait ends within one polling cycle; a
+//    stop slower than 10 s is logged.
+//  - A message sent by a worker while the window shuts down returns at once (UiMessenger), so the
+//    worker cannot block the shutdown that waits for it.
+//  - WM_KEYBTN_COLOR and WM_KEYBTN_ALPHA with an entry outside the 174 key buttons are ignored.
+//  - A language file that cannot be loaded leaves the language (and the language flag) unchanged.
+
+#include <QPointer>
+#include <array>
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "app/DevicePageHooks.h"
+#include "app/MessageBox.h"
+#include "app/UiMessenger.h"
+#include "app/WindowMessage.h"
+#include "app/WindowTimers.h"
+#include "app/WorkerThreads.h"
+#include "device/HidDevice.h"
+#include "headset/AudioLibrary.h"
+#include "mouse/MousePageModel.h"
+#include "profile/DataFolders.h"
+#include "profile/ProfileStore.h"
+#include "ui/SkinWindow.h"
+
+namespace korva::platform {
+class SuspendWatcher;
+class SingleInstance;
+}  // namespace korva::platform
+
+namespace korva::app {
+
+class TrayIcon;
+
+// The key-button controls of the lighting preview: entries 0-19 "ms_dkey_0".."ms_dkey_19",
+// 20-34 "mp_dkey_0".."mp_dkey_14", 35-160 "kb_dkey_0".."kb_dkey_125", 161-173 "head_dkey_0".."head_dkey_12".
+inline constexpr int kKeyButtonCount = 174;
+// The skin name of key-button entry `entry` ("" outside 0..173).
+QString KeyButtonName(int entry);
+
+struct MainWndOptions {
+  explicit MainWndOptions(profile::DataFolders dataFolders) : folders(std::move(dataFolders)) {}
+
+  profile::DataFolders folders;                                    // "main.ini" and the profile stores
+  std::filesystem::path programFolder = profile::ProgramFolder();  // the updaters, the default files
+  // Binds the audio library in InitWindow; empty: no audio backend, so no headset.
+  headset::AudioChipLoader audioLoader;
+  // The message box; empty: ShowMessageBox.
+  MessageBoxFn messageBox;
+  // The system message box of a failed audio library binding (caption, text); empty: QMessageBox.
+  std::function<void(const QString& caption, const QString& text)> errorBox;
+  // Whether the desktop has a system tray; nullopt: ask the desktop.
+  std::optional<bool> trayAvailable;
+};
+
+enum class SkinMenuResult {
+  kNotAMenuItem,  // not one of "menu_website", "menu_restore", "menu_update"
+  kKeepPicker,    // done; the picker stays open
+  kClosePicker,   // done; the picker closes
+};
+
+class CMainWnd : public ui::SkinWindow, public ui::INotifyUI, public ui::IDialogBuilderCallback {
+  Q_OBJECT
+
+ public:
+  // `backend` serves the keyboard, mouse, mousepad and headset HidDevice objects; `audio` is the
+  // headset's audio library. Both must outlive the window.
+  CMainWnd(ui::Skin& skin, device::HidBackend& backend, headset::AudioLibrary& audio, MainWndOptions options);
+  ~CMainWnd() override;  // Shutdown()
+
+  // Builds the window and runs InitWindow, then centres it on the screen. Call once.
+  std::optional<ui::SkinError> Create();
+
+  // --- for the page, watcher, lighting and routing code -------------------------------------
+  // Hooks and thread entries are set before "windowinit".
+  void SetPageHooks(DevicePage page, DevicePageHooks hooks);
+  void SetWorkerEntry(WorkerSlot slot, WorkerEntry entry);
+  // The notification routing of every notification that is not "windowinit" or a window button.
+  void SetNotifyRouter(std::function<void(const ui::Notification&)> router);
+  // Handler of a message without a built-in action (the input-capture messages, WM_KB_DEFAULTS,
+  // WM_MP_RELOAD's successors...). Its result is what Send returns.
+  void SetMessageHandler(WindowMessage message, std::function<qint64(qint64 wParam, qint64 lParam)> handler);
+  // Timer 3: advances the phase counters of the lighting preview.
+  void SetPreviewTick(std::function<void()> tick);
+  // "skinbtn": opens the skin picker under the button (the click is then routed as usual).
+  void SetSkinPickerOpener(std::function<void(const ui::Control& skinButton)> opener);
+
+  // Any thread.
+  void Post(WindowMessage message, qint64 wParam = 0, qint64 lParam = 0) {
+    messenger_.Post(message, wParam, lParam);
+  }
+  std::optional<qint64> Send(WindowMessage message, qint64 wParam = 0, qint64 lParam = 0) {
+    return messenger_.Send(message, wParam, lParam);
+  }
+  void PostTask(std::function<void()> task) { messenger_.PostTask(std::move(task)); }
+  bool SendTask(std::function<void()> task) { return messenger_.SendTask(std::move(task)); }
+  void SetTimer(int id, int periodMs);
+  void KillTimer(int id);
+  bool IsTimerActive(int id) const { return timers_.IsActive(id); }
+
+  device::HidDevice& Device(DevicePage page);
+  device::HidDevice& Keyboard() { return keyboard_; }
+  device::HidDevice& Mouse() { return mouse_; }
+  device::HidDevice& Mousepad() { return mousepad_; }
+  device::HidDevice& Headset() { return headset_; }
+  headset::AudioLibrary& Audio() { return audio_; }
+  bool AnyDeviceConnected() const;
+
+  // The main-window lock: serialises the UI changes a worker makes (any thread).
+  std::recursive_mutex& WindowLock() { return windowLock_; }
+
+  // Any thread. 0 keyboard, 1 mouse, 2 mousepad, 3 headset.
+  int CurrentDevicePage() const { return currentDevicePage_.load(); }
+  void SetCurrentDevicePage(int page) { currentDevicePage_.store(page); }
+  // 0 for the keyboard 0x8901, 1 for 0x7680 (set by the keyboard watcher).
+  int KeyboardModel() const { return keyboardModel_.load(); }
+  void SetKeyboardModel(int model) { keyboardModel_.store(model); }
+  // 1 while the system runs, 0 from suspend to resume; the lighting streams send only while 1.
+  bool SystemAwake() const { return systemAwake_.load(); }
+  void SetSystemAwake(bool awake);
+  bool LanguageIsEnglish() const { return languageIsEnglish_; }
+
+  // The keyboard's and the mousepad's deferred-write flags (timer 2 writes the settings record).
+  // The mouse keeps its flag in MouseModel().
+  void SetDeferredWrite(DevicePage page);
+  bool DeferredWritePending(DevicePage page) const;
+  // The mouse page state: image, deferred-write flag, edits (src/mouse).
+  mouse::MousePageModel& MouseModel() { return mouseModel_; }
+  profile::ProfileStore& MouseLightStore() { return mouseLightStore_; }
+
+  // Entry 0..173 (see kKeyButtonCount); invalid outside.
+  ui::Control KeyButton(int entry) const;
+
+  // Hides the main window -- or keeps it shown where there is no system tray. The watchers call it
+  // when the last device has gone.
+  void HideMainWindow();
+  // The answer to the wake-up: show the window when a device is connected; otherwise hide it and
+  // show "message_text_1" (not twice at once).
+  void ShowOrWarn();
+  // The tray's left click: the same, and the window is repainted 10 ms later.
+  void OnTrayLeftClick();
+  // A tray-menu item: "lan" switches the language, "exit" ends the program, "qianting",
+  // "Menu_Import", "Menu_Export" do nothing, any other shows its text id in a message box.
+  void MenuCommand(const QString& name, const QString& textId);
+  // Chinese <-> English; false (nothing changed) when the other language file cannot be loaded.
+  bool SwitchLanguage();
+  // The skin picker's menu items (names without regard to case).
+  SkinMenuResult SkinMenuAction(const QString& name);
+  // The background of "root": a colour (colourMode) or an image (skin-relative or absolute path).
+  void SetRootBackground(bool colourMode, quint32 colour, const QString& image);
+
+  // Connects the answers to a second start and to suspend/resume.
+  void WatchSingleInstance(platform::SingleInstance& instance);
+  void WatchSuspend(platform::SuspendWatcher& watcher);
+
+  // See the life of the window above. Idempotent; the window cannot be used afterwards.
+  void Shutdown();
+  bool IsShutDown() const { return shutDown_; }
+  const WorkerThreads& Workers() const { return workers_; }
+  StopReport LastStopReport() const { return stopReport_; }
+  TrayIcon* Tray() const { return tray_.get(); }
+
+  // --- skin and window callbacks ---
+  QWidget* CreateControl(const QString& elementClass) override;
+  void Notify(const ui::Notification& msg) override;
+
+ signals:
+  void initialised();  // "windowinit" has run
+  void shutDown();     // Shutdown has run: end the event loop
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void InitWindow();
+  void OnWindowInit();
+  void OnTimer(int id);
+  qint64 OnMessage(WindowMessage message, qint64 wParam, qint64 lParam);
+  bool OnWindowButton(const QString& name);
+  void ApplyStoredBackground();
+  void BindAudioLibrary();
+  void RestoreAndRaise();
+  void WarnNoDevice(bool& boxOpen);
+  void WriteDeferredSettings();
+  void ReadMouseAll();
+  void ReloadMouseProfile();
+  void CallHook(DevicePage page, std::function<void()> DevicePageHooks::*hook);
+  int ShowBox(const QString& textOrId);
+
+  MainWndOptions options_;
+  headset::AudioLibrary& audio_;
+
+  // The devices, in the order keyboard, mouse, mousepad, headset.
+  device::HidDevice keyboard_;
+  device::HidDevice mouse_;
+  device::HidDevice mousepad_;
+  device::HidDevice headset_;
+
+  std::recursive_mutex windowLock_;
+  std::array<ui::Control, kKeyButtonCount> keyButtons_;
+  ui::Control closeButton_, maxButton_, restoreButton_, minButton_, skinButton_;
+
+  std::atomic<int> currentDevicePage_{0};
+  std::atomic<int> keyboardModel_{0};
+  std::atomic<bool> systemAwake_{true};
+  bool languageIsEnglish_ = false;
+  bool keyboardDeferredWrite_ = false;
+  bool mousepadDeferredWrite_ = false;
+  bool trayAvailable_ = false;
+  bool wakeBoxOpen_ = false;  // re-entry guards of the "message_text_1" boxes, one per path
+  bool trayBoxOpen_ = false;
+  bool windowInitDone_ = false;
+  bool shutDown_ = false;
+
+  profile::ProfileStore mouseLightStore_;
+  mouse::MousePageModel mouseModel_;
+
+  std::array<DevicePageHooks, kDevicePageCount> pageHooks_;
+  std::function<void(const ui::Notification&)> router_;
+  std::map<WindowMessage, std::function<qint64(qint64, qint64)>> messageHandlers_;
+  std::function<void()> previewTick_;
+  std::function<void(const ui::Control&)> skinPickerOpener_;
+
+  UiMessenger messenger_;
+  WindowTimers timers_;
+  std::unique_ptr<TrayIcon> tray_;
+  StopReport stopReport_;
+  // Last member: destroyed (its threads joined) before everything they use.
+  WorkerThreads workers_;
+};
+
+}  // namespace korva::app

@@ -1,0 +1,65 @@
+#pragma once
+// UiMessenger: how worker threads reach the UI thread, which owns the device images, the page
+// state and the controls.
+//
+//  - Post: a queued call. It runs later on the UI thread, after everything queued before it.
+//  - Send: a blocking queued call. The caller waits until the UI thread has run it and gets its
+//    result. Called on the UI thread itself it runs at once (waiting for itself would never end).
+//
+// Shutdown: the UI thread closes the messenger before it stops the worker threads and waits for
+// them. From then on nothing queued runs any more, Post drops its call, and Send returns nullopt
+// at once -- also a Send that is already waiting. So a worker blocked in Send while the UI thread
+// shuts down is released and sees its stop request, instead of both threads waiting for each
+// other forever.
+//
+// The messenger must be created on the UI thread and outlive every thread that uses it.
+
+#include <QObject>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "app/WindowMessage.h"
+
+namespace korva::app {
+
+class UiMessenger : public QObject {
+  Q_OBJECT
+
+ public:
+  // Runs every message on the UI thread; its result is what Send returns.
+  using Handler = std::function<qint64(WindowMessage message, qint64 wParam, qint64 lParam)>;
+
+  explicit UiMessenger(Handler handler, QObject* parent = nullptr);
+  ~UiMessenger() override;
+  UiMessenger(const UiMessenger&) = delete;
+  UiMessenger& operator=(const UiMessenger&) = delete;
+
+  // Any thread.
+  void Post(WindowMessage message, qint64 wParam = 0, qint64 lParam = 0);
+  void PostTask(std::function<void()> task);
+  // Any thread. nullopt: the messenger was closed before the call ran; it did not run.
+  std::optional<qint64> Send(WindowMessage message, qint64 wParam = 0, qint64 lParam = 0);
+  bool SendTask(std::function<void()> task);
+
+  // Any thread, more than once. See the shutdown note above.
+  void Close();
+  bool IsClosed() const;
+  bool OnUiThread() const;
+
+ private:
+  struct Call;
+  std::optional<qint64> Run(std::function<qint64()> work);
+  void Queue(std::function<void()> work);
+
+  Handler handler_;
+  mutable std::mutex mutex_;  // guards closed_ and the state of every waiting call
+  std::condition_variable done_;
+  bool closed_ = false;
+  std::vector<std::shared_ptr<Call>> waiting_;  // Sends whose callers wait
+};
+
+}  // namespace korva::app

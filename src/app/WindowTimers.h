@@ -1,0 +1,51 @@
+#pragma once
+// WindowTimers: numbered window timers. A timer started with Set fires every `periodMs` until
+// Kill; Set on a running timer restarts it with the new period. Timers belong to the UI thread:
+// Set and Kill must be called there (CMainWnd::SetTimer hands calls from other threads over).
+//
+// The main window's timers:
+//   1  1000 ms, once (stops itself)  hide "setting_progress" after an upload
+//   2   100 ms, for the lifetime      deferred settings writes: keyboard, mouse, mousepad
+//   3    10 ms, for the lifetime      phase counters of the lighting preview
+//   7  (100 ms by the watchers, 10 ms by the tray), once: repaint the window
+//  10   100 ms, then every 50 ms      repaint the window
+//  11   500 ms, once                  full read of the keyboard and refresh of its lighting page
+//  12   500 ms, once                  full read of the mousepad and refresh of its page
+
+#include <QObject>
+#include <functional>
+#include <map>
+
+class QTimer;
+
+namespace korva::app {
+
+enum TimerId : int {
+  kTimerProgress = 1,
+  kTimerDeferredWrites = 2,
+  kTimerPreviewPhase = 3,
+  kTimerRepaintOnce = 7,
+  kTimerRepaint = 10,
+  kTimerKeyboardRead = 11,
+  kTimerMousepadRead = 12,
+};
+
+class WindowTimers : public QObject {
+  Q_OBJECT
+
+ public:
+  using Handler = std::function<void(int id)>;
+  explicit WindowTimers(Handler onTimer, QObject* parent = nullptr);
+
+  void Set(int id, int periodMs);
+  void Kill(int id);
+  void KillAll();
+  bool IsActive(int id) const;
+  int Interval(int id) const;  // -1 when the timer does not run
+
+ private:
+  Handler onTimer_;
+  std::map<int, QTimer*> timers_;
+};
+
+}  // namespace korva::app
