@@ -50,6 +50,18 @@ bool AwaitAnswer(HidLink& link, CommandReport& answer) {
   }
 }
 
+// An answer that arrived after its exchange gave up (a retry answered twice, a late device) is still
+// queued; taken by the next exchange it would pass for that exchange's answer. Each request therefore
+// starts from an empty queue. Bounded, so a device that floods reports cannot hold the exchange.
+void DiscardStaleReports(HidLink& link) {
+  constexpr int kMaxStale = 64;
+  std::array<std::uint8_t, CommandReport::kSize> buffer{};
+  for (int i = 0; i < kMaxStale; ++i) {
+    std::size_t n = 0;
+    if (!ReadReport(link, buffer, 0, n)) return;
+  }
+}
+
 int StatusResult(const CommandReport& answer) {
   switch (answer.Status()) {
     case CommandReport::kStatusRefusedFF:
@@ -66,6 +78,7 @@ int FramedExchange(HidDevice& device, const CommandReport& request, CommandRepor
   BusyGuard busy(device, markBusy);
   if (!device.connected) return kResultNoAnswer;
   std::lock_guard lock(device.lock);
+  DiscardStaleReports(device.link);
   for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
     std::size_t written = 0;
     if (!WriteReport(device.link, request.bytes, written)) return kResultWriteFailed;
@@ -195,6 +208,7 @@ int RestoreDefaults(HidDevice& device) {
   if (!device.connected) return kResultNoAnswer;
   const CommandReport request = BuildRequest(CommandCode::kRestoreDefaults, 0, 0);
   std::lock_guard lock(device.lock);
+  DiscardStaleReports(device.link);
   std::size_t written = 0;
   // A request that never left cannot have been answered; whatever might still arrive is not its answer.
   if (!WriteReport(device.link, request.bytes, written)) return kResultWriteFailed;

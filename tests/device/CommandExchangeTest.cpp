@@ -431,6 +431,19 @@ TEST_F(ExchangeTest, ConsumerReportsOnTheSharedNodeDoNotDisturbExchanges) {
   EXPECT_EQ(info, bus.Firmware(id).Info());
 }
 
+TEST_F(ExchangeTest, LateAnswerOfAnEarlierExchangeIsNotTakenForTheNextOne) {
+  // An answer that came after its exchange gave up is still queued when the next request goes out.
+  bus.SetReportInterval(id, std::chrono::microseconds(0));
+  Bytes late = Full(0x04, 0xEE);
+  late[7] = 0x00;
+  ASSERT_TRUE(bus.InjectInputReport(id, late));
+  const Bytes info = Pattern(kInfoSize, 0x30);
+  bus.Firmware(id).SetInfo(info);
+  std::array<std::uint8_t, kInfoSize> out{};
+  ASSERT_EQ(ReadInfo(device, out), kResultOk);
+  EXPECT_TRUE(std::equal(out.begin(), out.end(), info.begin()));
+}
+
 // --- the lighting stream and the busy flag ---
 
 TEST_F(ExchangeTest, StreamDisabledSendsNothingAndSucceeds) {
