@@ -1,0 +1,260 @@
+#include "mouse/page/MouseSettingsPage.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <string>
+
+#include "common/Log.h"
+#include "ui/Notify.h"
+#include "ui/SkinWindow.h"
+#include "ui/routing/NotifyRouter.h"
+
+namespace korva::mouse {
+namespace {
+
+using ui::Control;
+using ui::Notification;
+
+// The page's controls, as the skin names them.
+constexpr char kReportRateCombo[] = "ms_report_fct_combo";
+constexpr char kLiftHeightSlider[] = "ms_sensor_height_slider";
+constexpr char kPointerSpeedSlider[] = "ms_point_speed_slider";
+constexpr char kWheelLinesEdit[] = "ms_gunlun_speed_edit";
+constexpr char kWheelUpButton[] = "ms_gunlun_speed_up_btn";
+constexpr char kWheelDownButton[] = "ms_gunlun_speed_down_btn";
+constexpr char kFactoryResetButton[] = "ms_one_profile_default";
+constexpr char kIndicatorSwatch[] = "ms_DPI_colordp_btn";
+constexpr char kIndicatorPalette[] = "Pallet";
+constexpr char kIndicatorSwatchFamily[] = "ms_DPI_color_btn_";
+constexpr char kDeviceProfileFamily[] = "ms_profile_";
+constexpr char kButtonEditor[] = "ms_tab_function";  // the button page's function editor
+
+struct ComponentEdit {
+  ColourComponent component;
+  const char* name;
+};
+constexpr std::array<ComponentEdit, 3> kComponentEdits = {{
+    {ColourComponent::kRed, "ms_DPI_edit_R"},
+    {ColourComponent::kGreen, "ms_DPI_edit_G"},
+    {ColourComponent::kBlue, "ms_DPI_edit_B"},
+}};
+
+QString Name(const char* name) {
+  return QString::fromLatin1(name);
+}
+
+// "ms_DPI<k>" followed by the role: "_slider", "_label_value", "_label_rank", "_min", "_max".
+QString StageControl(int k, const char* role) {
+  return QStringLiteral("ms_DPI%1%2").arg(k).arg(QLatin1String(role));
+}
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The value a notification carries (a slider's value, a combo's index), as an int.
+int Value(const Notification& msg) {
+  return static_cast<int>(std::clamp<qint64>(msg.wParam, INT_MIN, INT_MAX));
+}
+
+}  // namespace
+
+MouseSettingsPage::MouseSettingsPage(ui::SkinWindow& window, MousePageModel& model, device::HidDevice& mouse,
+                                     platform::DesktopPointerSettings& desktop)
+    : window_(window), model_(model), mouse_(mouse), desktop_(desktop) {}
+
+MouseSettingsPage::~MouseSettingsPage() {
+  desktop_.WaitForDone();
+}
+
+Control MouseSettingsPage::Find(const QString& name) const {
+  return window_.FindControl(name);
+}
+
+bool MouseSettingsPage::RegisterRoutes(ui::NotifyRouter& router) {
+  const QString valueChanged = Name(ui::notify::kValueChanged);
+  const QString dragged = Name(ui::notify::kMoveValueChanged);
+  const QString click = Name(ui::notify::kClick);
+  bool ok = true;
+  for (int k = 1; k <= kMouseStageCount; ++k) {
+    const QString slider = StageControl(k, "_slider");
+    ok &= router.Bind(valueChanged, slider, [this, k](const Notification& msg) { SetStage(k, Value(msg)); });
+    ok &= router.Bind(dragged, slider, [this, k](const Notification& msg) { DragStage(k, Value(msg)); });
+  }
+  ok &= router.Bind(Name(ui::notify::kItemSelect), Name(kReportRateCombo),
+                    [this](const Notification& msg) { SelectReportRate(Value(msg)); });
+  ok &= router.Bind(valueChanged, Name(kLiftHeightSlider),
+                    [this](const Notification& msg) { SetLiftHeight(Value(msg)); });
+  ok &= router.Bind(valueChanged, Name(kPointerSpeedSlider),
+                    [this](const Notification& msg) { SetPointerSpeed(Value(msg)); });
+  // The lift height and the pointer speed are taken when the slider is released: a drag would
+  // otherwise save the light profile (and run the desktop's tool) at every step.
+  ok &= router.BindColour(Name(kIndicatorSwatchFamily), [this](quint32 argb, bool store) {
+    store ? PickIndicatorColour(argb) : ShowIndicatorColour(argb);
+  });
+  for (const ComponentEdit& edit : kComponentEdits) {
+    ok &= router.Bind(Name(ui::notify::kTextChanged), Name(edit.name),
+                      [this, component = edit.component](const Notification& msg) {
+                        TypeIndicatorComponent(component, msg.sender.Text());
+                      });
+  }
+  ok &= router.Bind(click, Name(kWheelUpButton), [this](const Notification&) { ClickWheelLines(true); });
+  ok &= router.Bind(click, Name(kWheelDownButton), [this](const Notification&) { ClickWheelLines(false); });
+  ok &= router.Bind(click, Name(kFactoryResetButton), [this](const Notification&) { FactoryReset(); });
+  ok &= router.BindFamily(click, Name(kDeviceProfileFamily),
+                          [this](int n, const Notification&) { SwitchDeviceProfile(n); });
+  return ok;
+}
+
+void MouseSettingsPage::Refresh() {
+  if (hooks_.lighting) hooks_.lighting();
+  const MousePageView view = model_.Refresh();
+
+  Control rate = Find(Name(kReportRateCombo));
+  if (!rate.SelectItem(view.reportRate)) rate.SelectItem(-1);
+
+  if (view.rangeLabels) {
+    for (int k = 1; k <= kMouseStageCount; ++k) {
+      Find(StageControl(k, "_min")).SetText(Text(view.rangeLabels->min));
+      Find(StageControl(k, "_max")).SetText(Text(view.rangeLabels->max));
+    }
+  }
+  for (int k = 1; k <= kMouseStageCount; ++k) {
+    const MouseStageView& stage = view.stages[static_cast<std::size_t>(k - 1)];
+    Control slider = Find(StageControl(k, "_slider"));
+    slider.SetRange(0, view.stageSliderMax);
+    slider.SetValue(stage.value);
+    ShowStageLabel(k, stage.cpiText);
+  }
+  for (int k = 1; k <= kMouseStageCount; ++k) {
+    const std::optional<std::uint32_t>& colour = view.stages[static_cast<std::size_t>(k - 1)].labelColour;
+    if (!colour) continue;
+    Find(StageControl(k, "_label_rank")).SetTextColor(*colour);
+    Find(StageControl(k, "_label_value")).SetTextColor(*colour);
+  }
+
+  Find(Name(kLiftHeightSlider)).SetValue(view.liftHeight);
+  ShowIndicatorColour(view.indicatorColour);
+  ShowDesktopSettings();
+  ShowDeviceProfile();
+  if (hooks_.buttonLabels) hooks_.buttonLabels(view.activeProfile);
+}
+
+void MouseSettingsPage::ShowStageLabel(int k, const std::string& text) {
+  Find(StageControl(k, "_label_value")).SetText(Text(text));
+}
+
+void MouseSettingsPage::ShowDesktopSettings() {
+  Control speed = Find(Name(kPointerSpeedSlider));
+  speed.SetRange(kPointerSpeedSliderMin, kPointerSpeedSliderMax);
+  speed.SetValue(SliderOfPointerSpeed(model_.image().pointerSpeed));
+  Find(Name(kWheelLinesEdit)).SetText(QString::number(model_.image().wheelLines));
+}
+
+void MouseSettingsPage::ShowDeviceProfile() {
+  // An Option of the group: selecting it clears the others.
+  Find(Name(kDeviceProfileFamily) + QString::number(model_.image().active.ActiveProfile())).Select(true);
+}
+
+void MouseSettingsPage::Follow(const MouseEditEffect& effect) {
+  if (effect.applyPointerSpeed) desktop_.ApplyPointerSpeed(*effect.applyPointerSpeed);
+  if (effect.applyWheelLines) desktop_.ApplyWheelLines(*effect.applyWheelLines);
+  // A failed save leaves the previous file; the page and the mouse keep the change.
+  if (effect.saved && !effect.saved->ok()) Trace("mouse light profile not saved: " + effect.saved->detail);
+}
+
+void MouseSettingsPage::SetStage(int k, int value) {
+  const MouseEditEffect effect = model_.SetStage(k, value);
+  if (!effect.applied) return;
+  ShowStageLabel(k, StageCpiText(model_.image().active.Stage(k)));
+  Follow(effect);
+}
+
+void MouseSettingsPage::DragStage(int k, int value) {
+  if (k < 1 || k > kMouseStageCount) return;
+  ShowStageLabel(k, MousePageModel::StageLabelWhileDragging(value));
+}
+
+void MouseSettingsPage::SelectReportRate(int index) {
+  Follow(model_.SelectReportRate(index));
+}
+
+void MouseSettingsPage::SetLiftHeight(int value) {
+  Follow(model_.SetLiftHeight(value));
+}
+
+void MouseSettingsPage::SetPointerSpeed(int sliderValue) {
+  Follow(model_.MovePointerSpeed(sliderValue));
+}
+
+void MouseSettingsPage::PickIndicatorColour(quint32 argb) {
+  const MouseEditEffect effect = model_.PickIndicatorColour(argb);
+  if (effect.showColour) ShowIndicatorColour(*effect.showColour);
+  Follow(effect);
+}
+
+void MouseSettingsPage::ShowIndicatorColour(quint32 argb) {
+  ShowSwatch(argb);
+  const std::array<std::string, 3> texts = ComponentTexts(argb);
+  for (std::size_t i = 0; i < kComponentEdits.size(); ++i)
+    Find(Name(kComponentEdits[i].name)).SetText(Text(texts[i]));
+}
+
+void MouseSettingsPage::ShowSwatch(quint32 argb) {
+  Control swatch = Find(Name(kIndicatorSwatch));
+  swatch.SetBkColor(argb);
+  swatch.SetBkImage(QString());
+  // The palette moves its marker only for a colour it does not show already: when the colour came
+  // from the palette itself, the marker stays where the user put it.
+  Control palette = Find(Name(kIndicatorPalette));
+  if (palette.SelectColor() != argb) palette.SetSelectColor(argb);
+}
+
+void MouseSettingsPage::TypeIndicatorComponent(ColourComponent component, const QString& text) {
+  const MouseEditEffect effect = model_.TypeIndicatorComponent(component, text.toStdString());
+  if (!effect.applied) return;
+  if (effect.rewriteText) {
+    Find(Name(kComponentEdits[static_cast<std::size_t>(component)].name)).SetText(Text(*effect.rewriteText));
+  }
+  // Only the swatch and the palette: the edits keep what the user is typing.
+  if (effect.showColour) ShowSwatch(*effect.showColour);
+  Follow(effect);
+}
+
+void MouseSettingsPage::ClickWheelLines(bool up) {
+  Control edit = Find(Name(kWheelLinesEdit));
+  const MouseEditEffect effect = model_.ClickWheelLines(edit.Text().toStdString(), up);
+  if (effect.rewriteText) edit.SetText(Text(*effect.rewriteText));
+  Follow(effect);
+}
+
+void MouseSettingsPage::SwitchDeviceProfile(int n) {
+  const MouseTransferResult result = model_.SwitchProfile(mouse_, n);
+  if (!result.changed) {
+    // The option group has already moved to the button clicked; show the profile in use.
+    ShowDeviceProfile();
+    return;
+  }
+  Find(Name(kButtonEditor)).SetVisible(false);
+  Refresh();
+}
+
+void MouseSettingsPage::FactoryReset() {
+  int deviceResult = device::kResultOk;
+  const MouseEditEffect effect = model_.FactoryReset(mouse_, deviceResult);
+  ShowDesktopSettings();
+  Follow(effect);
+  if (deviceResult != device::kResultOk)
+    Trace("mouse restore-defaults request: " + std::to_string(deviceResult));
+}
+
+bool MouseSettingsPage::LightProfileLoaded(std::span<const std::uint8_t> payload) {
+  const MouseEditEffect effect = model_.ApplyLightProfile(payload);
+  if (!effect.applied) return false;
+  Refresh();
+  Follow(effect);
+  return true;
+}
+
+}  // namespace korva::mouse
