@@ -264,7 +264,8 @@ TEST_F(ShippedSkin, MouseSensitivityControlsStartInRange) {
 }
 
 TEST_F(ShippedSkin, SmallWindowsAndMenuBuild) {
-  const std::pair<const char*, std::initializer_list<const char*>> windows[] = {
+  // std::vector, not std::initializer_list: a list kept in a pair would dangle.
+  const std::pair<const char*, std::vector<const char*>> windows[] = {
       {"XML_MSG", {"MessageText", "confirm_btn", "cancel_btn", "closebtn"}},
       {"XML_SKIN",
        {"skin_image", "skin_tab", "skin_reset", "skin_Custom", "menu_website", "menu_restore",

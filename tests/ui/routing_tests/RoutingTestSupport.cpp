@@ -1,0 +1,70 @@
+#include "RoutingTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTimer>
+
+#include "ui/MsgWnd.h"
+#include "ui/PageTable.h"
+
+namespace korva::ui::test {
+
+void EnsureApplication() {
+  static int argc = 1;
+  static char name[] = "korva_ui_routing_tests";
+  static char* argv[] = {name, nullptr};
+  // Kept for the whole run and reachable from here, so not a leak.
+  static QApplication* app = new QApplication(argc, argv);
+  (void)app;
+}
+
+std::unique_ptr<Skin> OpenSourceSkin(const QString& language) {
+  EnsureApplication();
+  auto opened = Skin::Open(Skin::SourceSkinFolder());
+  if (!opened.skin) {
+    ADD_FAILURE() << opened.error->ToString().toStdString();
+    return nullptr;
+  }
+  RegisterStandardControls(opened.skin->Factory());
+  if (auto error = opened.skin->LoadLanguage(language)) {
+    ADD_FAILURE() << error->ToString().toStdString();
+    return nullptr;
+  }
+  return std::move(opened.skin);
+}
+
+MainWindow::MainWindow(Skin& skin) : SkinWindow(skin) {
+  const auto error = Build(QStringLiteral("XML_MAIN"), this);
+  if (error) ADD_FAILURE() << error->ToString().toStdString();
+  built = !error;
+}
+
+QWidget* MainWindow::CreateControl(const QString& elementClass) {
+  if (auto file = PageFileForClass(elementClass)) return BuildPage(*file);
+  return nullptr;
+}
+
+void Click(const Control& button) {
+  auto* widget = qobject_cast<QAbstractButton*>(button.Widget());
+  ASSERT_NE(widget, nullptr) << "no button " << button.Name().toStdString();
+  widget->click();
+}
+
+MessageBoxAnswer::MessageBoxAnswer(QString button) {
+  // Queued: runs once the box's own event loop is running.
+  QTimer::singleShot(0, qApp, [button, answered = answered_, textId = textId_, text = text_] {
+    auto* box = qobject_cast<CMsgWnd*>(QApplication::activeModalWidget());
+    if (!box) return;
+    *answered = true;
+    *textId = box->FindControl(QStringLiteral("MessageText")).TextId();
+    *text = box->FindControl(QStringLiteral("MessageText")).Text();
+    if (button.isEmpty())
+      box->close();
+    else
+      Click(box->FindControl(button));
+  });
+}
+
+}  // namespace korva::ui::test
