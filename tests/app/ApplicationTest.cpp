@@ -1,0 +1,166 @@
+#include "app/Application.h"
+
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "AppTestSupport.h"
+#include "app/MainWnd.h"
+#include "sim/SimBus.h"
+
+namespace korva::app {
+namespace {
+
+using test::WaitFor;
+
+// Each test runs the program in its own runtime folder (single-instance lock and socket) and data
+// folder, on the simulated devices.
+class ApplicationTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(runtime.isValid() && home.isValid()); }
+
+  AppOptions Options() {
+    AppOptions options;
+    options.commandLine.simulate = true;
+    options.runtimeDir = runtime.path();
+    options.folders = profile::DataFolders(home.filePath(QStringLiteral("KORVA")).toStdString());
+    options.trayAvailable = true;
+    options.messageBox = [this](QWidget*, const QString& text) {
+      boxes.append(text);
+      return 1;
+    };
+    options.suspendBus = QDBusConnection(QStringLiteral("korva-app-test-no-bus"));
+    return options;
+  }
+
+  // Starts `app` and waits for its "windowinit".
+  static bool StartAndInit(Application& app) {
+    QString error;
+    if (app.Start(&error) != Application::StartResult::kRunning) {
+      ADD_FAILURE() << error.toStdString();
+      return false;
+    }
+    QSignalSpy initialised(app.MainWindow(), &CMainWnd::initialised);
+    return initialised.wait(10000);
+  }
+
+  QTemporaryDir runtime;
+  QTemporaryDir home;
+  QStringList boxes;
+};
+
+TEST_F(ApplicationTest, SimulateStartsOnTheSimulatedDevices) {
+  Application app(Options());
+  ASSERT_TRUE(StartAndInit(app));
+  ASSERT_NE(app.SimulatedBus(), nullptr);
+  ASSERT_NE(app.SimulatedHeadset(), nullptr);
+  EXPECT_TRUE(app.MainWindow()->Audio().IsBound());
+  // The keyboard, the mouse and the mousepad are on the bus, each with its vendor collection.
+  for (int id = 1; id <= 3; ++id) EXPECT_TRUE(app.SimulatedBus()->IsPlugged(id)) << id;
+
+  QSignalSpy finished(&app, &Application::finished);
+  app.MainWindow()->MenuCommand(QStringLiteral("exit"), QStringLiteral("menu_exit_text"));
+  EXPECT_EQ(finished.count(), 1);
+  EXPECT_EQ(app.MainWindow()->Workers().RunningCount(), 0);
+}
+
+// A second start wakes the first and ends without a window; the first shows its window when a
+// device is connected and says that none is otherwise.
+TEST_F(ApplicationTest, SecondStartLeadsToShowOrWarnInTheFirst) {
+  Application first(Options());
+  ASSERT_TRUE(StartAndInit(first));
+  CMainWnd& window = *first.MainWindow();
+  ASSERT_FALSE(window.isVisible());
+
+  {
+    Application second(Options());
+    QString error;
+    EXPECT_EQ(second.Start(&error), Application::StartResult::kSecondInstance);
+    EXPECT_EQ(second.MainWindow(), nullptr);
+  }
+  ASSERT_TRUE(WaitFor([&] { return !boxes.isEmpty(); }));
+  EXPECT_EQ(boxes, QStringList{"message_text_1"});
+  EXPECT_FALSE(window.isVisible());
+
+  window.Mouse().connected = true;
+  {
+    Application second(Options());
+    QString error;
+    EXPECT_EQ(second.Start(&error), Application::StartResult::kSecondInstance);
+  }
+  ASSERT_TRUE(WaitFor([&] { return window.isVisible(); }));
+  EXPECT_EQ(boxes.size(), 1);
+  window.Mouse().connected = false;
+}
+
+// A private bus on which the test plays logind.
+class PrivateBus {
+ public:
+  PrivateBus() {
+    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+    if (daemon.isEmpty()) return;
+    process_.start(
+        daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+    if (!process_.waitForStarted(10000)) return;
+    while (!process_.canReadLine())
+      if (!process_.waitForReadyRead(10000)) return;
+    address_ = QString::fromUtf8(process_.readLine()).trimmed();
+  }
+  ~PrivateBus() {
+    process_.kill();
+    process_.waitForFinished(5000);
+  }
+  QString Address() const { return address_; }
+
+ private:
+  QProcess process_;
+  QString address_;
+};
+
+TEST_F(ApplicationTest, SuspendClearsTheAwakeFlagAndResumeSetsItAgain) {
+  PrivateBus bus;
+  if (bus.Address().isEmpty()) GTEST_SKIP() << "dbus-daemon is not available";
+  const QString watcherName = QStringLiteral("korva-app-watcher");
+  const QString logindName = QStringLiteral("korva-app-logind");
+  QDBusConnection logind = QDBusConnection::connectToBus(bus.Address(), logindName);
+  ASSERT_TRUE(logind.isConnected());
+  ASSERT_TRUE(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+
+  {
+    AppOptions options = Options();
+    options.suspendBus = QDBusConnection::connectToBus(bus.Address(), watcherName);
+    Application app(std::move(options));
+    ASSERT_TRUE(StartAndInit(app));
+    CMainWnd& window = *app.MainWindow();
+    EXPECT_TRUE(window.SystemAwake());
+
+    for (bool suspending : {true, false}) {
+      QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+                                                       QStringLiteral("org.freedesktop.login1.Manager"),
+                                                       QStringLiteral("PrepareForSleep"));
+      signal << suspending;
+      ASSERT_TRUE(logind.send(signal));
+      ASSERT_TRUE(WaitFor([&] { return window.SystemAwake() == !suspending; })) << suspending;
+    }
+  }
+  QDBusConnection::disconnectFromBus(watcherName);
+  QDBusConnection::disconnectFromBus(logindName);
+}
+
+TEST_F(ApplicationTest, AMissingSkinFolderFailsWithAClearError) {
+  AppOptions options = Options();
+  options.programFolder = home.filePath(QStringLiteral("nowhere")).toStdString();
+  Application app(std::move(options));
+  QString error;
+  EXPECT_EQ(app.Start(&error), Application::StartResult::kFailed);
+  EXPECT_TRUE(error.contains(QLatin1String("res.xml"))) << error.toStdString();
+  EXPECT_EQ(app.MainWindow(), nullptr);
+}
+
+}  // namespace
+}  // namespace korva::app

@@ -1,0 +1,78 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+namespace korva::app {
+namespace {
+
+struct ParseRow {
+  const char* name;
+  QStringList arguments;
+  bool ok;
+  bool simulate;
+  bool help;
+  QString screenshot;
+};
+
+TEST(CommandLine, ParsesTheKnownArgumentsAndRefusesEverythingElse) {
+  const ParseRow rows[] = {
+      {"none: real hardware", {}, true, false, false, {}},
+      {"simulate", {"--simulate"}, true, true, false, {}},
+      {"help", {"--help"}, true, false, true, {}},
+      {"short help", {"-h"}, true, false, true, {}},
+      {"screenshot", {"--simulate", "--screenshot", "/tmp/a.png"}, true, true, false, "/tmp/a.png"},
+      {"screenshot with =", {"--screenshot=/tmp/b.png"}, true, false, false, "/tmp/b.png"},
+      {"screenshot without file", {"--screenshot"}, false, false, false, {}},
+      {"screenshot with empty file", {"--screenshot="}, false, false, false, {}},
+      {"unknown option", {"--simulated"}, false, false, false, {}},
+      {"stray word", {"simulate"}, false, false, false, {}},
+      {"unknown after a good one", {"--simulate", "-x"}, false, false, false, {}},
+  };
+  for (const ParseRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const CommandLineResult result = ParseCommandLine(row.arguments);
+    ASSERT_EQ(result.options.has_value(), row.ok) << result.error.toStdString();
+    if (!row.ok) {
+      EXPECT_FALSE(result.error.isEmpty());
+      continue;
+    }
+    EXPECT_EQ(result.options->simulate, row.simulate);
+    EXPECT_EQ(result.options->help, row.help);
+    EXPECT_EQ(result.options->screenshot, row.screenshot);
+  }
+}
+
+// The program itself: a bad argument gets the usage text and exit code 2, before any window.
+TEST(CommandLine, TheProgramAnswersBadArgumentsWithUsageAndExitCode2) {
+  struct Row {
+    QStringList arguments;
+    int exitCode;
+    const char* inStderr;
+    const char* inStdout;
+  };
+  const Row rows[] = {
+      {{"--bogus"}, kExitUsage, "unknown argument '--bogus'", ""},
+      {{"--screenshot"}, kExitUsage, "--screenshot needs a file name", ""},
+      {{"--help"}, 0, "", "Usage: korva"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments.join(' ').toStdString());
+    QProcess korva;
+    korva.start(QStringLiteral(KORVA_APP_EXE), row.arguments);
+    ASSERT_TRUE(korva.waitForFinished(30000));
+    EXPECT_EQ(korva.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(korva.exitCode(), row.exitCode);
+    const QString err = QString::fromLocal8Bit(korva.readAllStandardError());
+    const QString out = QString::fromLocal8Bit(korva.readAllStandardOutput());
+    EXPECT_TRUE(err.contains(QLatin1String(row.inStderr))) << err.toStdString();
+    EXPECT_TRUE(out.contains(QLatin1String(row.inStdout))) << out.toStdString();
+    if (row.exitCode == kExitUsage) {
+      EXPECT_TRUE(err.contains(QLatin1String("Usage: korva")));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace korva::app

@@ -1,0 +1,556 @@
+#include "app/MainWnd.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QSignalSpy>
+#include <latch>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "app/TrayIcon.h"
+#include "app/Updater.h"
+#include "device/HidLink.h"
+#include "device/KnownDevices.h"
+#include "profile/IniFile.h"
+#include "sim/SimFirmware.h"
+#include "sim/headset/SimulatedHeadsetChip.h"
+#include "ui/Notify.h"
+#include "ui/PageTable.h"
+#include "ui/Skin.h"
+
+namespace korva::app {
+namespace {
+
+using test::Attach;
+using test::ShellFixture;
+using test::WaitFor;
+
+class MainWndTest : public ::testing::Test, public ShellFixture {
+ protected:
+  void Click(const QString& name) {
+    ui::Control control = Window().FindControl(name);
+    ASSERT_TRUE(control.IsValid()) << name.toStdString();
+    Window().SendNotify(control, QString::fromLatin1(ui::notify::kClick));
+  }
+};
+
+TEST_F(MainWndTest, BuildsEveryPageEveryWindowButtonAndEveryKeyButton) {
+  CMainWnd& window = MakeWindow();
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("KORVA DRIVER"));
+  EXPECT_EQ(window.size(), QSize(800, 572));
+  EXPECT_EQ(skin->Lang(), QStringLiteral("cn_zh"));
+  EXPECT_EQ(skin->LanguageFile(), QStringLiteral("lan_cn.xml"));
+
+  // One control of each page file (keyboard_key.xml ... Headset_deng.xml) and the window buttons.
+  for (const char* name :
+       {"kb_key_0", "kb_dkey_0", "kb_MacroName_list", "ms_dkey_0", "ms_MacroName_list", "ms_key_0_0",
+        "mp_dkey_0", "ms_DPI1_slider", "ms_gun_op_0", "head_device_profile_combo", "head_dkey_0", "closebtn",
+        "minbtn", "maxbtn", "restorebtn", "skinbtn", "tab_switch", "setting_progress", "root"})
+    EXPECT_TRUE(window.FindControl(QString::fromLatin1(name)).IsValid()) << name;
+
+  for (int entry = 0; entry < kKeyButtonCount; ++entry) {
+    const ui::Control button = window.KeyButton(entry);
+    ASSERT_TRUE(button.IsValid()) << entry;
+    EXPECT_EQ(button.Name(), KeyButtonName(entry));
+  }
+  EXPECT_EQ(KeyButtonName(19), QStringLiteral("ms_dkey_19"));
+  EXPECT_EQ(KeyButtonName(20), QStringLiteral("mp_dkey_0"));
+  EXPECT_EQ(KeyButtonName(35), QStringLiteral("kb_dkey_0"));
+  EXPECT_EQ(KeyButtonName(173), QStringLiteral("head_dkey_12"));
+  EXPECT_FALSE(window.KeyButton(174).IsValid());
+
+  for (const char* palette : {"Pallet", "ms_deng_Color_Pallet", "mp_deng_Color_Pallet",
+                              "kb_deng_Color_Pallet", "hs_deng_Color_Pallet"})
+    EXPECT_EQ(window.FindControl(QString::fromLatin1(palette)).SelectColor(), 0xFF0199CBu) << palette;
+}
+
+// windowinit hides the window where there is a tray and keeps it shown where there is none,
+// starts the sixteen threads and the timers; shutdown joins every thread.
+TEST(MainWndStart, WindowInitStartsEverythingAndShutdownJoinsEveryThread) {
+  for (bool tray : {true, false}) {
+    SCOPED_TRACE(tray ? "with a system tray" : "without a system tray");
+    ShellFixture shell;
+    shell.Options().trayAvailable = tray;
+    ASSERT_TRUE(shell.StartWindow());
+    CMainWnd& window = shell.Window();
+    EXPECT_EQ(window.isVisible(), !tray);
+    ASSERT_TRUE(WaitFor([&] { return window.Workers().RunningCount() == kWorkerCount; }));
+    for (int id :
+         {kTimerPreviewPhase, kTimerDeferredWrites, kTimerRepaint, kTimerKeyboardRead, kTimerMousepadRead})
+      EXPECT_TRUE(window.IsTimerActive(id)) << id;
+    EXPECT_EQ(window.Mouse().identity.productId, device::kMouseProductId);
+    EXPECT_EQ(window.Mousepad().identity.productId, device::kMousepadProductId);
+    EXPECT_EQ(window.Headset().identity.vendorId, device::kHeadsetVendorId);
+
+    QSignalSpy shutDown(&window, &CMainWnd::shutDown);
+    window.Shutdown();
+    EXPECT_EQ(shutDown.count(), 1);
+    EXPECT_TRUE(window.IsShutDown());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.Workers().RunningCount(), 0);
+    EXPECT_TRUE(window.LastStopReport().withinBound);
+    EXPECT_FALSE(window.IsTimerActive(kTimerDeferredWrites));
+    window.Shutdown();
+    EXPECT_EQ(shutDown.count(), 1);
+  }
+}
+
+TEST_F(MainWndTest, CloseButtonEndsThreadsEvenOneWaitingInALongDeviceRead) {
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  device::HidLink link(bus);
+  for (const auto& info : bus.Collections(mouse))
+    if (info.usagePage == device::kConsumerUsagePage) link.devicePath = info;
+  link.options = {true, false, true, true};
+  ASSERT_TRUE(device::OpenLink(link));
+  std::atomic<bool> readReturned{false};
+  MakeWindow().SetWorkerEntry(WorkerSlot::kMouseSyncReader, [&](std::stop_token stop) {
+    std::stop_callback abort(stop, [&] { device::CloseLink(link); });
+    std::vector<std::uint8_t> buffer(64);
+    std::size_t read = 0;
+    device::ReadReport(link, buffer, 3'600'000, read);
+    readReturned = true;
+  });
+  QSignalSpy initialised(&Window(), &CMainWnd::initialised);
+  Window().show();
+  ASSERT_TRUE(initialised.wait(10000));
+  ASSERT_TRUE(WaitFor([&] { return link.ReadPending(); }));
+
+  Click(QStringLiteral("closebtn"));
+  EXPECT_TRUE(Window().IsShutDown());
+  EXPECT_TRUE(readReturned);
+  EXPECT_EQ(Window().Workers().RunningCount(), 0);
+  EXPECT_TRUE(Window().LastStopReport().withinBound);
+}
+
+// The UI thread shuts down (and processes no events) while a worker waits in Send: the Send gives
+// up, the worker sees its stop request, and the shutdown's wait for the workers ends.
+TEST_F(MainWndTest, SendFromAWorkerWhileTheWindowShutsDownDoesNotDeadlock) {
+  std::latch sending(1);
+  std::atomic<int> handled{0};
+  std::optional<qint64> lastResult = 1;
+  CMainWnd& window = MakeWindow();
+  window.SetMessageHandler(WindowMessage::WM_KB_DEFAULTS, [&](qint64, qint64) {
+    ++handled;
+    return qint64{1};
+  });
+  window.SetWorkerEntry(WorkerSlot::kKeyboardSyncReader, [&](std::stop_token stop) {
+    bool first = true;
+    while (!stop.stop_requested()) {
+      if (first) sending.count_down();
+      first = false;
+      lastResult = window.Send(WindowMessage::WM_KB_DEFAULTS);
+    }
+  });
+  QSignalSpy initialised(&window, &CMainWnd::initialised);
+  window.show();
+  ASSERT_TRUE(initialised.wait(10000));
+  sending.wait();
+  window.Shutdown();
+  EXPECT_EQ(window.Workers().RunningCount(), 0);
+  EXPECT_EQ(lastResult, std::nullopt);
+  const int handledAtShutdown = handled;
+  QCoreApplication::processEvents();
+  EXPECT_EQ(handled, handledAtShutdown);  // nothing queued runs after the shutdown
+}
+
+TEST_F(MainWndTest, LanTwiceReturnsToChinese) {
+  CMainWnd& window = MakeWindow();
+  auto lanText = [&] {
+    QAction* action = window.Tray()->Menu()->findChild<QAction*>(QStringLiteral("lan"));
+    return action ? action->text() : QString();
+  };
+  const QString chineseLanText = lanText();
+  ASSERT_FALSE(chineseLanText.isEmpty());
+  const QString chineseBox = skin->Text(QStringLiteral("message_text_1"));
+
+  window.MenuCommand(QStringLiteral("lan"), QStringLiteral("menu_lan_text"));
+  EXPECT_TRUE(window.LanguageIsEnglish());
+  EXPECT_EQ(skin->Lang(), QStringLiteral("en"));
+  EXPECT_EQ(skin->LanguageFile(), QStringLiteral("lan_en.xml"));
+  EXPECT_NE(skin->Text(QStringLiteral("message_text_1")), chineseBox);
+  EXPECT_NE(lanText(), chineseLanText);  // the tray menu speaks the new language too
+
+  window.MenuCommand(QStringLiteral("lan"), QStringLiteral("menu_lan_text"));
+  EXPECT_FALSE(window.LanguageIsEnglish());
+  EXPECT_EQ(skin->Lang(), QStringLiteral("cn_zh"));
+  EXPECT_EQ(skin->LanguageFile(), QStringLiteral("lan_cn.xml"));
+  EXPECT_EQ(skin->Text(QStringLiteral("message_text_1")), chineseBox);
+  EXPECT_EQ(lanText(), chineseLanText);
+  EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(MainWndTest, ALanguageFileThatCannotBeLoadedChangesNothing) {
+  const std::filesystem::path copy = Home() / "skin";
+  std::filesystem::copy(ui::Skin::SourceSkinFolder().toStdString(), copy,
+                        std::filesystem::copy_options::recursive);
+  std::filesystem::remove(copy / "lan_en.xml");
+  auto opened = ui::Skin::Open(QString::fromStdString(copy.string()));
+  ASSERT_TRUE(opened.skin);
+  skin = std::move(opened.skin);
+  ui::RegisterStandardControls(skin->Factory());
+
+  CMainWnd& window = MakeWindow();
+  EXPECT_FALSE(window.SwitchLanguage());
+  EXPECT_FALSE(window.LanguageIsEnglish());
+  EXPECT_EQ(skin->Lang(), QStringLiteral("cn_zh"));
+}
+
+TEST_F(MainWndTest, TrayMenuCommands) {
+  struct Row {
+    const char* name;
+    const char* textId;
+    QStringList boxes;
+    bool shutDown;
+  };
+  const Row rows[] = {
+      {"qianting", "qianting_text", {}, false},
+      {"Menu_Import", "import_text", {}, false},
+      {"Menu_Export", "export_text", {}, false},
+      {"help_item", "menu_website_text", {"menu_website_text"}, false},
+      {"exit", "menu_exit_text", {}, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ShellFixture shell;
+    CMainWnd& window = shell.MakeWindow();
+    window.MenuCommand(QString::fromLatin1(row.name), QString::fromLatin1(row.textId));
+    EXPECT_EQ(shell.boxes, row.boxes);
+    EXPECT_EQ(window.IsShutDown(), row.shutDown);
+  }
+}
+
+TEST_F(MainWndTest, TheTrayMenuAlwaysHasAnExitItem) {
+  MakeWindow();
+  QMenu* menu = Window().Tray()->Menu();
+  ASSERT_NE(menu, nullptr);
+  int exits = 0;
+  for (QAction* action : menu->actions()) exits += action->objectName() == QLatin1String("exit");
+  EXPECT_EQ(exits, 1);
+}
+
+TEST(Updater, ChoiceFollowsThePageInFrontAndTheKeyboardModel) {
+  struct Row {
+    int page;
+    int keyboardModel;
+    std::optional<QString> file;
+  };
+  const Row rows[] = {
+      {0, 0, "Update_kb.exe"}, {0, 1, "Update_kb1.exe"}, {0, 2, std::nullopt}, {1, 0, "Update_ms.exe"},
+      {1, 1, "Update_ms.exe"}, {2, 1, "Update_mp.exe"},  {3, 0, std::nullopt}, {-1, 0, std::nullopt},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(UpdaterFor(row.page, row.keyboardModel), row.file) << row.page << "/" << row.keyboardModel;
+}
+
+TEST_F(MainWndTest, MenuUpdateRunsThePagesUpdaterFromTheProgramFolderOrSaysItIsMissing) {
+  struct Row {
+    int page;
+    int keyboardModel;
+    SkinMenuResult result;
+    const char* file;  // named in the message, "" for none
+  };
+  const Row rows[] = {
+      {0, 1, SkinMenuResult::kClosePicker, "Update_kb1.exe"},
+      {0, 0, SkinMenuResult::kClosePicker, "Update_kb.exe"},
+      {1, 1, SkinMenuResult::kClosePicker, "Update_ms.exe"},
+      {2, 0, SkinMenuResult::kClosePicker, "Update_mp.exe"},
+      {3, 0, SkinMenuResult::kKeepPicker, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.file);
+    ShellFixture shell;
+    shell.Options().programFolder = shell.Home() / "program";  // holds no updater
+    CMainWnd& window = shell.MakeWindow();
+    window.SetCurrentDevicePage(row.page);
+    window.SetKeyboardModel(row.keyboardModel);
+    EXPECT_EQ(window.SkinMenuAction(QStringLiteral("MENU_UPDATE")), row.result);
+    if (*row.file) {
+      ASSERT_EQ(shell.boxes.size(), 1);
+      EXPECT_TRUE(shell.boxes[0].contains(QLatin1String(row.file))) << shell.boxes[0].toStdString();
+      for (const char* other : {"Update_kb.exe", "Update_kb1.exe", "Update_ms.exe", "Update_mp.exe"})
+        if (std::string(other) != row.file) {
+          EXPECT_FALSE(shell.boxes[0].contains(QLatin1String(other)));
+        }
+    } else {
+      EXPECT_TRUE(shell.boxes.isEmpty());
+    }
+  }
+}
+
+TEST_F(MainWndTest, MenuRestoreRestoresThePagesInOrder) {
+  CMainWnd& window = MakeWindow();
+  std::vector<std::string> order;
+  for (auto [page, name] :
+       {std::pair{DevicePage::kMousepad, "mousepad"}, std::pair{DevicePage::kKeyboard, "keyboard"},
+        std::pair{DevicePage::kMouse, "mouse"}}) {
+    DevicePageHooks hooks;
+    hooks.restoreDefaults = [&order, name = name] { order.push_back(name); };
+    window.SetPageHooks(page, hooks);
+  }
+  EXPECT_EQ(window.SkinMenuAction(QStringLiteral("menu_restore")), SkinMenuResult::kKeepPicker);
+  EXPECT_EQ(order, (std::vector<std::string>{"keyboard", "mouse", "mousepad"}));
+  EXPECT_EQ(window.SkinMenuAction(QStringLiteral("skin_reset")), SkinMenuResult::kNotAMenuItem);
+}
+
+TEST_F(MainWndTest, ShowOrWarnShowsTheWindowOnlyWithADeviceAndWarnsOnce) {
+  ASSERT_TRUE(StartWindow());
+  CMainWnd& window = Window();
+  ASSERT_FALSE(window.isVisible());
+
+  // No device: hidden, one box even when the wake-up comes again while the box is open.
+  onBox = [&] { window.ShowOrWarn(); };
+  window.Post(WindowMessage::WakeMessage);
+  ASSERT_TRUE(WaitFor([&] { return !boxes.isEmpty(); }));
+  EXPECT_EQ(boxes, QStringList{"message_text_1"});
+  EXPECT_FALSE(window.isVisible());
+
+  // The tray's own guard is separate from the wake-up's.
+  boxes.clear();
+  onBox = [&] { window.OnTrayLeftClick(); };
+  window.OnTrayLeftClick();
+  EXPECT_EQ(boxes, QStringList{"message_text_1"});
+
+  boxes.clear();
+  onBox = nullptr;
+  window.Headset().connected = true;
+  window.Post(WindowMessage::WakeMessage);
+  ASSERT_TRUE(WaitFor([&] { return window.isVisible(); }));
+  EXPECT_TRUE(boxes.isEmpty());
+
+  window.hide();
+  window.OnTrayLeftClick();
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_TRUE(window.IsTimerActive(kTimerRepaintOnce));
+}
+
+TEST_F(MainWndTest, WithoutATrayTheWindowStaysReachable) {
+  Options().trayAvailable = false;
+  ASSERT_TRUE(StartWindow());
+  Window().ShowOrWarn();
+  EXPECT_EQ(boxes, QStringList{"message_text_1"});
+  EXPECT_TRUE(Window().isVisible());
+  Window().HideMainWindow();
+  EXPECT_TRUE(Window().isVisible());
+}
+
+TEST_F(MainWndTest, KeyButtonMessagesTintEntry20PlusWParamAndIgnoreOthers) {
+  CMainWnd& window = MakeWindow();
+  struct Row {
+    qint64 wParam;
+    int entry;  // -1: no key button is touched
+  };
+  const Row rows[] = {{0, 20}, {14, 34}, {153, 173}, {154, -1}, {-1, -1}, {-21, -1}, {1LL << 40, -1}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.wParam);
+    std::vector<quint32> colours;
+    for (int e = 0; e < kKeyButtonCount; ++e) colours.push_back(window.KeyButton(e).ChangerColor());
+    window.Send(WindowMessage::WM_KEYBTN_COLOR, row.wParam, 0x00123456);
+    window.Send(WindowMessage::WM_KEYBTN_ALPHA, row.wParam, 300);
+    for (int e = 0; e < kKeyButtonCount; ++e) {
+      if (e == row.entry) {
+        EXPECT_EQ(window.KeyButton(e).ChangerColor(), 0x00123456u);
+        EXPECT_EQ(window.KeyButton(e).ChangerAlpha(), 255);
+      } else {
+        EXPECT_EQ(window.KeyButton(e).ChangerColor(), colours[static_cast<std::size_t>(e)]) << e;
+      }
+    }
+  }
+}
+
+TEST_F(MainWndTest, ProgressNoticeShowsAndHidesASecondAfterTheUpload) {
+  CMainWnd& window = MakeWindow();
+  const ui::Control progress = window.FindControl(QStringLiteral("setting_progress"));
+  window.Send(WindowMessage::WM_PROGRESS_SHOW);
+  EXPECT_TRUE(progress.IsVisible());
+  window.Send(WindowMessage::WM_PROGRESS_DONE);
+  EXPECT_TRUE(window.IsTimerActive(kTimerProgress));
+  EXPECT_TRUE(progress.IsVisible());
+  ASSERT_TRUE(WaitFor([&] { return !progress.IsVisible(); }));
+  EXPECT_FALSE(window.IsTimerActive(kTimerProgress));
+}
+
+// Timer 2: the flag is cleared after a write the device took, or when the device is gone; a write
+// the connected device refused is tried again on the next tick.
+TEST(MainWndDeferredWrites, KeyboardFlagFollowsTheWriteResult) {
+  struct Row {
+    const char* name;
+    int result;
+    bool connected;
+    bool kept;
+  };
+  const Row rows[] = {
+      {"written", device::kResultOk, true, false},
+      {"refused while connected", device::kResultRefusedFF, true, true},
+      {"no answer, device gone", device::kResultNoAnswer, false, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ShellFixture shell;
+    ASSERT_TRUE(shell.StartWindow());
+    CMainWnd& window = shell.Window();
+    int calls = 0;
+    DevicePageHooks hooks;
+    hooks.writeSettings = [&](device::HidDevice& device) {
+      EXPECT_EQ(&device, &window.Keyboard());
+      ++calls;
+      return row.result;
+    };
+    window.SetPageHooks(DevicePage::kKeyboard, hooks);
+    window.Keyboard().connected = row.connected;
+    window.SetDeferredWrite(DevicePage::kKeyboard);
+    ASSERT_TRUE(WaitFor([&] { return calls >= (row.kept ? 2 : 1); }));
+    EXPECT_EQ(window.DeferredWritePending(DevicePage::kKeyboard), row.kept);
+    window.Keyboard().connected = false;
+  }
+}
+
+TEST_F(MainWndTest, MouseSettingsChangeReachesTheMouseWithinATick) {
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(StartWindow());
+  ASSERT_TRUE(Attach(bus, Window().Mouse(), mouse));
+  bus.ClearRequests(mouse);
+
+  ASSERT_TRUE(Window().MouseModel().SetStage(1, 20).applied);
+  EXPECT_TRUE(Window().DeferredWritePending(DevicePage::kMouse));
+  auto written = [&] {
+    for (const sim::SimRequest& request : bus.Requests(mouse))
+      if (request.bytes[3] == 0x06 && request.bytes[8 + mouse::MouseActiveSettings::kStageOffsets[0]] == 20)
+        return true;
+    return false;
+  };
+  ASSERT_TRUE(WaitFor(written));
+  ASSERT_TRUE(WaitFor([&] { return !Window().DeferredWritePending(DevicePage::kMouse); }));
+}
+
+TEST_F(MainWndTest, MouseMessagesReadTheMouseAndRefreshItsPage) {
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  CMainWnd& window = MakeWindow();
+  int refreshes = 0;
+  DevicePageHooks hooks;
+  hooks.refresh = [&] { ++refreshes; };
+  window.SetPageHooks(DevicePage::kMouse, hooks);
+  ASSERT_TRUE(Attach(bus, window.Mouse(), mouse));
+
+  bus.PressProfileButton(mouse);
+  window.Send(WindowMessage::WM_MS_PROFILE);
+  EXPECT_EQ(window.MouseModel().image().active.ActiveProfile(), 1);
+  EXPECT_EQ(refreshes, 1);
+
+  bus.Firmware(mouse).SetActiveProfile(3);
+  window.Send(WindowMessage::WM_MS_RELOAD);
+  EXPECT_EQ(window.MouseModel().image().active.ActiveProfile(), 3);
+  EXPECT_EQ(refreshes, 2);
+}
+
+TEST_F(MainWndTest, PageHooksRunAtWindowInitTimersAndMessages) {
+  CMainWnd& window = MakeWindow();
+  std::vector<std::string> calls;
+  for (auto [page, name] :
+       {std::pair{DevicePage::kKeyboard, std::string("kb")}, std::pair{DevicePage::kMouse, std::string("ms")},
+        std::pair{DevicePage::kMousepad, std::string("mp")},
+        std::pair{DevicePage::kHeadset, std::string("hs")}}) {
+    DevicePageHooks hooks;
+    hooks.initPage = [&calls, name = name] { calls.push_back(name + " init"); };
+    if (page == DevicePage::kKeyboard || page == DevicePage::kMousepad) {
+      hooks.readAll = [&calls, name = name] { calls.push_back(name + " read"); };
+      hooks.reloadProfile = [&calls, name = name] { calls.push_back(name + " profile"); };
+    }
+    window.SetPageHooks(page, hooks);
+  }
+  window.SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, [](qint64 w, qint64 l) { return w + l; });
+
+  QSignalSpy initialised(&window, &CMainWnd::initialised);
+  window.show();
+  ASSERT_TRUE(initialised.wait(10000));
+  EXPECT_EQ(calls, (std::vector<std::string>{"kb init", "ms init", "mp init", "hs init"}));
+  // Timers 11 and 12 read the keyboard and the mousepad once, half a second after windowinit.
+  ASSERT_TRUE(WaitFor([&] { return calls.size() == 6; }));
+  EXPECT_EQ(std::vector(calls.begin() + 4, calls.end()), (std::vector<std::string>{"kb read", "mp read"}));
+  EXPECT_FALSE(window.IsTimerActive(kTimerKeyboardRead));
+  EXPECT_FALSE(window.IsTimerActive(kTimerMousepadRead));
+
+  calls.clear();
+  for (WindowMessage message : {WindowMessage::WM_KB_RELOAD, WindowMessage::WM_KB_PROFILE,
+                                WindowMessage::WM_MP_RELOAD, WindowMessage::WM_MP_PROFILE})
+    window.Send(message);
+  EXPECT_EQ(calls, (std::vector<std::string>{"kb read", "kb profile", "mp read", "mp profile"}));
+  EXPECT_EQ(window.Send(WindowMessage::WM_HOOK_KEY_SINGLEKEY, 40, 2), 42);
+  EXPECT_EQ(window.Send(WindowMessage::WM_HOOK_MOU_MACRO, 40, 2), 0);  // no handler yet
+}
+
+TEST_F(MainWndTest, WindowButtonsAreHandledFirstAndOtherClicksAreRouted) {
+  CMainWnd& window = MakeWindow();
+  QStringList routed;
+  int pickers = 0;
+  window.SetNotifyRouter([&](const ui::Notification& msg) { routed.append(msg.type + ":" + msg.name); });
+  window.SetSkinPickerOpener([&](const ui::Control& button) {
+    EXPECT_EQ(button.Name(), QStringLiteral("skinbtn"));
+    ++pickers;
+  });
+  Click(QStringLiteral("skinbtn"));
+  Click(QStringLiteral("kb_key_0"));
+  Click(QStringLiteral("restorebtn"));
+  EXPECT_EQ(pickers, 1);
+  EXPECT_EQ(routed, (QStringList{"click:skinbtn", "click:kb_key_0"}));
+  EXPECT_FALSE(window.IsShutDown());
+  Click(QStringLiteral("closebtn"));
+  EXPECT_TRUE(window.IsShutDown());
+  EXPECT_EQ(routed.size(), 2);
+}
+
+TEST(MainWndBackground, StoredChoiceInMainIniBecomesTheRootBackground) {
+  struct Row {
+    const char* flags;  // nullptr: no main.ini
+    const char* image;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {nullptr, nullptr, "common/background.png"},
+      {"0", "common/skin_custom.png", "common/background.png"},
+      {"1", "common/skin_custom.png", "common/skin_custom.png"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.expected);
+    ShellFixture shell;
+    const std::filesystem::path ini = shell.Options().folders.GetBaseFolder() / "main.ini";
+    if (row.flags) {
+      ASSERT_TRUE(profile::WriteIniString(ini, "SKINIMAGE", "FLAGS", row.flags));
+      ASSERT_TRUE(profile::WriteIniString(ini, "SKINIMAGE", "IMAGE", row.image));
+    }
+    ASSERT_TRUE(shell.StartWindow());
+    EXPECT_EQ(shell.Window().FindControl(QStringLiteral("root")).BkImage(), QLatin1String(row.expected));
+  }
+}
+
+TEST(MainWndAudio, BindsTheAudioLibraryOrShowsTheLoadError) {
+  {
+    ShellFixture shell;
+    shell.Options().audioLoader = [] {
+      return headset::AudioChipLoad{nullptr, 2, "No such file or directory"};
+    };
+    shell.MakeWindow();
+    EXPECT_FALSE(shell.audio.IsBound());
+    EXPECT_EQ(shell.boxes, QStringList{"Error: error 2: No such file or directory"});
+  }
+  {
+    ShellFixture shell;
+    auto chip = std::make_shared<sim::SimulatedHeadsetChip>();
+    shell.Options().audioLoader = [chip] { return headset::AudioChipLoad{chip, 0, {}}; };
+    shell.MakeWindow();
+    EXPECT_TRUE(shell.audio.IsBound());
+    EXPECT_TRUE(shell.boxes.isEmpty());
+  }
+  {
+    ShellFixture shell;
+    shell.MakeWindow();  // no audio backend: unbound, silently
+    EXPECT_FALSE(shell.audio.IsBound());
+    EXPECT_TRUE(shell.boxes.isEmpty());
+  }
+}
+
+}  // namespace
+}  // namespace korva::app
