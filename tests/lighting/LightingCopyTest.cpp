@@ -39,6 +39,10 @@ struct CopyCase {
   std::vector<std::string> calls;
 };
 
+void PrintTo(const CopyCase& c, std::ostream* os) {
+  *os << c.label;
+}
+
 class CopyLightingToAllTest : public testing::TestWithParam<CopyCase> {};
 
 TEST_P(CopyLightingToAllTest, CopiesTheSourceRecordRefreshesAndSavesTheOthersAndSetsTheSyncFlags) {

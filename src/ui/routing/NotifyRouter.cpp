@@ -18,13 +18,15 @@ QString Key(QStringView type, const QString& lowerName) {
 }
 
 template <std::size_t N>
-const FamilyRow* FindFamily(const std::array<FamilyRow, N>& rows, const QString& lowerPrefix, FamilyKind kind) {
+const FamilyRow* FindFamily(const std::array<FamilyRow, N>& rows, const QString& lowerPrefix,
+                            FamilyKind kind) {
   const FamilyRow* row = FindRow(rows, &FamilyRow::prefix, lowerPrefix);
   return row && row->kind == kind ? row : nullptr;
 }
 
 const FamilyRow* FindIndexFamily(QStringView type, const QString& lowerPrefix) {
-  if (type == QLatin1String(notify::kClick)) return FindFamily(kClickFamilies, lowerPrefix, FamilyKind::kIndex);
+  if (type == QLatin1String(notify::kClick))
+    return FindFamily(kClickFamilies, lowerPrefix, FamilyKind::kIndex);
   if (type == QLatin1String(notify::kSelectChanged))
     return FindFamily(kSelectFamilies, lowerPrefix, FamilyKind::kIndex);
   return nullptr;
@@ -185,7 +187,8 @@ bool NotifyRouter::ShowButtonPicture(const Notification& msg, const Route& route
   const ButtonPictureRow* row = FindRow(kButtonPictures, &ButtonPictureRow::button, route.key);
   if (!row) return false;
   const bool hovered = msg.type == QLatin1String(notify::kMouseEnter);
-  window_.FindControl(Text(row->button) + QStringLiteral("_0")).SetBkImage(Text(hovered ? row->hovered : row->normal));
+  window_.FindControl(Text(row->button) + QStringLiteral("_0"))
+      .SetBkImage(Text(hovered ? row->hovered : row->normal));
   return true;
 }
 

@@ -12,9 +12,10 @@
 // Hooks(); device pages bind their handlers by name when they are built:
 //
 //   router.Bind(notify::kClick, u"ms_key_butt_keysave", [this](const Notification&) { SaveKey(); });
-//   router.BindFamily(notify::kClick, u"ms_key_", [this](int button, const Notification&) { EditButton(button); });
-//   router.BindColour(u"ms_Deng_color_btn_", [this](quint32 argb, bool store) { SetLightColour(argb, store); });
-//   router.LightingHooks().refreshPage[int(LightingDevice::kMouse)] = [this] { RefreshLighting(); };
+//   router.BindFamily(notify::kClick, u"ms_key_", [this](int button, const Notification&) {
+//   EditButton(button); }); router.BindColour(u"ms_Deng_color_btn_", [this](quint32 argb, bool store) {
+//   SetLightColour(argb, store); }); router.LightingHooks().refreshPage[int(LightingDevice::kMouse)] = [this]
+//   { RefreshLighting(); };
 //
 // A notification whose control has no bound handler yet is passed on unchanged. Bind refuses
 // (returns false) a name or prefix that the routing does not give to a device page for that
@@ -57,9 +58,9 @@ class NotifyRouter {
   };
 
   struct Outcome {
-    Route route;              // where the notification belongs (kind kNone: nobody)
-    bool handled = false;     // a handler ran: the routing's own, a hook or a bound one
-    bool passToBase = true;   // false for "closebtn", "minbtn", "maxbtn", "restorebtn"
+    Route route;             // where the notification belongs (kind kNone: nobody)
+    bool handled = false;    // a handler ran: the routing's own, a hook or a bound one
+    bool passToBase = true;  // false for "closebtn", "minbtn", "maxbtn", "restorebtn"
   };
 
   // `window` is the main window whose controls the routing reads and changes; `records` the

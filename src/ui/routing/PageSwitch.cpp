@@ -58,7 +58,8 @@ bool RefuseToLeaveUnsavedMacro(SkinWindow& window, const QString& option) {
   return false;
 }
 
-bool ShowPageOf(SkinWindow& window, const QString& option, const std::function<void(int)>& setCurrentDevicePage) {
+bool ShowPageOf(SkinWindow& window, const QString& option,
+                const std::function<void(int)>& setCurrentDevicePage) {
   if (const DevicePageRow* row = FindRow(kDevicePages, &DevicePageRow::option, option)) {
     window.FindControl(QStringLiteral("tab_switch")).SelectItem(row->page);
     if (row->devicePage >= 0 && setCurrentDevicePage) setCurrentDevicePage(row->devicePage);

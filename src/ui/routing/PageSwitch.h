@@ -17,6 +17,7 @@ bool RefuseToLeaveUnsavedMacro(SkinWindow& window, const QString& option);
 // Brings the page of `option` (lower case) to the front: a device page of "tab_switch" (and
 // the current device page, except for the split page), or a sub-page with the profile panel
 // that goes with it. Returns false for a name that is no page option.
-bool ShowPageOf(SkinWindow& window, const QString& option, const std::function<void(int)>& setCurrentDevicePage);
+bool ShowPageOf(SkinWindow& window, const QString& option,
+                const std::function<void(int)>& setCurrentDevicePage);
 
 }  // namespace korva::ui

@@ -19,8 +19,8 @@ struct FamilyRow {
   std::string_view prefix;
   RouteArea area;
   FamilyKind kind;
-  bool finishesClick;             // no full-name test runs after it
-  std::string_view showFirst;     // a hidden control shown and enabled before the handler ("" = none)
+  bool finishesClick;          // no full-name test runs after it
+  std::string_view showFirst;  // a hidden control shown and enabled before the handler ("" = none)
 };
 
 // Click families, in the order they are tested.
@@ -49,8 +49,10 @@ struct PaletteRow {
   std::string_view swatchFamily;
 };
 inline constexpr std::array kPalettes = {
-    PaletteRow{"hs_deng_Color_Pallet", "hs_Deng_color_btn_"}, PaletteRow{"Pallet", "ms_DPI_color_btn_"},
-    PaletteRow{"ms_deng_Color_Pallet", "ms_Deng_color_btn_"}, PaletteRow{"mp_deng_Color_Pallet", "mp_Deng_color_btn_"},
+    PaletteRow{"hs_deng_Color_Pallet", "hs_Deng_color_btn_"},
+    PaletteRow{"Pallet", "ms_DPI_color_btn_"},
+    PaletteRow{"ms_deng_Color_Pallet", "ms_Deng_color_btn_"},
+    PaletteRow{"mp_deng_Color_Pallet", "mp_Deng_color_btn_"},
     PaletteRow{"kb_deng_Color_Pallet", "kb_Deng_color_btn_"},
 };
 
@@ -61,7 +63,7 @@ struct WindowButtonRow {
   bool continuesRouting;
 };
 inline constexpr std::array kWindowButtons = {
-    WindowButtonRow{"closebtn", false}, WindowButtonRow{"minbtn", false}, WindowButtonRow{"maxbtn", false},
+    WindowButtonRow{"closebtn", false},   WindowButtonRow{"minbtn", false}, WindowButtonRow{"maxbtn", false},
     WindowButtonRow{"restorebtn", false}, WindowButtonRow{"skinbtn", true},
 };
 
@@ -73,7 +75,7 @@ struct DevicePageRow {
   int devicePage;
 };
 inline constexpr std::array kDevicePages = {
-    DevicePageRow{"kb_tab", 0, 0}, DevicePageRow{"ms_tab", 1, 1}, DevicePageRow{"mp_tab", 2, 2},
+    DevicePageRow{"kb_tab", 0, 0}, DevicePageRow{"ms_tab", 1, 1},     DevicePageRow{"mp_tab", 2, 2},
     DevicePageRow{"hs_tab", 3, 3}, DevicePageRow{"split_tab", 4, -1},
 };
 

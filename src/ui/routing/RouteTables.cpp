@@ -122,27 +122,30 @@ Tables Build() {
   Tables t;
   using A = RouteArea;
 
-  t.voiceClicks.Add(A::kHeadsetVoice, {"btn_recover", "hs_pro_voice_add_btn", "head_device_profile_restore_btn",
-                                       "hs_pro_voice_sub_btn", "hs_pro_voice_export_btn", "hs_pro_voice_import_btn",
-                                       "hs_voice_profile_edit_save_btn"});
+  t.voiceClicks.Add(
+      A::kHeadsetVoice,
+      {"btn_recover", "hs_pro_voice_add_btn", "head_device_profile_restore_btn", "hs_pro_voice_sub_btn",
+       "hs_pro_voice_export_btn", "hs_pro_voice_import_btn", "hs_voice_profile_edit_save_btn"});
 
   t.clicks.Add(A::kMouseButtons, {"ms_key_butt_keysave", "ms_key_butt_prosave", "ms_key_butt_keydefalut"});
-  t.clicks.Add(A::kMouseSettings, {"ms_gunlun_speed_up_btn", "ms_gunlun_speed_down_btn", "ms_one_profile_default"});
+  t.clicks.Add(A::kMouseSettings,
+               {"ms_gunlun_speed_up_btn", "ms_gunlun_speed_down_btn", "ms_one_profile_default"});
   t.clicks.Add(A::kMouseLighting, {"ms_Deng_FXL_btn", "ms_Deng_FXR_btn"});
-  t.clicks.Add(A::kCursorMacros, {"ms_bulletdate_save_btn", "ms_bulletdate_reset_btn", "bullet_selected_prev",
-                                  "bullet_selected_next", "ms_bulletdate_import_btn", "ms_bulletdate_export_btn"});
+  t.clicks.Add(A::kCursorMacros,
+               {"ms_bulletdate_save_btn", "ms_bulletdate_reset_btn", "bullet_selected_prev",
+                "bullet_selected_next", "ms_bulletdate_import_btn", "ms_bulletdate_export_btn"});
   t.clicks.Add(A::kMousepad, {"mp_one_profile_default"});
   t.clicks.Add(A::kKeyboardKeys, {"kb_key_butt_prosave", "kb_key_butt_keydefalut"});
   t.clicks.Add(A::kMacroEditor,
-               Cross({"ms", "kb"}, {"_macro_btn_redio", "_macro_btn_name_add", "_macro_btn_name_sub",
-                                    "_macro_btn_down", "_macro_btn_up", "_macro_btn_uptop", "_macro_btn_downbottom",
-                                    "_macro_btn_delete", "_macro_btn_deleteall", "_macro_btn_cancel",
-                                    "_macro_btn_save", "_macro_btn_import", "_macro_btn_export",
-                                    "_macro_btn_savemacroname"}));
+               Cross({"ms", "kb"},
+                     {"_macro_btn_redio", "_macro_btn_name_add", "_macro_btn_name_sub", "_macro_btn_down",
+                      "_macro_btn_up", "_macro_btn_uptop", "_macro_btn_downbottom", "_macro_btn_delete",
+                      "_macro_btn_deleteall", "_macro_btn_cancel", "_macro_btn_save", "_macro_btn_import",
+                      "_macro_btn_export", "_macro_btn_savemacroname"}));
   t.clicks.Add(A::kMacroEditor, MacroInsertButtons());
-  for (const char* pattern : {"%1_pro_%2_add_btn", "%1_pro_%2_sub_btn", "%1_pro_%2_import_btn",
-                              "%1_pro_%2_export_btn", "%1_pro_%2_copy_btn", "%1_%2_profile_restore_btn",
-                              "%1_%2_profile_edit_save_btn"})
+  for (const char* pattern :
+       {"%1_pro_%2_add_btn", "%1_pro_%2_sub_btn", "%1_pro_%2_import_btn", "%1_pro_%2_export_btn",
+        "%1_pro_%2_copy_btn", "%1_%2_profile_restore_btn", "%1_%2_profile_edit_save_btn"})
     t.clicks.Add(A::kProfileLibrary, ForEachStore(pattern));
   t.clicks.Add(A::kApplicationLink, ForEachStore("%1_%2_profile_link_btn"));
   for (const PanelToggleRow& row : kPanelToggles) t.clicks.Add(A::kRouting, Text(row.button));
@@ -160,10 +163,10 @@ Tables Build() {
   t.itemSelects.Add(A::kMousepad, {"mp_deng_combo_modeSelect", "mp_deng_combo_profile"});
   t.itemSelects.Add(A::kHeadsetVoice, {"head_device_profile_combo"});
   t.itemSelects.Add(A::kHeadsetLighting, {"hs_deng_combo_modeSelect"});
-  t.itemSelects.Add(A::kMacroEditor, {"ms_MacroName_list", "kb_MacroName_list", "ms_Macro_list",
-                                      "ms_macro_combo_keyselect", "ms_macro_combo_mouselect",
-                                      "ms_macro_combo_upordown", "kb_macro_combo_keyselect",
-                                      "kb_macro_combo_mouselect", "kb_macro_combo_upordown"});
+  t.itemSelects.Add(A::kMacroEditor,
+                    {"ms_MacroName_list", "kb_MacroName_list", "ms_Macro_list", "ms_macro_combo_keyselect",
+                     "ms_macro_combo_mouselect", "ms_macro_combo_upordown", "kb_macro_combo_keyselect",
+                     "kb_macro_combo_mouselect", "kb_macro_combo_upordown"});
   t.itemSelects.Add(A::kProfileLibrary, ForEachStore("%1_%2_profile_combo"));
 
   t.itemClicks.Add(A::kMacroEditor, {"ms_macro_action", "kb_macro_action"});
@@ -173,7 +176,8 @@ Tables Build() {
   t.selects.Add(A::kMouseLighting, {"ms_Deng_7color_check", "ms_Deng_FXL_check", "ms_Deng_FXR_check"});
   t.selects.Add(A::kCursorMacros, {"ms_cursor_x_check", "ms_cursor_y_check"});
   t.selects.Add(A::kMousepad, {"mp_Deng_7color_check", "mp_Deng_FXL_check", "mp_Deng_FXR_check"});
-  t.selects.Add(A::kHeadsetVoice, QStringList{QStringLiteral("hs_virtual_check")} + Numbered("hs_scenes_btn_", 0, 5));
+  t.selects.Add(A::kHeadsetVoice,
+                QStringList{QStringLiteral("hs_virtual_check")} + Numbered("hs_scenes_btn_", 0, 5));
   t.selects.Add(A::kHeadsetLighting, {"hs_Deng_FXL_check", "hs_Deng_FXR_check", "hs_Deng_7color_check"});
   t.selects.Add(A::kMacroEditor, {"ms_macro_check_time", "ms_macro_keyboard_event", "ms_macro_mouse_click",
                                   "ms_macro_mouse_roller", "ms_macro_mouse_move", "ms_macro_btn_shubiao",
@@ -200,8 +204,8 @@ Tables Build() {
 
   const auto functionEdits = [](const char* device) {
     const QString head = QLatin1String(device) + QStringLiteral("_key_fct_edit_");
-    return QStringList{head + QStringLiteral("11"), head + QStringLiteral("12")} +
-           Numbered(head, 15, 20) + QStringList{head + QStringLiteral("25")};
+    return QStringList{head + QStringLiteral("11"), head + QStringLiteral("12")} + Numbered(head, 15, 20) +
+           QStringList{head + QStringLiteral("25")};
   };
   t.textChanges.Add(A::kKeyboardKeys, functionEdits("kb"));
   t.textChanges.Add(A::kMouseButtons, functionEdits("ms"));
@@ -229,8 +233,8 @@ std::optional<Route> FamilyRoute(const std::array<FamilyRow, N>& families, const
   if (!family) return std::nullopt;
   for (const FamilyRow& row : families)
     if (Lower(row.prefix) == family->prefix)
-      return Route{row.kind == FamilyKind::kColour ? RouteKind::kColourFamily : RouteKind::kIndexFamily, row.area,
-                   family->prefix, family->index};
+      return Route{row.kind == FamilyKind::kColour ? RouteKind::kColourFamily : RouteKind::kIndexFamily,
+                   row.area, family->prefix, family->index};
   return std::nullopt;
 }
 
@@ -279,7 +283,8 @@ Route ResolvePicture(const QString& name) {
 Route ResolveRoute(QStringView type, QStringView name) {
   const QString lower = name.toString().toLower();
   const Tables& t = TheTables();
-  if (type == QLatin1String(notify::kWindowInit)) return Route{RouteKind::kWindowInit, RouteArea::kWindow, lower, 0};
+  if (type == QLatin1String(notify::kWindowInit))
+    return Route{RouteKind::kWindowInit, RouteArea::kWindow, lower, 0};
   if (type == QLatin1String(notify::kClick)) return ResolveClick(lower);
   if (type == QLatin1String(notify::kSelectChanged)) return ResolveSelectChanged(lower);
   if (type == QLatin1String(notify::kValueChanged)) return Named(t.valueChanges, lower);

@@ -13,6 +13,10 @@ struct SplitCase {
   int index;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* os) {
+  *os << '"' << c.name << '"';
+}
+
 class SplitNameFamilyTest : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitNameFamilyTest, SplitsAtTheLastUnderscore) {
@@ -26,25 +30,18 @@ TEST_P(SplitNameFamilyTest, SplitsAtTheLastUnderscore) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, SplitNameFamilyTest,
-    testing::Values(SplitCase{"kb_Deng_color_btn_21", true, "kb_Deng_color_btn_", 21},
-                    SplitCase{"ms_key_3", true, "ms_key_", 3},
-                    SplitCase{"ms_key_0", true, "ms_key_", 0},
-                    SplitCase{"kb_dkey_125", true, "kb_dkey_", 125},
-                    SplitCase{"ms_key_007", true, "ms_key_", 7},
-                    // Not a number after the last underscore: a family of its own, index 0.
-                    SplitCase{"ms_key_butt_keysave", true, "ms_key_butt_", 0},
-                    SplitCase{"ms_key_3a", true, "ms_key_", 0},
-                    SplitCase{"ms_key_-3", true, "ms_key_", 0},
-                    SplitCase{"ms_key_99999999999", true, "ms_key_", 0},
-                    // A trailing underscore: the whole name is the prefix.
-                    SplitCase{"kb_key_", true, "kb_key_", 0},
-                    SplitCase{"_", true, "_", 0},
-                    SplitCase{"_5", true, "_", 5},
-                    SplitCase{"ms_key_3_0", true, "ms_key_3_", 0},
-                    // No underscore at all: no family.
-                    SplitCase{"Pallet", false, "", 0},
-                    SplitCase{"closebtn", false, "", 0},
-                    SplitCase{"", false, "", 0}),
+    testing::Values(
+        SplitCase{"kb_Deng_color_btn_21", true, "kb_Deng_color_btn_", 21},
+        SplitCase{"ms_key_3", true, "ms_key_", 3}, SplitCase{"ms_key_0", true, "ms_key_", 0},
+        SplitCase{"kb_dkey_125", true, "kb_dkey_", 125}, SplitCase{"ms_key_007", true, "ms_key_", 7},
+        // Not a number after the last underscore: a family of its own, index 0.
+        SplitCase{"ms_key_butt_keysave", true, "ms_key_butt_", 0}, SplitCase{"ms_key_3a", true, "ms_key_", 0},
+        SplitCase{"ms_key_-3", true, "ms_key_", 0}, SplitCase{"ms_key_99999999999", true, "ms_key_", 0},
+        // A trailing underscore: the whole name is the prefix.
+        SplitCase{"kb_key_", true, "kb_key_", 0}, SplitCase{"_", true, "_", 0}, SplitCase{"_5", true, "_", 5},
+        SplitCase{"ms_key_3_0", true, "ms_key_3_", 0},
+        // No underscore at all: no family.
+        SplitCase{"Pallet", false, "", 0}, SplitCase{"closebtn", false, "", 0}, SplitCase{"", false, "", 0}),
     [](const testing::TestParamInfo<SplitCase>& info) { return "row" + std::to_string(info.index); });
 
 TEST(PresetColourTableTest, HoldsThirtyColoursAndNothingBeyond) {

@@ -32,33 +32,58 @@ QStringList Prefixed(const QStringList& prefixes, const QStringList& stems) {
 
 // The routing lists, written out name by name.
 std::vector<Listing> Listings() {
-  const QStringList macroButtons = {"_macro_btn_redio",      "_macro_btn_name_add", "_macro_btn_name_sub",
-                                    "_macro_btn_down",       "_macro_btn_up",       "_macro_btn_uptop",
-                                    "_macro_btn_downbottom", "_macro_btn_delete",   "_macro_btn_deleteall",
-                                    "_macro_btn_cancel",     "_macro_btn_save",     "_macro_btn_import",
-                                    "_macro_btn_export",     "_macro_btn_savemacroname"};
+  const QStringList macroButtons = {
+      "_macro_btn_redio",     "_macro_btn_name_add",     "_macro_btn_name_sub",   "_macro_btn_down",
+      "_macro_btn_up",        "_macro_btn_uptop",        "_macro_btn_downbottom", "_macro_btn_delete",
+      "_macro_btn_deleteall", "_macro_btn_cancel",       "_macro_btn_save",       "_macro_btn_import",
+      "_macro_btn_export",    "_macro_btn_savemacroname"};
   const QStringList insertButtons = {
-      "_macro_inset_leftkey_btn",       "_macro_inset_rightkey_btn",        "_macro_inset_moudlekey_btn",
-      "_macro_inset_forwardkey_btn",    "_macro_inset_backkey_btn",         "_macro_inset_leftkeydown_btn",
-      "_macro_inset_rightkeydown_btn",  "_macro_inset_moudlekeydown_btn",   "_macro_inset_forwardkeydown_btn",
-      "_macro_inset_backkeydown_btn",   "_macro_inset_leftkeyup_btn",       "_macro_inset_rightkeyup_btn",
-      "_macro_inset_moudlekeyup_btn",   "_macro_inset_forwardkeyup_btn",    "_macro_inset_backkeyup_btn",
-      "_macro_inset_moveleftkey_btn",   "_macro_inset_moverightkey_btn",    "_macro_inset_moveupkey_btn",
+      "_macro_inset_leftkey_btn",      "_macro_inset_rightkey_btn",      "_macro_inset_moudlekey_btn",
+      "_macro_inset_forwardkey_btn",   "_macro_inset_backkey_btn",       "_macro_inset_leftkeydown_btn",
+      "_macro_inset_rightkeydown_btn", "_macro_inset_moudlekeydown_btn", "_macro_inset_forwardkeydown_btn",
+      "_macro_inset_backkeydown_btn",  "_macro_inset_leftkeyup_btn",     "_macro_inset_rightkeyup_btn",
+      "_macro_inset_moudlekeyup_btn",  "_macro_inset_forwardkeyup_btn",  "_macro_inset_backkeyup_btn",
+      "_macro_inset_moveleftkey_btn",  "_macro_inset_moverightkey_btn",  "_macro_inset_moveupkey_btn",
       "_macro_inset_movedownkey_btn"};
-  const QStringList macroEdits = {"__macro_edit_ActionDelay", "__macro_edit_mou_action_delay",
-                                  "_macro_edit_mou_pointer_skewing", "_mouse_x_left_edit", "_mouse_x_right_edit",
-                                  "_mouse_y_up_edit", "_mouse_y_down_edit"};
-  const QStringList profileButtons = {
-      "kb_pro_deng_add_btn", "kb_pro_deng_sub_btn", "kb_pro_deng_import_btn", "kb_pro_deng_export_btn",
-      "kb_pro_deng_copy_btn", "kb_deng_profile_restore_btn", "kb_deng_profile_edit_save_btn",
-      "kb_pro_key_add_btn", "kb_pro_key_sub_btn", "kb_pro_key_import_btn", "kb_pro_key_export_btn",
-      "kb_pro_key_copy_btn", "kb_key_profile_restore_btn", "kb_key_profile_edit_save_btn",
-      "ms_pro_deng_add_btn", "ms_pro_deng_sub_btn", "ms_pro_deng_import_btn", "ms_pro_deng_export_btn",
-      "ms_pro_deng_copy_btn", "ms_deng_profile_restore_btn", "ms_deng_profile_edit_save_btn",
-      "ms_pro_key_add_btn", "ms_pro_key_sub_btn", "ms_pro_key_import_btn", "ms_pro_key_export_btn",
-      "ms_pro_key_copy_btn", "ms_key_profile_restore_btn", "ms_key_profile_edit_save_btn",
-      "mp_pro_deng_add_btn", "mp_pro_deng_sub_btn", "mp_pro_deng_import_btn", "mp_pro_deng_export_btn",
-      "mp_pro_deng_copy_btn", "mp_deng_profile_restore_btn", "mp_deng_profile_edit_save_btn"};
+  const QStringList macroEdits = {
+      "__macro_edit_ActionDelay", "__macro_edit_mou_action_delay", "_macro_edit_mou_pointer_skewing",
+      "_mouse_x_left_edit",       "_mouse_x_right_edit",           "_mouse_y_up_edit",
+      "_mouse_y_down_edit"};
+  const QStringList profileButtons = {"kb_pro_deng_add_btn",
+                                      "kb_pro_deng_sub_btn",
+                                      "kb_pro_deng_import_btn",
+                                      "kb_pro_deng_export_btn",
+                                      "kb_pro_deng_copy_btn",
+                                      "kb_deng_profile_restore_btn",
+                                      "kb_deng_profile_edit_save_btn",
+                                      "kb_pro_key_add_btn",
+                                      "kb_pro_key_sub_btn",
+                                      "kb_pro_key_import_btn",
+                                      "kb_pro_key_export_btn",
+                                      "kb_pro_key_copy_btn",
+                                      "kb_key_profile_restore_btn",
+                                      "kb_key_profile_edit_save_btn",
+                                      "ms_pro_deng_add_btn",
+                                      "ms_pro_deng_sub_btn",
+                                      "ms_pro_deng_import_btn",
+                                      "ms_pro_deng_export_btn",
+                                      "ms_pro_deng_copy_btn",
+                                      "ms_deng_profile_restore_btn",
+                                      "ms_deng_profile_edit_save_btn",
+                                      "ms_pro_key_add_btn",
+                                      "ms_pro_key_sub_btn",
+                                      "ms_pro_key_import_btn",
+                                      "ms_pro_key_export_btn",
+                                      "ms_pro_key_copy_btn",
+                                      "ms_key_profile_restore_btn",
+                                      "ms_key_profile_edit_save_btn",
+                                      "mp_pro_deng_add_btn",
+                                      "mp_pro_deng_sub_btn",
+                                      "mp_pro_deng_import_btn",
+                                      "mp_pro_deng_export_btn",
+                                      "mp_pro_deng_copy_btn",
+                                      "mp_deng_profile_restore_btn",
+                                      "mp_deng_profile_edit_save_btn"};
   const QStringList stores = {"kb_deng", "kb_key", "ms_deng", "ms_key", "mp_deng"};
   const char* click = notify::kClick;
   const char* select = notify::kSelectChanged;
@@ -73,7 +98,9 @@ std::vector<Listing> Listings() {
        {"btn_recover", "hs_pro_voice_add_btn", "head_device_profile_restore_btn", "hs_pro_voice_sub_btn",
         "hs_pro_voice_export_btn", "hs_pro_voice_import_btn", "hs_voice_profile_edit_save_btn"}},
       {click, A::kMouseButtons, {"ms_key_butt_keysave", "ms_key_butt_prosave", "ms_key_butt_keydefalut"}},
-      {click, A::kMouseSettings, {"ms_gunlun_speed_up_btn", "ms_gunlun_speed_down_btn", "ms_one_profile_default"}},
+      {click,
+       A::kMouseSettings,
+       {"ms_gunlun_speed_up_btn", "ms_gunlun_speed_down_btn", "ms_one_profile_default"}},
       {click, A::kMouseLighting, {"ms_Deng_FXL_btn", "ms_Deng_FXR_btn"}},
       {click,
        A::kCursorMacros,
@@ -112,7 +139,9 @@ std::vector<Listing> Listings() {
         "ms_key_fct_combo_14", "ms_key_fct_combo_21", "ms_key_fct_combo_22", "ms_key_fct_combo_23",
         "ms_key_fct_combo_24", "ms_key_fct_combo_25"}},
       {item, A::kMouseSettings, {"ms_report_fct_combo"}},
-      {item, A::kMouseLighting, {"ms_deng_combo_modeSelect0", "ms_deng_combo_modeSelect1", "ms_deng_combo_modeSelect2"}},
+      {item,
+       A::kMouseLighting,
+       {"ms_deng_combo_modeSelect0", "ms_deng_combo_modeSelect1", "ms_deng_combo_modeSelect2"}},
       {item, A::kMousepad, {"mp_deng_combo_modeSelect", "mp_deng_combo_profile"}},
       {item, A::kHeadsetVoice, {"head_device_profile_combo"}},
       {item, A::kHeadsetLighting, {"hs_deng_combo_modeSelect"}},
@@ -126,15 +155,17 @@ std::vector<Listing> Listings() {
 
       {select,
        A::kRouting,
-       {"kb_tab", "ms_tab", "mp_tab", "hs_tab", "split_tab", "kb_deng_Op_tab", "kb_macro_Op_tab", "kb_key_Op_tab",
-        "kb_rich_Op_tab", "ms_deng_Op_tab", "ms_macro_Op_tab", "ms_key_Op_tab", "ms_rich_Op_tab",
-        "ms_cursor_Op_tab", "hs_deng_Op_tab", "hs_voice_Op_tab"}},
+       {"kb_tab", "ms_tab", "mp_tab", "hs_tab", "split_tab", "kb_deng_Op_tab", "kb_macro_Op_tab",
+        "kb_key_Op_tab", "kb_rich_Op_tab", "ms_deng_Op_tab", "ms_macro_Op_tab", "ms_key_Op_tab",
+        "ms_rich_Op_tab", "ms_cursor_Op_tab", "hs_deng_Op_tab", "hs_voice_Op_tab"}},
       {select,
        A::kKeyboardLighting,
        {"kb_Deng_7color_check", "kb_Deng_FXL_check", "kb_Deng_FXR_check", "kb_Deng_all_kill_check",
         "kb_Deng_all_bright_check"}},
       {select, A::kMouseLighting, {"ms_Deng_7color_check", "ms_Deng_FXL_check", "ms_Deng_FXR_check"}},
-      {select, A::kCursorMacros, {"ms_gun_op_0", "ms_gun_op_3", "ms_bullet_op_2", "ms_cursor_x_check", "ms_cursor_y_check"}},
+      {select,
+       A::kCursorMacros,
+       {"ms_gun_op_0", "ms_gun_op_3", "ms_bullet_op_2", "ms_cursor_x_check", "ms_cursor_y_check"}},
       {select, A::kMousepad, {"mp_Deng_7color_check", "mp_Deng_FXL_check", "mp_Deng_FXR_check"}},
       {select,
        A::kHeadsetVoice,
@@ -154,12 +185,12 @@ std::vector<Listing> Listings() {
       {move, A::kMousepad, {"mp_deng_light_slider", "mp_deng_speed_slider"}},
       {value,
        A::kMouseSettings,
-       {"ms_DPI1_slider", "ms_DPI2_slider", "ms_DPI3_slider", "ms_DPI4_slider", "ms_DPI5_slider", "ms_DPI6_slider",
-        "ms_point_speed_slider", "ms_sensor_height_slider"}},
+       {"ms_DPI1_slider", "ms_DPI2_slider", "ms_DPI3_slider", "ms_DPI4_slider", "ms_DPI5_slider",
+        "ms_DPI6_slider", "ms_point_speed_slider", "ms_sensor_height_slider"}},
       {move,
        A::kMouseSettings,
-       {"ms_DPI1_slider", "ms_DPI2_slider", "ms_DPI3_slider", "ms_DPI4_slider", "ms_DPI5_slider", "ms_DPI6_slider",
-        "ms_point_speed_slider", "ms_sensor_height_slider"}},
+       {"ms_DPI1_slider", "ms_DPI2_slider", "ms_DPI3_slider", "ms_DPI4_slider", "ms_DPI5_slider",
+        "ms_DPI6_slider", "ms_point_speed_slider", "ms_sensor_height_slider"}},
       {value, A::kHeadsetLighting, {"hs_deng_light_slider", "hs_deng_speed_slider"}},
       {value,
        A::kHeadsetVoice,
@@ -189,8 +220,12 @@ std::vector<Listing> Listings() {
       {notify::kColorChanged, A::kMouseLighting, {"ms_deng_Color_Pallet"}},
       {notify::kColorChanged, A::kMousepad, {"mp_deng_Color_Pallet"}},
       {notify::kColorChanged, A::kKeyboardLighting, {"kb_deng_Color_Pallet"}},
-      {notify::kMouseEnter, A::kMouseButtons, {"ms_key_0", "ms_key_1", "ms_key_2", "ms_key_3", "ms_key_4", "ms_key_5", "ms_key_6"}},
-      {notify::kMouseLeave, A::kMouseButtons, {"ms_key_0", "ms_key_1", "ms_key_2", "ms_key_3", "ms_key_4", "ms_key_5", "ms_key_6"}},
+      {notify::kMouseEnter,
+       A::kMouseButtons,
+       {"ms_key_0", "ms_key_1", "ms_key_2", "ms_key_3", "ms_key_4", "ms_key_5", "ms_key_6"}},
+      {notify::kMouseLeave,
+       A::kMouseButtons,
+       {"ms_key_0", "ms_key_1", "ms_key_2", "ms_key_3", "ms_key_4", "ms_key_5", "ms_key_6"}},
   };
 }
 
@@ -199,8 +234,9 @@ TEST(RouteTablesTest, EveryListedNameBelongsToItsArea) {
   for (const Listing& listing : Listings()) {
     for (const QString& name : listing.names) {
       const Route route = ResolveRoute(QString::fromLatin1(listing.type), name);
-      EXPECT_EQ(route.area, listing.area) << listing.type << " " << name.toStdString() << ": got "
-                                          << RouteAreaName(route.area) << ", want " << RouteAreaName(listing.area);
+      EXPECT_EQ(route.area, listing.area)
+          << listing.type << " " << name.toStdString() << ": got " << RouteAreaName(route.area) << ", want "
+          << RouteAreaName(listing.area);
       // Names compare without regard to case.
       EXPECT_EQ(ResolveRoute(QString::fromLatin1(listing.type), name.toUpper()).area, listing.area)
           << name.toStdString();
@@ -231,7 +267,8 @@ TEST(RouteTablesTest, ANameListedForOneTypeIsNotRoutedForAnother) {
            Row{"killfocus", "kb_Deng_edit_R"},
            Row{notify::kColorChanged, "kb_Deng_color_btn_3"},
        })
-    EXPECT_EQ(ResolveRoute(QString::fromLatin1(row.type), QString::fromLatin1(row.name)).kind, RouteKind::kNone)
+    EXPECT_EQ(ResolveRoute(QString::fromLatin1(row.type), QString::fromLatin1(row.name)).kind,
+              RouteKind::kNone)
         << row.type << " " << row.name;
 }
 
@@ -271,16 +308,18 @@ TEST(RouteTablesTest, ListedClickNamesAreNoFamilyMembersAndMembersReachTheirFami
 }
 
 // The skin must hold every control the routing lists: a name missing from the skin would be a
-// control no user can reach.
+// control no user can reach. The macro step rows ("itemclick") are made while the program runs.
 TEST(RouteTablesTest, EveryListedControlIsInTheSkin) {
   auto skin = test::OpenSourceSkin();
   ASSERT_TRUE(skin);
   test::MainWindow window(*skin);
   ASSERT_TRUE(window.built);
   QStringList missing;
-  for (const Listing& listing : Listings())
+  for (const Listing& listing : Listings()) {
+    if (QLatin1String(listing.type) == QLatin1String(notify::kItemClick)) continue;
     for (const QString& name : listing.names)
       if (!window.FindControl(name) && !missing.contains(name)) missing.append(name);
+  }
   EXPECT_TRUE(missing.isEmpty()) << missing.join(QLatin1Char(' ')).toStdString();
 }
 
