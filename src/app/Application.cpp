@@ -46,6 +46,7 @@ Application::StartResult Application::Start(QString* error) {
   windowOptions.programFolder = options_.programFolder;
   windowOptions.messageBox = options_.messageBox;
   windowOptions.trayAvailable = options_.trayAvailable;
+  windowOptions.startWatchers = options_.startWatchers;
 
   if (options_.commandLine.simulate) {
     auto bus = std::make_unique<sim::SimBus>();

@@ -45,6 +45,7 @@ struct AppOptions {
   std::filesystem::path programFolder = profile::ProgramFolder();  // holds skin/, data/, the updaters
   MessageBoxFn messageBox;                                         // empty: ShowMessageBox
   std::optional<bool> trayAvailable;                               // nullopt: ask the desktop
+  bool startWatchers = true;  // the device watchers and synchronisation readers
 };
 
 class Application : public QObject {

@@ -13,7 +13,11 @@
 #include "app/Updater.h"
 #include "common/Log.h"
 #include "device/CommandReport.h"
+#include "device/DeviceWatchers.h"
 #include "device/KnownDevices.h"
+#include "device/SyncReaders.h"
+#include "device/TabPreference.h"
+#include "mouse/MouseProfiles.h"
 #include "mouse/MouseTransfer.h"
 #include "platform/SingleInstance.h"
 #include "platform/SuspendWatcher.h"
@@ -47,6 +51,26 @@ std::size_t Index(DevicePage page) {
   return static_cast<std::size_t>(page);
 }
 
+std::optional<DevicePage> PageOf(device::DeviceKind kind) {
+  switch (kind) {
+    case device::DeviceKind::kKeyboard:
+      return DevicePage::kKeyboard;
+    case device::DeviceKind::kMouse:
+      return DevicePage::kMouse;
+    case device::DeviceKind::kMousepad:
+      return DevicePage::kMousepad;
+    case device::DeviceKind::kHeadset:
+      return DevicePage::kHeadset;
+    case device::DeviceKind::kOther:
+      break;
+  }
+  return std::nullopt;
+}
+
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace
 
 QString KeyButtonName(int entry) {
@@ -69,11 +93,15 @@ CMainWnd::CMainWnd(ui::Skin& skin, device::HidBackend& backend, headset::AudioLi
       headset_(backend),
       mouseLightStore_(profile::StoreKind::kMouseLight, options_.folders,
                        profile::DefaultFilesFolder(options_.programFolder)),
+      mouseKeyStore_(profile::StoreKind::kMouseKey, options_.folders,
+                     profile::DefaultFilesFolder(options_.programFolder)),
       mouseModel_(&mouseLightStore_),
       messenger_([this](WindowMessage message, qint64 wParam, qint64 lParam) {
         return OnMessage(message, wParam, lParam);
       }),
-      timers_([this](int id) { OnTimer(id); }) {
+      timers_([this](int id) { OnTimer(id); }),
+      watcherStart_{device::DeviceSet{keyboard_, mouse_, mousepad_, headset_}, watcherHost_, audio_,
+                    options_.folders, options_.watcherPaces} {
   setWindowTitle(QString::fromLatin1(kWindowTitle));
   AddNotifier(this);
 }
@@ -115,6 +143,10 @@ void CMainWnd::SetPreviewTick(std::function<void()> tick) {
 
 void CMainWnd::SetSkinPickerOpener(std::function<void(const ui::Control&)> opener) {
   skinPickerOpener_ = std::move(opener);
+}
+
+void CMainWnd::SetClickReaction(std::function<void()> reaction) {
+  clickReaction_ = std::move(reaction);
 }
 
 void CMainWnd::CallHook(DevicePage page, std::function<void()> DevicePageHooks::*hook) {
@@ -255,7 +287,7 @@ void CMainWnd::OnWindowInit() {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   HideMainWindow();
 
-  workers_.Start();
+  StartWorkers();
 
   timers_.Set(kTimerPreviewPhase, 10);
   timers_.Set(kTimerDeferredWrites, 100);
@@ -263,6 +295,24 @@ void CMainWnd::OnWindowInit() {
   timers_.Set(kTimerKeyboardRead, 500);
   timers_.Set(kTimerMousepadRead, 500);
   emit initialised();
+}
+
+void CMainWnd::StartWorkers() {
+  if (options_.startWatchers) {
+    using Thread = void (*)(const device::WatcherStart&, const StopEvent&);
+    const std::pair<WorkerSlot, Thread> watchers[] = {
+        {WorkerSlot::kKeyboardWatcher, &device::KeyboardWatcherThread},
+        {WorkerSlot::kMouseWatcher, &device::MouseWatcherThread},
+        {WorkerSlot::kMousepadWatcher, &device::MousepadWatcherThread},
+        {WorkerSlot::kHeadsetWatcher, &device::HeadsetWatcherThread},
+        {WorkerSlot::kMouseSyncReader, &device::MouseSyncReaderThread},
+        {WorkerSlot::kKeyboardSyncReader, &device::KeyboardSyncReaderThread},
+    };
+    for (const auto& [slot, thread] : watchers)
+      if (!workers_.HasEntry(slot))
+        workers_.SetEntry(slot, [this, thread](const StopEvent& stop) { thread(watcherStart_, stop); });
+  }
+  workers_.Start();
 }
 
 void CMainWnd::ApplyStoredBackground() {
@@ -314,6 +364,121 @@ bool CMainWnd::OnWindowButton(const QString& name) {
   }
   if (Is(name, "skinbtn") && skinPickerOpener_) skinPickerOpener_(skinButton_);
   return false;
+}
+
+// --- device arrival and removal ------------------------------------------------------------------
+
+void CMainWnd::ReadOnArrival(const device::Arrival& arrival) {
+  const std::optional<DevicePage> page = PageOf(arrival.kind);
+  if (!page) return;
+  if (const auto& hook = pageHooks_[Index(*page)].readOnArrival) {
+    hook(arrival);
+    return;
+  }
+  if (*page != DevicePage::kMouse) return;
+  // A fresh image, never the UI thread's: the stored light profile first, then the mouse read
+  // over it; the selected profiles are rewritten from a complete read only.
+  mouse::MouseImage fresh;
+  mouse::LoadMouseLightProfile(fresh, mouseLightStore_,
+                               arrival.profileDengSelect.value_or(mouseLightStore_.SelectedIndex()));
+  const mouse::MouseReadAndSave read =
+      mouse::ReadMouseAllAndSave(mouse_, fresh, mouseLightStore_, mouseKeyStore_);
+  if (!read.read.ok()) return;
+  std::lock_guard lock(arrivalMutex_);
+  arrivedMouseImage_ = fresh;
+}
+
+void CMainWnd::ApplyArrival(const device::Arrival& arrival) {
+  const std::optional<DevicePage> page = PageOf(arrival.kind);
+  if (!page || shutDown_) return;
+  if (*page == DevicePage::kKeyboard && arrival.keyboardModel >= 0) SetKeyboardModel(arrival.keyboardModel);
+
+  if (const auto& hook = pageHooks_[Index(*page)].applyArrival) {
+    hook(arrival);
+  } else if (*page == DevicePage::kMouse) {
+    std::optional<mouse::MouseImage> fresh;
+    {
+      std::lock_guard lock(arrivalMutex_);
+      fresh.swap(arrivedMouseImage_);
+    }
+    if (fresh) mouseModel_.TakeImage(*fresh);
+  }
+
+  switch (*page) {
+    case DevicePage::kKeyboard:
+      SelectStoredProfile("kb_deng_profile_combo", arrival.profileDengSelect);
+      SelectStoredProfile("kb_key_profile_combo", arrival.profileSelect);
+      break;
+    case DevicePage::kMouse:
+      SelectStoredProfile("ms_deng_profile_combo", arrival.profileDengSelect);
+      SelectStoredProfile("ms_key_profile_combo", arrival.profileSelect);
+      break;
+    case DevicePage::kMousepad:
+      SelectStoredProfile("mp_deng_profile_combo", arrival.profileDengSelect);
+      break;
+    case DevicePage::kHeadset:
+      SelectStoredProfile("head_device_profile_combo", arrival.profileSelect);
+      break;
+  }
+  CallHook(*page, &DevicePageHooks::refresh);
+  if (*page == DevicePage::kMousepad) {
+    if (QWidget* tab = FindControl(QStringLiteral("mp_tab")).Widget()) tab->update();
+  }
+  if (*page != DevicePage::kHeadset) timers_.Set(kTimerRepaintOnce, 100);
+}
+
+void CMainWnd::SelectStoredProfile(const char* combo, const std::optional<int>& index) {
+  // As a user's choice would: the profile routing loads the selected profile.
+  if (index) FindControl(QString::fromLatin1(combo)).SelectItem(*index, ui::SendNotify::Yes);
+}
+
+void CMainWnd::ShowDeviceTab(device::DeviceKind kind) {
+  const std::optional<DevicePage> page = PageOf(kind);
+  if (!page || shutDown_) return;
+  FindControl(Latin1(device::TabName(kind))).SetVisible(true);
+  SelectDeviceTab(kind);
+  if (*page != DevicePage::kHeadset) SetCurrentDevicePage(static_cast<int>(*page));
+}
+
+void CMainWnd::SelectDeviceTab(device::DeviceKind kind) {
+  const std::optional<DevicePage> page = PageOf(kind);
+  if (!page) return;
+  FindControl(Latin1(device::TabName(kind))).Select(true, ui::SendNotify::Yes);
+  if (router_) return;
+  FindControl(QStringLiteral("tab_switch")).SelectItem(static_cast<int>(*page));
+  if (*page != DevicePage::kHeadset) SetCurrentDevicePage(static_cast<int>(*page));
+}
+
+device::DeviceKind CMainWnd::SelectedDeviceTab() const {
+  for (device::DeviceKind kind : {device::DeviceKind::kKeyboard, device::DeviceKind::kMouse,
+                                  device::DeviceKind::kMousepad, device::DeviceKind::kHeadset})
+    if (FindControl(Latin1(device::TabName(kind))).IsSelected()) return kind;
+  return device::DeviceKind::kOther;
+}
+
+void CMainWnd::OnDeviceRemoved(device::DeviceKind kind) {
+  if (!PageOf(kind) || shutDown_) return;
+  FindControl(Latin1(device::TabName(kind))).SetVisible(false);
+  const device::TabChoice choice =
+      device::ChooseTabAfterRemoval(kind, watcherStart_.devices.Connected(), SelectedDeviceTab());
+  switch (choice.action) {
+    case device::TabChoice::Action::kKeepSelection:
+      break;
+    case device::TabChoice::Action::kSelectTab:
+      SelectDeviceTab(choice.tab);
+      break;
+    case device::TabChoice::Action::kHideWindow:
+      HideMainWindow();
+      break;
+  }
+}
+
+void CMainWnd::SetSameModeVisible(device::DeviceKind kind, bool visible) {
+  FindControl(Latin1(device::SameModeCheckName(kind))).SetVisible(visible);
+}
+
+void CMainWnd::TriggerClickReaction() {
+  if (clickReaction_) clickReaction_();
 }
 
 // --- visibility ----------------------------------------------------------------------------------

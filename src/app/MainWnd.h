@@ -41,12 +41,14 @@
 #include <optional>
 
 #include "app/DevicePageHooks.h"
+#include "app/MainWatcherHost.h"
 #include "app/MessageBox.h"
 #include "app/UiMessenger.h"
 #include "app/WindowMessage.h"
 #include "app/WindowTimers.h"
 #include "app/WorkerThreads.h"
 #include "device/HidDevice.h"
+#include "device/WatcherStart.h"
 #include "headset/AudioLibrary.h"
 #include "mouse/MousePageModel.h"
 #include "profile/DataFolders.h"
@@ -81,6 +83,10 @@ struct MainWndOptions {
   std::function<void(const QString& caption, const QString& text)> errorBox;
   // Whether the desktop has a system tray; nullopt: ask the desktop.
   std::optional<bool> trayAvailable;
+  // Whether "windowinit" starts the device watchers and synchronisation readers (threads 0-5) in
+  // the slots that have no entry of their own. Tests of other parts turn them off.
+  bool startWatchers = true;
+  device::WatcherPaces watcherPaces{};
 };
 
 enum class SkinMenuResult {
@@ -114,13 +120,19 @@ class CMainWnd : public ui::SkinWindow, public ui::INotifyUI, public ui::IDialog
   void SetPreviewTick(std::function<void()> tick);
   // "skinbtn": opens the skin picker under the button (the click is then routed as usual).
   void SetSkinPickerOpener(std::function<void(const ui::Control& skinButton)> opener);
+  // The mouse's 0x0403 report: sets the click reaction triggers of the lighting preview (mouse
+  // and mousepad). Runs on the UI thread.
+  void SetClickReaction(std::function<void()> reaction);
 
   // Any thread.
   void Post(WindowMessage message, qint64 wParam = 0, qint64 lParam = 0) {
     messenger_.Post(message, wParam, lParam);
   }
-  std::optional<qint64> Send(WindowMessage message, qint64 wParam = 0, qint64 lParam = 0) {
-    return messenger_.Send(message, wParam, lParam);
+  // Gives up (nullopt) when the window shuts down or `stop` is requested before the UI thread
+  // began the message.
+  std::optional<qint64> Send(WindowMessage message, qint64 wParam = 0, qint64 lParam = 0,
+                             std::stop_token stop = {}) {
+    return messenger_.Send(message, wParam, lParam, std::move(stop));
   }
   void PostTask(std::function<void()> task) { messenger_.PostTask(std::move(task)); }
   bool SendTask(std::function<void()> task) { return messenger_.SendTask(std::move(task)); }
@@ -161,8 +173,25 @@ class CMainWnd : public ui::SkinWindow, public ui::INotifyUI, public ui::IDialog
   // Entry 0..173 (see kKeyButtonCount); invalid outside.
   ui::Control KeyButton(int entry) const;
 
-  // Hides the main window -- or keeps it shown where there is no system tray. The watchers call it
-  // when the last device has gone.
+  // --- the device watchers' work (MainWatcherHost hands it over) ---
+  // Watcher thread, device lock held: the arrival read into a fresh image (see DevicePageHooks).
+  void ReadOnArrival(const device::Arrival& arrival);
+  // UI thread. The device's tab is shown and selected (keyboard, mouse, mousepad also become the
+  // current device page).
+  void ShowDeviceTab(device::DeviceKind kind);
+  // UI thread: KeyboardModel, the image read on arrival, the stored profiles selected in the
+  // profile combos, the page refreshed, timer 7 (100 ms, not for the headset).
+  void ApplyArrival(const device::Arrival& arrival);
+  // UI thread: the tab is hidden, then the next connected device's tab selected, or the window
+  // hidden when none is left.
+  void OnDeviceRemoved(device::DeviceKind kind);
+  void SetSameModeVisible(device::DeviceKind kind, bool visible);
+  void TriggerClickReaction();
+  device::WatcherHost& DeviceWatcherHost() { return watcherHost_; }
+  const device::WatcherStart& DeviceWatcherStart() const { return watcherStart_; }
+
+  // Hides the main window -- or keeps it shown where there is no system tray. Also after the last
+  // device has gone.
   void HideMainWindow();
   // The answer to the wake-up: show the window when a device is connected; otherwise hide it and
   // show "message_text_1" (not twice at once).
@@ -215,6 +244,11 @@ class CMainWnd : public ui::SkinWindow, public ui::INotifyUI, public ui::IDialog
   void ReadMouseAll();
   void ReloadMouseProfile();
   void CallHook(DevicePage page, std::function<void()> DevicePageHooks::*hook);
+  void StartWorkers();
+  // Selects the device's tab; the routing switches the page, or, while no routing is set, this does.
+  void SelectDeviceTab(device::DeviceKind kind);
+  device::DeviceKind SelectedDeviceTab() const;
+  void SelectStoredProfile(const char* combo, const std::optional<int>& index);
   int ShowBox(const QString& textOrId);
 
   MainWndOptions options_;
@@ -243,18 +277,24 @@ class CMainWnd : public ui::SkinWindow, public ui::INotifyUI, public ui::IDialog
   bool shutDown_ = false;
 
   profile::ProfileStore mouseLightStore_;
+  profile::ProfileStore mouseKeyStore_;
   mouse::MousePageModel mouseModel_;
+  std::mutex arrivalMutex_;                             // guards arrivedMouseImage_
+  std::optional<mouse::MouseImage> arrivedMouseImage_;  // read on arrival, taken over by ApplyArrival
 
   std::array<DevicePageHooks, kDevicePageCount> pageHooks_;
   std::function<void(const ui::Notification&)> router_;
   std::map<WindowMessage, std::function<qint64(qint64, qint64)>> messageHandlers_;
   std::function<void()> previewTick_;
   std::function<void(const ui::Control&)> skinPickerOpener_;
+  std::function<void()> clickReaction_;
 
   UiMessenger messenger_;
   WindowTimers timers_;
   std::unique_ptr<TrayIcon> tray_;
   StopReport stopReport_;
+  MainWatcherHost watcherHost_{*this};
+  device::WatcherStart watcherStart_;
   // Last member: destroyed (its threads joined) before everything they use.
   WorkerThreads workers_;
 };

@@ -7,6 +7,7 @@ namespace korva::app {
 
 struct UiMessenger::Call {
   std::function<qint64()> work;
+  bool started = false;
   bool done = false;
   bool cancelled = false;
   qint64 result = 0;
@@ -56,22 +57,25 @@ void UiMessenger::PostTask(std::function<void()> task) {
   Queue(std::move(task));
 }
 
-std::optional<qint64> UiMessenger::Send(WindowMessage message, qint64 wParam, qint64 lParam) {
-  return Run([this, message, wParam, lParam] { return handler_(message, wParam, lParam); });
+std::optional<qint64> UiMessenger::Send(WindowMessage message, qint64 wParam, qint64 lParam,
+                                        std::stop_token stop) {
+  return Run([this, message, wParam, lParam] { return handler_(message, wParam, lParam); }, std::move(stop));
 }
 
 bool UiMessenger::SendTask(std::function<void()> task) {
   if (!task) return false;
-  return Run([task = std::move(task)] {
-           task();
-           return qint64{1};
-         })
+  return Run(
+             [task = std::move(task)] {
+               task();
+               return qint64{1};
+             },
+             {})
       .has_value();
 }
 
-std::optional<qint64> UiMessenger::Run(std::function<qint64()> work) {
+std::optional<qint64> UiMessenger::Run(std::function<qint64()> work, std::stop_token stop) {
   if (OnUiThread()) {
-    if (IsClosed()) return std::nullopt;
+    if (IsClosed() || stop.stop_requested()) return std::nullopt;
     return work();
   }
   auto call = std::make_shared<Call>();
@@ -87,6 +91,7 @@ std::optional<qint64> UiMessenger::Run(std::function<qint64()> work) {
         {
           std::lock_guard lock(mutex_);
           if (call->cancelled) return;
+          call->started = true;
         }
         // Without the lock: the work may Send, Post or Close itself.
         const qint64 result = call->work();
@@ -98,7 +103,16 @@ std::optional<qint64> UiMessenger::Run(std::function<qint64()> work) {
       Qt::QueuedConnection);
 
   std::unique_lock lock(mutex_);
-  done_.wait(lock, [&] { return call->done || call->cancelled; });
+  auto finished = [&] { return call->done || call->cancelled; };
+  done_.wait(lock, stop, finished);
+  if (!finished()) {
+    // Stopped. A call the UI thread has begun is waited for (the UI thread is not waiting for us
+    // meanwhile: it is running the call); one it has not begun is given up and will not run.
+    if (call->started)
+      done_.wait(lock, finished);
+    else
+      call->cancelled = true;
+  }
   waiting_.erase(std::remove(waiting_.begin(), waiting_.end(), call), waiting_.end());
   if (!call->done) return std::nullopt;
   return call->result;

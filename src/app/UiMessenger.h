@@ -20,6 +20,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 #include "app/WindowMessage.h"
@@ -41,8 +42,10 @@ class UiMessenger : public QObject {
   // Any thread.
   void Post(WindowMessage message, qint64 wParam = 0, qint64 lParam = 0);
   void PostTask(std::function<void()> task);
-  // Any thread. nullopt: the messenger was closed before the call ran; it did not run.
-  std::optional<qint64> Send(WindowMessage message, qint64 wParam = 0, qint64 lParam = 0);
+  // Any thread. nullopt: the messenger was closed, or `stop` was requested, before the UI thread
+  // began the call; it did not run and will not. (A call begun is waited for after a stop.)
+  std::optional<qint64> Send(WindowMessage message, qint64 wParam = 0, qint64 lParam = 0,
+                             std::stop_token stop = {});
   bool SendTask(std::function<void()> task);
 
   // Any thread, more than once. See the shutdown note above.
@@ -52,12 +55,12 @@ class UiMessenger : public QObject {
 
  private:
   struct Call;
-  std::optional<qint64> Run(std::function<qint64()> work);
+  std::optional<qint64> Run(std::function<qint64()> work, std::stop_token stop);
   void Queue(std::function<void()> work);
 
   Handler handler_;
   mutable std::mutex mutex_;  // guards closed_ and the state of every waiting call
-  std::condition_variable done_;
+  std::condition_variable_any done_;
   bool closed_ = false;
   std::vector<std::shared_ptr<Call>> waiting_;  // Sends whose callers wait
 };

@@ -1,8 +1,6 @@
 #include "app/WorkerThreads.h"
 
 #include <QtGlobal>
-#include <condition_variable>
-#include <mutex>
 #include <string>
 
 #include "common/Log.h"
@@ -32,18 +30,9 @@ std::string_view WorkerSlotName(WorkerSlot slot) {
   return index >= 0 && index < kWorkerCount ? kNames[static_cast<std::size_t>(index)] : "unknown";
 }
 
-bool WaitForStop(std::stop_token stop, std::chrono::milliseconds duration) {
-  std::mutex mutex;
-  std::condition_variable_any woken;
-  std::unique_lock lock(mutex);
-  return woken.wait_for(lock, stop, duration, [] { return false; }) || stop.stop_requested();
-}
-
-void WorkerThreads::IdleUntilStopped(std::stop_token stop) {
-  std::mutex mutex;
-  std::condition_variable_any woken;
-  std::unique_lock lock(mutex);
-  woken.wait(lock, stop, [] { return false; });
+void WorkerThreads::IdleUntilStopped(const StopEvent& stop) {
+  while (!stop.Wait(std::chrono::hours(1))) {
+  }
 }
 
 WorkerThreads::~WorkerThreads() {
@@ -56,12 +45,17 @@ void WorkerThreads::SetEntry(WorkerSlot slot, WorkerEntry entry) {
   entries_[static_cast<std::size_t>(index)] = std::move(entry);
 }
 
+bool WorkerThreads::HasEntry(WorkerSlot slot) const {
+  const int index = static_cast<int>(slot);
+  return index >= 0 && index < kWorkerCount && entries_[static_cast<std::size_t>(index)] != nullptr;
+}
+
 void WorkerThreads::Start() {
   if (started_ || stopped_) return;
   started_ = true;
   for (std::size_t i = 0; i < threads_.size(); ++i) {
     WorkerEntry entry = entries_[i] ? entries_[i] : WorkerEntry(&WorkerThreads::IdleUntilStopped);
-    threads_[i] = std::jthread([this, entry = std::move(entry)](std::stop_token stop) {
+    threads_[i] = std::thread([this, entry = std::move(entry), &stop = stops_[i]] {
       ++running_;
       entry(stop);
       --running_;
@@ -74,7 +68,7 @@ StopReport WorkerThreads::Stop() {
   if (stopped_) return report_;
   stopped_ = true;
   const auto begin = std::chrono::steady_clock::now();
-  for (auto& thread : threads_) thread.request_stop();
+  for (StopEvent& stop : stops_) stop.Set();
   for (auto& thread : threads_)
     if (thread.joinable()) thread.join();
   report_.elapsed = std::chrono::steady_clock::now() - begin;

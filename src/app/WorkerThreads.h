@@ -10,11 +10,11 @@
 //         profiles (2000 ms)
 //   15    headset lighting thread
 //
-// Each thread gets a std::stop_token in place of a manual-reset stop event. Its waits must be
-// interruptible by it -- std::condition_variable_any::wait_for(lock, token, ...) for pauses, and a
-// std::stop_callback that aborts the transfer (CloseLink) for a blocking device read -- so that
-// every thread ends within one polling cycle of the stop request, and none is still running when
-// the objects it uses (devices, messenger, page state) are destroyed.
+// Each thread gets its own StopEvent (a manual-reset event that stays set). Its waits must be
+// interruptible by it -- StopEvent::Wait for pauses, and a std::stop_callback on StopEvent::Token()
+// that aborts the transfer (CloseLink) for a blocking device read -- so that every thread ends
+// within one polling cycle of the stop, and none is still running when the objects it uses
+// (devices, messenger, page state) are destroyed.
 //
 // A slot without an entry runs IdleUntilStopped, so that starting and stopping behave the same
 // whichever threads exist yet.
@@ -23,9 +23,10 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <stop_token>
 #include <string_view>
 #include <thread>
+
+#include "common/StopEvent.h"
 
 namespace korva::app {
 
@@ -56,7 +57,7 @@ inline constexpr std::chrono::milliseconds kStopBound{10000};
 
 std::string_view WorkerSlotName(WorkerSlot slot);
 
-using WorkerEntry = std::function<void(std::stop_token stop)>;
+using WorkerEntry = std::function<void(const StopEvent& stop)>;
 
 struct StopReport {
   std::chrono::steady_clock::duration elapsed{};
@@ -72,10 +73,11 @@ class WorkerThreads {
 
   // Before Start; an empty entry means IdleUntilStopped.
   void SetEntry(WorkerSlot slot, WorkerEntry entry);
+  bool HasEntry(WorkerSlot slot) const;
   // Starts the threads in slot order, pausing kFirstWorkerPause after slot 0. Once only: later
   // calls, and calls after Stop, do nothing.
   void Start();
-  // Requests every thread to stop, then waits for all of them -- never leaving one behind, since
+  // Sets every stop event, then waits for all of them -- never leaving one behind, since
   // it may still use what its owner is about to destroy. A stop slower than kStopBound is logged.
   // Later calls return the first report.
   StopReport Stop();
@@ -84,19 +86,17 @@ class WorkerThreads {
   // Threads whose entry is running now (entered and not yet returned).
   int RunningCount() const { return running_.load(); }
 
-  // The body of a slot without work: waits for the stop request.
-  static void IdleUntilStopped(std::stop_token stop);
+  // The body of a slot without work: waits for its stop event.
+  static void IdleUntilStopped(const StopEvent& stop);
 
  private:
   std::array<WorkerEntry, kWorkerCount> entries_;
-  std::array<std::jthread, kWorkerCount> threads_;
+  std::array<StopEvent, kWorkerCount> stops_;
+  std::array<std::thread, kWorkerCount> threads_;
   std::atomic<int> running_{0};
   bool started_ = false;
   bool stopped_ = false;
   StopReport report_;
 };
-
-// Waits `duration` or until a stop is requested; true when the stop was requested.
-bool WaitForStop(std::stop_token stop, std::chrono::milliseconds duration);
 
 }  // namespace korva::app

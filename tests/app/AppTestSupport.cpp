@@ -37,6 +37,7 @@ ShellFixture::ShellFixture() {
   }
   options_ = std::make_unique<MainWndOptions>(profile::DataFolders(Home() / "KORVA"));
   options_->trayAvailable = true;
+  options_->startWatchers = false;  // the watcher tests turn them on
   options_->messageBox = [this](QWidget*, const QString& text) {
     boxes.append(text);
     if (onBox) onBox();

@@ -107,8 +107,8 @@ TEST_F(MainWndTest, CloseButtonEndsThreadsEvenOneWaitingInALongDeviceRead) {
   link.options = {true, false, true, true};
   ASSERT_TRUE(device::OpenLink(link));
   std::atomic<bool> readReturned{false};
-  MakeWindow().SetWorkerEntry(WorkerSlot::kMouseSyncReader, [&](std::stop_token stop) {
-    std::stop_callback abort(stop, [&] { device::CloseLink(link); });
+  MakeWindow().SetWorkerEntry(WorkerSlot::kMouseSyncReader, [&](const StopEvent& stop) {
+    std::stop_callback abort(stop.Token(), [&] { device::CloseLink(link); });
     std::vector<std::uint8_t> buffer(64);
     std::size_t read = 0;
     device::ReadReport(link, buffer, 3'600'000, read);
@@ -137,9 +137,9 @@ TEST_F(MainWndTest, SendFromAWorkerWhileTheWindowShutsDownDoesNotDeadlock) {
     ++handled;
     return qint64{1};
   });
-  window.SetWorkerEntry(WorkerSlot::kKeyboardSyncReader, [&](std::stop_token stop) {
+  window.SetWorkerEntry(WorkerSlot::kKeyboardSyncReader, [&](const StopEvent& stop) {
     bool first = true;
-    while (!stop.stop_requested()) {
+    while (!stop.IsSet()) {
       if (first) sending.count_down();
       first = false;
       lastResult = window.Send(WindowMessage::WM_KB_DEFAULTS);
@@ -550,6 +550,70 @@ TEST(MainWndAudio, BindsTheAudioLibraryOrShowsTheLoadError) {
     EXPECT_FALSE(shell.audio.IsBound());
     EXPECT_TRUE(shell.boxes.isEmpty());
   }
+}
+
+}  // namespace
+}  // namespace korva::app
+
+namespace korva::app {
+namespace {
+
+// The watchers and readers on the simulated bus, through the main window as their host.
+class MainWndWatchersTest : public ::testing::Test, public test::ShellFixture {
+ protected:
+  void SetUp() override {
+    Options().startWatchers = true;
+    Options().watcherPaces.connected = std::chrono::milliseconds(20);
+    Options().watcherPaces.absent = std::chrono::milliseconds(50);
+    Options().watcherPaces.readerRead = std::chrono::milliseconds(100);
+    Options().watcherPaces.readerSearch = std::chrono::milliseconds(50);
+    Options().watcherPaces.keyboardSettle = std::chrono::milliseconds(10);
+    headsetChip = std::make_shared<sim::SimulatedHeadsetChip>();
+    Options().audioLoader = [chip = headsetChip] { return headset::AudioChipLoad{chip, 0, {}}; };
+  }
+
+  bool TabVisible(const char* tab) { return Window().FindControl(QString::fromLatin1(tab)).IsVisible(); }
+  bool TabSelected(const char* tab) { return Window().FindControl(QString::fromLatin1(tab)).IsSelected(); }
+
+  std::shared_ptr<sim::SimulatedHeadsetChip> headsetChip;
+};
+
+TEST_F(MainWndWatchersTest, ArrivalsShowTabsAndRemovalsMoveTheSelectionThenHideTheWindow) {
+  const int keyboard = bus.Plug(sim::SimDeviceKind::kKeyboardModel1);
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  headsetChip->SetPresent(true);
+  ASSERT_TRUE(StartWindow());
+  CMainWnd& window = Window();
+
+  ASSERT_TRUE(WaitFor([&] { return TabVisible("kb_tab") && TabVisible("ms_tab") && TabVisible("hs_tab"); }));
+  EXPECT_FALSE(TabVisible("mp_tab"));
+  ASSERT_TRUE(WaitFor([&] { return window.isVisible(); }));  // a watcher's wake-up found devices
+  EXPECT_EQ(window.KeyboardModel(), 1);
+  // The mouse's arrival read went into the page state.
+  bus.Firmware(mouse).SetActiveProfile(2);
+  ASSERT_TRUE(
+      WaitFor([&] { return window.MouseModel().image().info.bytes != mouse::MouseDeviceInfo{}.bytes; }));
+
+  // The mouse's own profile button: its reader sends WM_MS_PROFILE, the window re-reads.
+  ASSERT_TRUE(bus.PressProfileButton(mouse));
+  ASSERT_TRUE(WaitFor([&] { return window.MouseModel().image().active.ActiveProfile() == 3; }));
+
+  // The keyboard goes while its tab is selected: the mouse's tab is next in line.
+  window.FindControl(QStringLiteral("kb_tab")).Select(true);
+  bus.Unplug(keyboard);
+  ASSERT_TRUE(WaitFor([&] { return !TabVisible("kb_tab"); }));
+  ASSERT_TRUE(WaitFor([&] { return TabSelected("ms_tab"); }));
+  EXPECT_EQ(window.CurrentDevicePage(), 1);
+
+  // The last devices go: the window hides (there is a tray to bring it back).
+  bus.Unplug(mouse);
+  headsetChip->SetPresent(false);
+  ASSERT_TRUE(WaitFor([&] { return !TabVisible("ms_tab") && !TabVisible("hs_tab"); }));
+  ASSERT_TRUE(WaitFor([&] { return !window.isVisible(); }));
+
+  window.Shutdown();
+  EXPECT_EQ(window.Workers().RunningCount(), 0);
+  EXPECT_TRUE(window.LastStopReport().withinBound);
 }
 
 }  // namespace

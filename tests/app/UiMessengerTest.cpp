@@ -79,6 +79,24 @@ TEST_F(UiMessengerTest, CloseReleasesAWaitingSendAndDropsWhatIsQueued) {
   EXPECT_TRUE(Handled().empty());
 }
 
+// A reader whose stop event is set gives up its Send; the message then never runs.
+TEST_F(UiMessengerTest, AStoppedSendGivesUpAndItsMessageNeverRuns) {
+  std::stop_source stop;
+  std::latch sending(1);
+  std::optional<qint64> result = 7;
+  std::jthread worker([&] {
+    sending.count_down();
+    result = messenger.Send(WindowMessage::WM_MS_RELOAD, 5, 0, stop.get_token());
+  });
+  sending.wait();
+  stop.request_stop();
+  worker.join();
+  EXPECT_EQ(result, std::nullopt);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(Handled().empty());
+  EXPECT_FALSE(messenger.IsClosed());
+}
+
 TEST_F(UiMessengerTest, SendTaskRunsTheTaskOnTheUiThread) {
   std::atomic<bool> onUiThread{false};
   std::atomic<bool> done{false};

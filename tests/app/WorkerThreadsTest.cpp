@@ -25,13 +25,13 @@ TEST(WorkerThreads, EverySlotRunsItsEntryOrIdlesAndStopEndsThemAll) {
   std::mutex mutex;
   std::set<int> ran;
   for (int slot = 0; slot < kWorkerCount; slot += 2) {
-    workers.SetEntry(static_cast<WorkerSlot>(slot), [&, slot](std::stop_token stop) {
+    workers.SetEntry(static_cast<WorkerSlot>(slot), [&, slot](const StopEvent& stop) {
       {
         std::lock_guard lock(mutex);
         ran.insert(slot);
       }
       entered.count_down();
-      WaitForStop(stop, std::chrono::hours(1));
+      WorkerThreads::IdleUntilStopped(stop);
     });
   }
   workers.Start();
@@ -51,13 +51,13 @@ TEST(WorkerThreads, EverySlotRunsItsEntryOrIdlesAndStopEndsThemAll) {
 TEST(WorkerThreads, StartAndStopHappenOnceAndEntriesAreFixedOnceStarted) {
   WorkerThreads workers;
   std::atomic<int> runs{0};
-  workers.SetEntry(WorkerSlot::kHeadsetWatcher, [&](std::stop_token stop) {
+  workers.SetEntry(WorkerSlot::kHeadsetWatcher, [&](const StopEvent& stop) {
     ++runs;
     WorkerThreads::IdleUntilStopped(stop);
   });
   workers.Start();
   workers.Start();
-  workers.SetEntry(WorkerSlot::kHeadsetWatcher, [&](std::stop_token) { runs += 100; });
+  workers.SetEntry(WorkerSlot::kHeadsetWatcher, [&](const StopEvent&) { runs += 100; });
   while (workers.RunningCount() < kWorkerCount) std::this_thread::yield();
   workers.Stop();
   workers.Stop();
@@ -70,13 +70,6 @@ TEST(WorkerThreads, StopWithoutStartIsHarmless) {
   WorkerThreads workers;
   EXPECT_TRUE(workers.Stop().withinBound);
   EXPECT_FALSE(workers.Started());
-}
-
-TEST(WorkerThreads, WaitForStopEndsOnTheRequestOrAfterItsTime) {
-  std::stop_source source;
-  EXPECT_FALSE(WaitForStop(source.get_token(), std::chrono::milliseconds(1)));
-  std::jthread stopper([&] { source.request_stop(); });
-  EXPECT_TRUE(WaitForStop(source.get_token(), std::chrono::hours(1)));
 }
 
 // A thread blocked in a long device read ends as soon as it is asked to stop: its stop callback
@@ -94,8 +87,8 @@ TEST(WorkerThreads, StopEndsAThreadBlockedInALongDeviceRead) {
   WorkerThreads workers;
   std::atomic<bool> readReturned{false};
   std::atomic<bool> readSucceeded{true};
-  workers.SetEntry(WorkerSlot::kMouseSyncReader, [&](std::stop_token stop) {
-    std::stop_callback abort(stop, [&] { device::CloseLink(link); });
+  workers.SetEntry(WorkerSlot::kMouseSyncReader, [&](const StopEvent& stop) {
+    std::stop_callback abort(stop.Token(), [&] { device::CloseLink(link); });
     std::vector<std::uint8_t> buffer(64);
     std::size_t read = 0;
     readSucceeded = device::ReadReport(link, buffer, 3'600'000, read);
