@@ -117,8 +117,8 @@ void HidWatcher::Search(const StopEvent& stop) {
   if (!EnumerateHidPaths(link)) {
     // Not fatal: the next cycle enumerates again, so the device kind stays watched.
     if (!enumerationFailing_) {
-      Trace(std::string("HID enumeration failed; retrying every cycle (") + std::string(TabName(kind_)) +
-            ")");
+      Trace("HID enumeration failed; the " + std::string(DeviceKindName(kind_)) +
+            " watcher retries every cycle until it succeeds");
     }
     enumerationFailing_ = true;
     return;
