@@ -68,3 +68,8 @@ MessageBoxAnswer::MessageBoxAnswer(QString button) {
 }
 
 }  // namespace korva::ui::test
+
+// fontconfig keeps its font caches until the process ends; they are not ours to free.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n";
+}
