@@ -59,6 +59,21 @@ class RecordingBackend final : public HidBackend {
     return n;
   }
 
+  // From now on every read fails at once while the device stays present (a node the OS refuses
+  // to read).
+  void FailReads() {
+    std::lock_guard lock(state_->mutex);
+    state_->failReads = true;
+  }
+  int FailedReads() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->failedReads;
+  }
+  bool WaitForFailedReads(int count, std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(state_->mutex);
+    return state_->changed.wait_for(lock, timeout, [&] { return state_->failedReads >= count; });
+  }
+
   // Waits until a reader (read-only open) holds the consumer collection of `productId`; from then
   // on the reader receives every report the device sends.
   bool WaitForReaderOpen(std::uint16_t productId, std::chrono::milliseconds timeout) const {
@@ -79,6 +94,8 @@ class RecordingBackend final : public HidBackend {
     mutable std::mutex mutex;
     mutable std::condition_variable changed;
     std::vector<OpenRecord> opens;
+    bool failReads = false;  // every Read fails at once, the node staying present
+    int failedReads = 0;
   };
 
   class Recorded final : public HidConnection {
@@ -95,6 +112,15 @@ class RecordingBackend final : public HidBackend {
       return inner_->Write(report, timeoutMs, written);
     }
     HidIoStatus Read(std::span<std::uint8_t> buffer, int timeoutMs, std::size_t& read) override {
+      {
+        std::lock_guard lock(state_->mutex);
+        if (state_->failReads) {
+          read = 0;
+          ++state_->failedReads;
+          state_->changed.notify_all();
+          return HidIoStatus::kFailed;
+        }
+      }
       return inner_->Read(buffer, timeoutMs, read);
     }
     void Abort() override { inner_->Abort(); }

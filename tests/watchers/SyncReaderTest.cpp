@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <future>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -136,6 +137,29 @@ TEST_F(WatcherFixture, ReaderLeavesAVanishedDeviceAndFindsItAgain) {
   ASSERT_TRUE(bus.RaiseConsumerReport(id, 0x0401));
   ASSERT_TRUE(reader.ListenOnce(stop));
   EXPECT_EQ(host.EventsOf(Type::kSendBegin).size(), 1u);
+}
+
+// A read that fails at once while the device is still there is not retried in a busy loop: the
+// reader waits out the read time-out (here an hour) on its stop event before reading again.
+TEST_F(WatcherFixture, ReaderDoesNotSpinOnAReadThatFailsAtOnce) {
+  bus.Plug(SimDeviceKind::kMouse);
+  start.paces.readerRead = 1h;
+  SyncReader reader(ReaderKind::kMouse, start);
+  ASSERT_TRUE(reader.Search());
+  backend.FailReads();
+  StopEvent listenStop;
+  // A spinning reader reads again within microseconds; one that waits does not read again in
+  // the 200 ms given here (a bound on an event that must not come, so a slow machine cannot fail it).
+  auto stopper = std::async(std::launch::async, [&] {
+    backend.WaitForFailedReads(1, 10s);
+    backend.WaitForFailedReads(2, 200ms);
+    listenStop.Set();
+  });
+
+  reader.Listen(listenStop);
+
+  stopper.get();
+  EXPECT_EQ(backend.FailedReads(), 1);
 }
 
 TEST_F(WatcherFixture, ReaderRetriesAFailedEnumeration) {
