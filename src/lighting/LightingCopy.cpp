@@ -18,7 +18,7 @@ constexpr std::array kSaveOrder = {LightingDevice::kKeyboard, LightingDevice::kM
 void RunOthers(const std::array<LightingDevice, kLightingDeviceCount>& order, LightingDevice source,
                const std::array<std::function<void()>, kLightingDeviceCount>& hooks) {
   for (LightingDevice device : order) {
-    const auto& hook = hooks[static_cast<std::size_t>(device)];
+    const auto& hook = hooks[IndexOf(device)];
     if (device != source && hook) hook();
   }
 }
@@ -32,7 +32,7 @@ bool CopyLightingToAll(LightingRecords& records, LightingDevice source, const Li
   }
   // One write: the lighting threads never see some devices copied and others not.
   LightingRecords::Snapshot all = records.Read();
-  const LightingSettings copied = all.devices[static_cast<std::size_t>(source)];
+  const LightingSettings copied = all.devices[IndexOf(source)];
   all.devices.fill(copied);
   all.synchronised = copied;
   records.Write(all);

@@ -25,7 +25,7 @@ namespace {
 
 // A device value made from an unchecked number has no record: it reads as zero and stores nothing.
 bool Known(LightingDevice device) {
-  return static_cast<std::size_t>(device) < kLightingDeviceCount;
+  return IndexOf(device) < kLightingDeviceCount;
 }
 
 }  // namespace
@@ -33,13 +33,13 @@ bool Known(LightingDevice device) {
 LightingSettings LightingRecords::Get(LightingDevice device) const {
   if (!Known(device)) return {};
   std::lock_guard lock(mutex_);
-  return records_.devices[static_cast<std::size_t>(device)];
+  return records_.devices[IndexOf(device)];
 }
 
 void LightingRecords::Set(LightingDevice device, const LightingSettings& record) {
   if (!Known(device)) return;
   std::lock_guard lock(mutex_);
-  records_.devices[static_cast<std::size_t>(device)] = record;
+  records_.devices[IndexOf(device)] = record;
 }
 
 LightingSettings LightingRecords::GetSynchronised() const {

@@ -21,6 +21,10 @@ namespace korva::lighting {
 enum class LightingDevice { kKeyboard = 0, kMouse = 1, kMousepad = 2, kHeadset = 3 };
 inline constexpr std::size_t kLightingDeviceCount = 4;
 
+// The slot of a device in arrays indexed by device (LightingCopyHooks, Snapshot::devices).
+constexpr std::size_t IndexOf(LightingDevice device) {
+  return static_cast<std::size_t>(device);
+}
 // The device of a number 0..3; nullopt for any other number.
 std::optional<LightingDevice> LightingDeviceFromIndex(int index);
 // "keyboard", "mouse", "mousepad", "headset" (for traces).

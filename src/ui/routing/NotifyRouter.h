@@ -11,11 +11,12 @@
 // the mouse button pictures and same-mode copying. The main window's own parts arrive through
 // Hooks(); device pages bind their handlers by name when they are built:
 //
-//   router.Bind(notify::kClick, u"ms_key_butt_keysave", [this](const Notification&) { SaveKey(); });
-//   router.BindFamily(notify::kClick, u"ms_key_", [this](int button, const Notification&) {
-//   EditButton(button); }); router.BindColour(u"ms_Deng_color_btn_", [this](quint32 argb, bool store) {
-//   SetLightColour(argb, store); }); router.LightingHooks().refreshPage[int(LightingDevice::kMouse)] = [this]
-//   { RefreshLighting(); };
+//   router.Bind(u"click", u"ms_key_butt_keysave", [this](const Notification&) { SaveKey(); });
+//   router.BindFamily(u"click", u"ms_key_", [this](int i, const Notification&) { EditButton(i); });
+//   router.BindColour(u"ms_Deng_color_btn_", [this](quint32 argb, bool store) { SetColour(argb, store); });
+//   router.LightingHooks().refreshPage[IndexOf(LightingDevice::kMouse)] = [this] { RefreshLighting(); };
+//
+// Types and names are QStringViews: a QString, or a u"" literal.
 //
 // A notification whose control has no bound handler yet is passed on unchanged. Bind refuses
 // (returns false) a name or prefix that the routing does not give to a device page for that
