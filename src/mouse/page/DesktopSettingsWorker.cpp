@@ -1,6 +1,7 @@
 #include "mouse/page/DesktopSettingsWorker.h"
 
 #include <string>
+#include <utility>
 
 #include "common/Log.h"
 
@@ -30,23 +31,36 @@ void TraceUnless(platform::PointerSettingResult result, const char* what, int va
 }  // namespace
 
 DesktopSettingsWorker::DesktopSettingsWorker(platform::DesktopPointerSettings& settings)
-    : settings_(settings) {
-  pool_.setMaxThreadCount(1);
-  // The thread stays for a while after a task, so a run of clicks does not start a thread each.
-  pool_.setExpiryTimeout(5000);
-}
+    : settings_(settings), thread_([this](std::stop_token stop) { Run(std::move(stop)); }) {}
 
 DesktopSettingsWorker::~DesktopSettingsWorker() {
-  WaitForDone();
+  thread_.request_stop();
+  thread_.join();
 }
 
-template <class Task>
-void DesktopSettingsWorker::Start(Task task) {
-  ++pending_;
-  pool_.start([this, task = std::move(task)] {
+void DesktopSettingsWorker::Start(std::function<void()> task) {
+  {
+    std::lock_guard lock(mutex_);
+    queue_.push_back(std::move(task));
+  }
+  wake_.notify_one();
+}
+
+void DesktopSettingsWorker::Run(std::stop_token stop) {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    // Returns at once once a stop is requested; the queue is still emptied before the thread ends.
+    wake_.wait(lock, stop, [this] { return !queue_.empty(); });
+    if (queue_.empty()) return;
+    std::function<void()> task = std::move(queue_.front());
+    queue_.pop_front();
+    running_ = true;
+    lock.unlock();
     task();
-    --pending_;
-  });
+    lock.lock();
+    running_ = false;
+    if (queue_.empty()) idle_.notify_all();
+  }
 }
 
 void DesktopSettingsWorker::ApplyPointerSpeed(int speed) {
@@ -57,8 +71,14 @@ void DesktopSettingsWorker::ApplyWheelLines(int lines) {
   Start([this, lines] { TraceUnless(settings_.SetWheelScrollLines(lines), "desktop wheel lines", lines); });
 }
 
+bool DesktopSettingsWorker::Busy() const {
+  std::lock_guard lock(mutex_);
+  return running_ || !queue_.empty();
+}
+
 void DesktopSettingsWorker::WaitForDone() {
-  pool_.waitForDone();
+  std::unique_lock lock(mutex_);
+  idle_.wait(lock, [this] { return !running_ && queue_.empty(); });
 }
 
 }  // namespace korva::mouse

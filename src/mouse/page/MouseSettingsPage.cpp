@@ -64,9 +64,8 @@ MouseSettingsPage::MouseSettingsPage(ui::SkinWindow& window, MousePageModel& mod
                                      platform::DesktopPointerSettings& desktop)
     : window_(window), model_(model), mouse_(mouse), desktop_(desktop) {}
 
-MouseSettingsPage::~MouseSettingsPage() {
-  desktop_.WaitForDone();
-}
+// The worker's destructor lets the queued desktop settings run before it joins its thread.
+MouseSettingsPage::~MouseSettingsPage() = default;
 
 Control MouseSettingsPage::Find(const QString& name) const {
   return window_.FindControl(name);
