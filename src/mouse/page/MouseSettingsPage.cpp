@@ -83,12 +83,12 @@ bool MouseSettingsPage::RegisterRoutes(ui::NotifyRouter& router) {
   }
   ok &= router.Bind(Name(ui::notify::kItemSelect), Name(kReportRateCombo),
                     [this](const Notification& msg) { SelectReportRate(Value(msg)); });
+  // The lift height and the pointer speed are taken when the slider is released: a drag would
+  // otherwise save the light profile (and run the desktop's tool) at every step.
   ok &= router.Bind(valueChanged, Name(kLiftHeightSlider),
                     [this](const Notification& msg) { SetLiftHeight(Value(msg)); });
   ok &= router.Bind(valueChanged, Name(kPointerSpeedSlider),
                     [this](const Notification& msg) { SetPointerSpeed(Value(msg)); });
-  // The lift height and the pointer speed are taken when the slider is released: a drag would
-  // otherwise save the light profile (and run the desktop's tool) at every step.
   ok &= router.BindColour(Name(kIndicatorSwatchFamily), [this](quint32 argb, bool store) {
     store ? PickIndicatorColour(argb) : ShowIndicatorColour(argb);
   });
