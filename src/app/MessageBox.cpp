@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "app/AppConfig.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 
@@ -10,12 +11,17 @@ namespace korva::app {
 
 int ShowMessageBox(QWidget* owner, const QString& textOrId) {
   const ui::SkinWindow* window = ui::SkinWindow::Of(owner);
-  auto text = [&](const QString& id) { return window ? window->GetSkin().Text(id) : id; };
+  // A text id of the owner's language file, else `fallback`.
+  auto text = [&](const char* id, const QString& fallback) {
+    const QString textId = QString::fromLatin1(id);
+    return window && window->GetSkin().IsTextId(textId) ? window->GetSkin().Text(textId) : fallback;
+  };
   QMessageBox box(owner);
-  box.setWindowTitle(text(QStringLiteral("msg_title_text")));
-  box.setText(text(textOrId));
-  QPushButton* confirm = box.addButton(text(QStringLiteral("msg_confirm_text")), QMessageBox::AcceptRole);
-  box.addButton(text(QStringLiteral("msg_cancel_text")), QMessageBox::RejectRole);
+  box.setWindowTitle(text("msg_title_text", QString::fromLatin1(kWindowTitle)));
+  box.setText(window ? window->GetSkin().Text(textOrId) : textOrId);
+  QPushButton* confirm =
+      box.addButton(text("msg_confirm_text", QStringLiteral("OK")), QMessageBox::AcceptRole);
+  box.addButton(text("msg_cancel_text", QStringLiteral("Cancel")), QMessageBox::RejectRole);
   box.setDefaultButton(confirm);
   box.exec();
   return box.clickedButton() == confirm ? 1 : 0;
