@@ -66,12 +66,14 @@ Application::StartResult Application::Start(QString* error) {
 
   window_ = std::make_unique<CMainWnd>(*skin_, *backend_, *audio_, std::move(windowOptions));
   window_->WatchSingleInstance(*instance_);
-  suspend_ = std::make_unique<platform::SuspendWatcher>(nullptr);
-  window_->WatchSuspend(*suspend_);
-  if (options_.suspendBus)
-    suspend_->Start(*options_.suspendBus);
-  else
-    suspend_->Start();
+  if (options_.watchSuspend) {
+    suspend_ = std::make_unique<platform::SuspendWatcher>(nullptr);
+    window_->WatchSuspend(*suspend_);
+    if (options_.suspendBus)
+      suspend_->Start(*options_.suspendBus);
+    else
+      suspend_->Start();
+  }
 
   if (auto buildError = window_->Create()) {
     if (error) *error = buildError->ToString();

@@ -40,6 +40,7 @@ class CMainWnd;
 struct AppOptions {
   CommandLine commandLine;
   QString runtimeDir;                           // single-instance lock and socket; empty: $XDG_RUNTIME_DIR
+  bool watchSuspend = true;                     // follow logind's suspend and resume
   std::optional<QDBusConnection> suspendBus;    // logind's bus; nullopt: the system bus
   std::optional<profile::DataFolders> folders;  // nullopt: from the environment
   std::filesystem::path programFolder = profile::ProgramFolder();  // holds skin/, data/, the updaters

@@ -1,7 +1,12 @@
 #include "app/UiMessenger.h"
 
-#include <QThread>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
 #include <algorithm>
+
+#include "common/Log.h"
 
 namespace korva::app {
 
@@ -13,14 +18,27 @@ struct UiMessenger::Call {
   qint64 result = 0;
 };
 
-UiMessenger::UiMessenger(Handler handler, QObject* parent) : QObject(parent), handler_(std::move(handler)) {}
+UiMessenger::UiMessenger(Handler handler, QObject* parent)
+    : QObject(parent), handler_(std::move(handler)), uiThread_(std::this_thread::get_id()) {
+  wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wakeFd_ < 0) {
+    // Without it nothing queued could ever run: refuse everything rather than wait forever.
+    Trace("UiMessenger: no eventfd, messages to the UI thread are dropped");
+    closed_ = true;
+    return;
+  }
+  wakeNotifier_ = new QSocketNotifier(wakeFd_, QSocketNotifier::Read, this);
+  connect(wakeNotifier_, &QSocketNotifier::activated, this, &UiMessenger::RunQueued);
+}
 
 UiMessenger::~UiMessenger() {
   Close();
+  delete wakeNotifier_;
+  if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
 bool UiMessenger::OnUiThread() const {
-  return QThread::currentThread() == thread();
+  return std::this_thread::get_id() == uiThread_;
 }
 
 bool UiMessenger::IsClosed() const {
@@ -29,22 +47,44 @@ bool UiMessenger::IsClosed() const {
 }
 
 void UiMessenger::Close() {
-  std::lock_guard lock(mutex_);
-  closed_ = true;
-  for (const auto& call : waiting_)
-    if (!call->done) call->cancelled = true;
-  done_.notify_all();
+  std::deque<std::function<void()>> dropped;
+  {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+    dropped.swap(queue_);
+    for (const auto& call : waiting_)
+      if (!call->done) call->cancelled = true;
+    done_.notify_all();
+  }
+  // `dropped` goes here, outside the lock: a call's captures may be anything.
 }
 
 void UiMessenger::Queue(std::function<void()> work) {
-  // The messenger is the context object: should it be destroyed first, Qt drops the call.
-  QMetaObject::invokeMethod(
-      this,
-      [this, work = std::move(work)] {
-        if (IsClosed()) return;
-        work();
-      },
-      Qt::QueuedConnection);
+  {
+    std::lock_guard lock(mutex_);
+    if (closed_) return;
+    queue_.push_back(std::move(work));
+  }
+  const eventfd_t one = 1;
+  if (::write(wakeFd_, &one, sizeof one) != sizeof one) Trace("UiMessenger: cannot wake the UI thread");
+}
+
+void UiMessenger::RunQueued() {
+  eventfd_t count = 0;
+  if (::read(wakeFd_, &count, sizeof count) < 0) {
+    // Nothing to reset (a wake-up already taken): run what is there all the same.
+  }
+  // One call at a time, each taken under the lock: a call may queue more, or close the messenger.
+  for (;;) {
+    std::function<void()> work;
+    {
+      std::lock_guard lock(mutex_);
+      if (closed_ || queue_.empty()) return;
+      work = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    work();
+  }
 }
 
 void UiMessenger::Post(WindowMessage message, qint64 wParam, qint64 lParam) {
@@ -85,22 +125,19 @@ std::optional<qint64> UiMessenger::Run(std::function<qint64()> work, std::stop_t
     if (closed_) return std::nullopt;
     waiting_.push_back(call);
   }
-  QMetaObject::invokeMethod(
-      this,
-      [this, call] {
-        {
-          std::lock_guard lock(mutex_);
-          if (call->cancelled) return;
-          call->started = true;
-        }
-        // Without the lock: the work may Send, Post or Close itself.
-        const qint64 result = call->work();
-        std::lock_guard lock(mutex_);
-        call->result = result;
-        call->done = true;
-        done_.notify_all();
-      },
-      Qt::QueuedConnection);
+  Queue([this, call] {
+    {
+      std::lock_guard lock(mutex_);
+      if (call->cancelled) return;
+      call->started = true;
+    }
+    // Without the lock: the work may Send, Post or Close itself.
+    const qint64 result = call->work();
+    std::lock_guard lock(mutex_);
+    call->result = result;
+    call->done = true;
+    done_.notify_all();
+  });
 
   std::unique_lock lock(mutex_);
   auto finished = [&] { return call->done || call->cancelled; };

@@ -13,17 +13,26 @@
 // other forever.
 //
 // The messenger must be created on the UI thread and outlive every thread that uses it.
+//
+// Calls wait in the messenger's own queue; an eventfd wakes the UI thread's event loop (through a
+// QSocketNotifier) to run them. So a worker touches no Qt object at all -- only the queue, under a
+// std::mutex, and the eventfd -- which keeps the hand-over plain to ThreadSanitizer, which cannot
+// see inside Qt's own cross-thread event posting.
 
 #include <QObject>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <stop_token>
+#include <thread>
 #include <vector>
 
 #include "app/WindowMessage.h"
+
+class QSocketNotifier;
 
 namespace korva::app {
 
@@ -57,11 +66,16 @@ class UiMessenger : public QObject {
   struct Call;
   std::optional<qint64> Run(std::function<qint64()> work, std::stop_token stop);
   void Queue(std::function<void()> work);
+  void RunQueued();  // UI thread, when the eventfd is readable
 
   Handler handler_;
-  mutable std::mutex mutex_;  // guards closed_ and the state of every waiting call
+  const std::thread::id uiThread_;
+  int wakeFd_ = -1;  // eventfd: a worker's write wakes the UI thread
+  QSocketNotifier* wakeNotifier_ = nullptr;
+  mutable std::mutex mutex_;  // guards closed_, queue_ and the state of every waiting call
   std::condition_variable_any done_;
   bool closed_ = false;
+  std::deque<std::function<void()>> queue_;     // calls for the UI thread, in order
   std::vector<std::shared_ptr<Call>> waiting_;  // Sends whose callers wait
 };
 

@@ -4,12 +4,12 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "AppTestSupport.h"
+#include "ChildProcess.h"
 #include "app/MainWnd.h"
 #include "sim/SimBus.h"
 
@@ -34,7 +34,7 @@ class ApplicationTest : public ::testing::Test {
       boxes.append(text);
       return 1;
     };
-    options.suspendBus = QDBusConnection(QStringLiteral("korva-app-test-no-bus"));
+    options.watchSuspend = false;  // only the suspend test talks to a bus
     return options;
   }
 
@@ -115,26 +115,27 @@ class PrivateBus {
  public:
   PrivateBus() {
     const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (daemon.isEmpty()) return;
-    process_.start(
-        daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-    if (!process_.waitForStarted(10000)) return;
-    while (!process_.canReadLine())
-      if (!process_.waitForReadyRead(10000)) return;
-    address_ = QString::fromUtf8(process_.readLine()).trimmed();
-  }
-  ~PrivateBus() {
-    process_.kill();
-    process_.waitForFinished(5000);
+    std::string address;
+    if (daemon.isEmpty() ||
+        !process_.Start(daemon.toStdString(), {"--session", "--nofork", "--print-address"}) ||
+        !process_.ReadLine(address, 10000))
+      return;
+    address_ = QString::fromStdString(address).trimmed();
   }
   QString Address() const { return address_; }
 
  private:
-  QProcess process_;
+  test::ChildProcess process_;  // killed with the bus
   QString address_;
 };
 
+// logind on a private bus, through the program's own suspend watcher.
 TEST_F(ApplicationTest, SuspendClearsTheAwakeFlagAndResumeSetsItAgain) {
+#if defined(__SANITIZE_THREAD__)
+  // QtDBus hands its connection between Qt's threads with synchronisation ThreadSanitizer cannot
+  // see (Qt is not instrumented); the flag's own wiring is tested without a bus in MainWndTest.
+  GTEST_SKIP() << "QtDBus's threads are opaque to ThreadSanitizer";
+#endif
   PrivateBus bus;
   if (bus.Address().isEmpty()) GTEST_SKIP() << "dbus-daemon is not available";
   const QString watcherName = QStringLiteral("korva-app-watcher");
@@ -145,6 +146,7 @@ TEST_F(ApplicationTest, SuspendClearsTheAwakeFlagAndResumeSetsItAgain) {
 
   {
     AppOptions options = Options();
+    options.watchSuspend = true;
     options.suspendBus = QDBusConnection::connectToBus(bus.Address(), watcherName);
     Application app(std::move(options));
     ASSERT_TRUE(StartAndInit(app));

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
+#include "ChildProcess.h"
 
 namespace korva::app {
 namespace {
@@ -59,13 +59,14 @@ TEST(CommandLine, TheProgramAnswersBadArgumentsWithUsageAndExitCode2) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments.join(' ').toStdString());
-    QProcess korva;
-    korva.start(QStringLiteral(KORVA_APP_EXE), row.arguments);
-    ASSERT_TRUE(korva.waitForFinished(30000));
-    EXPECT_EQ(korva.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(korva.exitCode(), row.exitCode);
-    const QString err = QString::fromLocal8Bit(korva.readAllStandardError());
-    const QString out = QString::fromLocal8Bit(korva.readAllStandardOutput());
+    test::ChildProcess korva;
+    std::vector<std::string> arguments;
+    for (const QString& argument : row.arguments) arguments.push_back(argument.toStdString());
+    ASSERT_TRUE(korva.Start(KORVA_APP_EXE, arguments));
+    ASSERT_TRUE(korva.Finish(30000));
+    EXPECT_EQ(korva.ExitCode(), row.exitCode);
+    const QString err = QString::fromStdString(korva.Err());
+    const QString out = QString::fromStdString(korva.Out());
     EXPECT_TRUE(err.contains(QLatin1String(row.inStderr))) << err.toStdString();
     EXPECT_TRUE(out.contains(QLatin1String(row.inStdout))) << out.toStdString();
     if (row.exitCode == kExitUsage) {

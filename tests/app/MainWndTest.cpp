@@ -15,6 +15,7 @@
 #include "app/Updater.h"
 #include "device/HidLink.h"
 #include "device/KnownDevices.h"
+#include "platform/SuspendWatcher.h"
 #include "profile/IniFile.h"
 #include "sim/SimFirmware.h"
 #include "sim/headset/SimulatedHeadsetChip.h"
@@ -335,6 +336,17 @@ TEST_F(MainWndTest, WithoutATrayTheWindowStaysReachable) {
   EXPECT_TRUE(Window().isVisible());
   Window().HideMainWindow();
   EXPECT_TRUE(Window().isVisible());
+}
+
+TEST_F(MainWndTest, SuspendClearsTheAwakeFlagAndResumeSetsItAgain) {
+  CMainWnd& window = MakeWindow();
+  platform::SuspendWatcher watcher(nullptr);  // not started: the test plays logind's signals
+  window.WatchSuspend(watcher);
+  EXPECT_TRUE(window.SystemAwake());
+  emit watcher.suspending();
+  EXPECT_FALSE(window.SystemAwake());
+  emit watcher.resumed();
+  EXPECT_TRUE(window.SystemAwake());
 }
 
 TEST_F(MainWndTest, KeyButtonMessagesTintEntry20PlusWParamAndIgnoreOthers) {

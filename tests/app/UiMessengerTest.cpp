@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <latch>
 #include <mutex>
@@ -95,6 +97,22 @@ TEST_F(UiMessengerTest, AStoppedSendGivesUpAndItsMessageNeverRuns) {
   QCoreApplication::processEvents();
   EXPECT_TRUE(Handled().empty());
   EXPECT_FALSE(messenger.IsClosed());
+}
+
+// A modal message box runs a nested event loop inside a message; messages queued meanwhile (a
+// watcher's arrival, say) must still run inside it.
+TEST_F(UiMessengerTest, MessagesRunInsideTheNestedLoopOfAnEarlierOne) {
+  bool innerRan = false;
+  bool nestedLoopEnded = false;
+  messenger.PostTask([&] {
+    QEventLoop modal;
+    std::jthread worker([&] { messenger.PostTask([&] { innerRan = true, modal.quit(); }); });
+    QTimer::singleShot(10000, &modal, &QEventLoop::quit);
+    modal.exec();
+    nestedLoopEnded = true;
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return nestedLoopEnded; }, 20000));
+  EXPECT_TRUE(innerRan);
 }
 
 TEST_F(UiMessengerTest, SendTaskRunsTheTaskOnTheUiThread) {
