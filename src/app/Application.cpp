@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "app/MainWnd.h"
+#include "app/SimulatorPanel.h"
 #include "common/Log.h"
 #include "device/hidapi/HidapiBackend.h"
 #include "headset/AudioLibrary.h"
@@ -48,11 +49,11 @@ Application::StartResult Application::Start(QString* error) {
   windowOptions.trayAvailable = options_.trayAvailable;
   windowOptions.startWatchers = options_.startWatchers;
 
+  SimulatedDeviceIds simulated;
   if (options_.commandLine.simulate) {
     auto bus = std::make_unique<sim::SimBus>();
-    for (sim::SimDeviceKind kind :
-         {sim::SimDeviceKind::kKeyboard, sim::SimDeviceKind::kMouse, sim::SimDeviceKind::kMousepad})
-      bus->Plug(kind);
+    simulated = {bus->Plug(sim::SimDeviceKind::kKeyboard), bus->Plug(sim::SimDeviceKind::kMouse),
+                 bus->Plug(sim::SimDeviceKind::kMousepad)};
     simBus_ = bus.get();
     backend_ = std::move(bus);
     headsetChip_ = std::make_shared<sim::SimulatedHeadsetChip>();
@@ -85,6 +86,11 @@ Application::StartResult Application::Start(QString* error) {
     connect(window_.get(), &CMainWnd::initialised, this,
             [this] { QTimer::singleShot(kScreenshotDelayMs, this, &Application::TakeScreenshot); });
   window_->show();
+  if (simBus_ && !options_.commandLine.noSimPanel) {
+    simPanel_ = std::make_unique<SimulatorPanel>(*simBus_, *headsetChip_, simulated);
+    simPanel_->PlaceBeside(*window_);
+    simPanel_->show();
+  }
   return StartResult::kRunning;
 }
 

@@ -36,6 +36,7 @@ class Skin;
 namespace korva::app {
 
 class CMainWnd;
+class SimulatorPanel;
 
 struct AppOptions {
   CommandLine commandLine;
@@ -68,6 +69,8 @@ class Application : public QObject {
   // With --simulate: the simulated bus (keyboard, mouse, mousepad plugged) and headset chip.
   sim::SimBus* SimulatedBus() const { return simBus_; }
   sim::SimulatedHeadsetChip* SimulatedHeadset() const { return headsetChip_.get(); }
+  // With --simulate and without --no-sim-panel: the "Simulated devices" window.
+  SimulatorPanel* SimulatedDevicesPanel() const { return simPanel_.get(); }
   // --screenshot: false when the picture could not be written.
   bool ScreenshotOk() const { return screenshotOk_; }
 
@@ -86,7 +89,8 @@ class Application : public QObject {
   std::shared_ptr<sim::SimulatedHeadsetChip> headsetChip_;
   std::unique_ptr<headset::AudioLibrary> audio_;
   std::unique_ptr<platform::SuspendWatcher> suspend_;
-  std::unique_ptr<CMainWnd> window_;  // last: destroyed first
+  std::unique_ptr<SimulatorPanel> simPanel_;  // uses the bus and the chip: goes before them
+  std::unique_ptr<CMainWnd> window_;          // last: destroyed first
   bool screenshotOk_ = true;
 };
 

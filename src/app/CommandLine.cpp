@@ -8,6 +8,8 @@ CommandLineResult ParseCommandLine(const QStringList& arguments) {
     const QString& arg = arguments[i];
     if (arg == QLatin1String("--simulate")) {
       options.simulate = true;
+    } else if (arg == QLatin1String("--no-sim-panel")) {
+      options.noSimPanel = true;
     } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
       options.help = true;
     } else if (arg == QLatin1String("--screenshot")) {
@@ -27,13 +29,15 @@ CommandLineResult ParseCommandLine(const QStringList& arguments) {
 
 QString UsageText(const QString& program) {
   return QStringLiteral(
-             "Usage: %1 [--simulate] [--screenshot FILE]\n"
+             "Usage: %1 [--simulate [--no-sim-panel]] [--screenshot FILE]\n"
              "       %1 --help\n"
              "\n"
              "Configures KORVA keyboards, mice, mousepads and headsets.\n"
              "\n"
              "  --simulate          run on simulated devices (keyboard, mouse, mousepad, headset)\n"
-             "                      instead of the devices on the USB bus\n"
+             "                      instead of the devices on the USB bus, with a \"Simulated devices\"\n"
+             "                      window that plugs, unplugs and presses them\n"
+             "  --no-sim-panel      with --simulate: leave the \"Simulated devices\" window out\n"
              "  --screenshot FILE   write a picture of the main window to FILE after start-up, then end\n"
              "  --help              show this text\n")
       .arg(program);

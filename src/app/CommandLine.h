@@ -1,6 +1,6 @@
 #pragma once
 // The command line of the korva program:
-//   korva [--simulate] [--screenshot FILE]
+//   korva [--simulate [--no-sim-panel]] [--screenshot FILE]
 //   korva --help
 // Parsed before the UI starts, so that a mistake gets its usage message (exit code 2) even
 // without a display.
@@ -14,7 +14,8 @@ namespace korva::app {
 inline constexpr int kExitUsage = 2;
 
 struct CommandLine {
-  bool simulate = false;  // simulated keyboard, mouse, mousepad and headset instead of the USB bus
+  bool simulate = false;    // simulated keyboard, mouse, mousepad and headset instead of the USB bus
+  bool noSimPanel = false;  // with `simulate`: no "Simulated devices" window (tests, screenshots)
   bool help = false;
   QString screenshot;  // debug: write a picture of the main window to this file after start-up, then end
 };

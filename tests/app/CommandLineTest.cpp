@@ -14,6 +14,7 @@ struct ParseRow {
   bool simulate;
   bool help;
   QString screenshot;
+  bool noSimPanel = false;
 };
 
 TEST(CommandLine, ParsesTheKnownArgumentsAndRefusesEverythingElse) {
@@ -24,6 +25,7 @@ TEST(CommandLine, ParsesTheKnownArgumentsAndRefusesEverythingElse) {
       {"short help", {"-h"}, true, false, true, {}},
       {"screenshot", {"--simulate", "--screenshot", "/tmp/a.png"}, true, true, false, "/tmp/a.png"},
       {"screenshot with =", {"--screenshot=/tmp/b.png"}, true, false, false, "/tmp/b.png"},
+      {"simulate without the panel", {"--simulate", "--no-sim-panel"}, true, true, false, {}, true},
       {"screenshot without file", {"--screenshot"}, false, false, false, {}},
       {"screenshot with empty file", {"--screenshot="}, false, false, false, {}},
       {"unknown option", {"--simulated"}, false, false, false, {}},
@@ -41,6 +43,7 @@ TEST(CommandLine, ParsesTheKnownArgumentsAndRefusesEverythingElse) {
     EXPECT_EQ(result.options->simulate, row.simulate);
     EXPECT_EQ(result.options->help, row.help);
     EXPECT_EQ(result.options->screenshot, row.screenshot);
+    EXPECT_EQ(result.options->noSimPanel, row.noSimPanel);
   }
 }
 
