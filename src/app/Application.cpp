@@ -4,14 +4,17 @@
 #include <QTimer>
 
 #include "app/MainWnd.h"
+#include "app/PageWiring.h"
 #include "app/SimulatorPanel.h"
 #include "common/Log.h"
 #include "device/hidapi/HidapiBackend.h"
 #include "headset/AudioLibrary.h"
+#include "platform/DesktopPointerSettings.h"
 #include "platform/SingleInstance.h"
 #include "platform/SuspendWatcher.h"
 #include "sim/SimBus.h"
 #include "sim/headset/SimulatedHeadsetChip.h"
+#include "ui/MsgWnd.h"
 #include "ui/PageTable.h"
 #include "ui/Skin.h"
 
@@ -46,6 +49,14 @@ Application::StartResult Application::Start(QString* error) {
   MainWndOptions windowOptions(options_.folders.value_or(profile::DataFolders::FromEnvironment()));
   windowOptions.programFolder = options_.programFolder;
   windowOptions.messageBox = options_.messageBox;
+  if (!windowOptions.messageBox) {
+    // Page wiring: the skinned message box (CMsgWnd) wherever the owner is one of our windows.
+    windowOptions.messageBox = [](QWidget* owner, const QString& textOrId) {
+      if (auto* window = qobject_cast<ui::SkinWindow*>(owner)) return ui::ShowMessageBox(*window, textOrId);
+      return ShowMessageBox(owner, textOrId);
+    };
+  }
+  const profile::DataFolders folders = windowOptions.folders;
   windowOptions.trayAvailable = options_.trayAvailable;
   windowOptions.startWatchers = options_.startWatchers;
 
@@ -81,6 +92,10 @@ Application::StartResult Application::Start(QString* error) {
     window_.reset();
     return StartResult::kFailed;
   }
+  // Page wiring (PageWiring.h): the notification routing, the skin picker and the device pages,
+  // in place before "windowinit"; destroyed after the window (see pages_).
+  pages_ = std::make_unique<PageWiring>(*window_, folders, platform::MakeDesktopPointerSettingsForSession(),
+                                        options_.messageBox);
   connect(window_.get(), &CMainWnd::shutDown, this, &Application::finished);
   if (!options_.commandLine.screenshot.isEmpty())
     connect(window_.get(), &CMainWnd::initialised, this,

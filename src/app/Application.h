@@ -36,6 +36,7 @@ class Skin;
 namespace korva::app {
 
 class CMainWnd;
+class PageWiring;
 class SimulatorPanel;
 
 struct AppOptions {
@@ -90,6 +91,7 @@ class Application : public QObject {
   std::unique_ptr<headset::AudioLibrary> audio_;
   std::unique_ptr<platform::SuspendWatcher> suspend_;
   std::unique_ptr<SimulatorPanel> simPanel_;  // uses the bus and the chip: goes before them
+  std::unique_ptr<PageWiring> pages_;         // the router and the pages: outlive the window's notifications
   std::unique_ptr<CMainWnd> window_;          // last: destroyed first
   bool screenshotOk_ = true;
 };

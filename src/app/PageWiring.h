@@ -1,0 +1,91 @@
+#pragma once
+// PageWiring: joins the main window to what answers its notifications and messages --
+//
+//  - the notification routing (NotifyRouter): every notification that is not "windowinit" or a
+//    window button goes to NotifyRouter::Dispatch. Its hooks: the routing's messages
+//    ("message_text_3") in the message box, page switches set the window's CurrentDevicePage,
+//    same-mode copying sets the four devices' sync-lighting flags and saves the mouse's light
+//    profile (the other devices' lighting pages and profile saves join when those pages exist);
+//  - the skin picker: "skinbtn" opens CSkinFrame under the button; its menu items run the window's
+//    menu actions (SkinPickerMenu); the background it broadcasts reaches the window's "root"
+//    through a RootBackgroundReceiver registered with the process-wide skin observer;
+//  - the device pages built so far: the mouse sensitivity page (MouseSettingsPage) on the window's
+//    mouse page state, with its routes and its refresh after the mouse's arrival, WM_MS_RELOAD and
+//    WM_MS_PROFILE; at "windowinit" the mouse's light and key profile libraries ("msProfile.ini")
+//    get their first profile on a first run.
+//
+// What the window does itself is not repeated here: it handles "windowinit" (including the skin
+// choice remembered in "main.ini") and "closebtn", "minbtn", "maxbtn", "restorebtn" before any
+// routing, and passes "skinbtn" on after opening the picker; so the router's windowInit and
+// windowButton hooks stay empty. No input hooks exist yet, so a page switch has none to remove.
+//
+// Use: after CMainWnd::Create and before the window is first shown (the page hooks must be in
+// place by "windowinit"). The wiring must outlive the window's use of it: destroy it after the
+// window has shut down (CMainWnd::Shutdown joins the threads, stops the timers and closes the
+// message set) -- for example by declaring it before the window's owner.
+//
+// UI thread only.
+
+#include <QPointer>
+#include <memory>
+
+#include "app/MessageBox.h"
+#include "app/SkinPickerMenu.h"
+#include "lighting/LightingRecords.h"
+#include "profile/DataFolders.h"
+#include "ui/SkinChanged.h"
+#include "ui/SkinFrame.h"
+#include "ui/routing/NotifyRouter.h"
+
+namespace korva::mouse {
+class MouseSettingsPage;
+}
+namespace korva::platform {
+class DesktopPointerSettings;
+}
+
+namespace korva::app {
+
+class CMainWnd;
+
+class PageWiring {
+ public:
+  // `folders` holds "main.ini" (the picker's remembered background); `desktop` is the desktop's
+  // pointer speed and wheel lines (MakeDesktopPointerSettingsForSession, a fake in tests);
+  // `messageBox` shows the routing's messages, empty: the skinned message box (CMsgWnd).
+  PageWiring(CMainWnd& window, profile::DataFolders folders,
+             std::unique_ptr<platform::DesktopPointerSettings> desktop, MessageBoxFn messageBox);
+  ~PageWiring();
+  PageWiring(const PageWiring&) = delete;
+  PageWiring& operator=(const PageWiring&) = delete;
+
+  ui::NotifyRouter& Router() { return router_; }
+  lighting::LightingRecords& Lighting() { return lighting_; }
+  mouse::MouseSettingsPage& MouseSettings() { return *mouseSettings_; }
+  // The skin picker while it is open, else nullptr.
+  ui::CSkinFrame* SkinPicker() const { return picker_; }
+
+ private:
+  void WireRouting(MessageBoxFn messageBox);
+  void WireSkinPicker();
+  void WireMouseSettings();
+  // "windowinit": the mouse's light and key profile libraries get their first profile on a
+  // first run (the default files), so the arrival read and the page's edits have profiles to save.
+  void InitialiseMouseProfiles();
+  void OpenSkinPicker(const ui::Control& skinButton);
+  void SaveMouseLightProfile();
+
+  CMainWnd& window_;
+  profile::DataFolders folders_;
+  // The lighting records of the four devices and of the synchronised lighting.
+  lighting::LightingRecords lighting_;
+  ui::NotifyRouter router_;
+  SkinPickerMenu skinMenu_;
+  ui::RootBackgroundReceiver background_;
+  QPointer<ui::CSkinFrame> picker_;
+  std::unique_ptr<platform::DesktopPointerSettings> desktop_;
+  // After desktop_: the page's desktop worker is joined before the settings it calls go.
+  std::unique_ptr<mouse::MouseSettingsPage> mouseSettings_;
+};
+
+}  // namespace korva::app

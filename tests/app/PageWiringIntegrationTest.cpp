@@ -1,0 +1,319 @@
+// The main window wired to its routing, skin picker and mouse sensitivity page, run on the
+// simulated devices with the real watchers and synchronisation readers (short paces): what the
+// user sees and what reaches the devices when devices come and go and when controls are used.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "AppTestSupport.h"
+#include "app/MainWnd.h"
+#include "app/PageWiring.h"
+#include "mouse/MouseImage.h"
+#include "mouse/MouseProfiles.h"
+#include "mouse/MouseSettingsRules.h"
+#include "platform/FakeDesktopPointerSettings.h"
+#include "profile/IniFile.h"
+#include "sim/SimFirmware.h"
+#include "sim/headset/SimulatedHeadsetChip.h"
+#include "ui/SkinChanged.h"
+#include "ui/SkinFrame.h"
+
+namespace korva::app {
+namespace {
+
+using mouse::MouseActiveSettings;
+using test::WaitFor;
+
+constexpr std::uint16_t kSettingsChangedUsage = 0x0402;
+
+// A wired main window on the simulated bus with short watcher paces, the headset chip and a fake
+// desktop. Taken apart in the program's order: the window stops its threads before the pages
+// they reach go.
+class WiredShell : public test::ShellFixture {
+ public:
+  WiredShell() {
+    Options().startWatchers = true;
+    Options().watcherPaces.connected = std::chrono::milliseconds(20);
+    Options().watcherPaces.absent = std::chrono::milliseconds(50);
+    Options().watcherPaces.readerRead = std::chrono::milliseconds(100);
+    Options().watcherPaces.readerSearch = std::chrono::milliseconds(50);
+    Options().watcherPaces.keyboardSettle = std::chrono::milliseconds(10);
+    Options().audioLoader = [chip = headsetChip] { return headset::AudioChipLoad{chip, 0, {}}; };
+    headsetChip->SetPresent(false);  // each test plugs what it needs
+  }
+  ~WiredShell() {
+    if (started_) Window().Shutdown();
+    wiring.reset();
+  }
+
+  // Builds the window, wires it (before "windowinit", as the program does) and shows it.
+  bool Start() {
+    CMainWnd& window = MakeWindow();
+    auto fake = std::make_unique<platform::FakeDesktopPointerSettings>();
+    desktop = fake.get();
+    wiring = std::make_unique<PageWiring>(window, Options().folders, std::move(fake), Options().messageBox);
+    started_ = true;
+    QSignalSpy initialised(&window, &CMainWnd::initialised);
+    window.show();
+    return initialised.count() > 0 || initialised.wait(10000);
+  }
+
+  ui::Control Find(const char* name) { return Window().FindControl(QString::fromLatin1(name)); }
+  bool Visible(const char* name) { return Find(name).IsVisible(); }
+  bool Selected(const char* name) { return Find(name).IsSelected(); }
+  int DevicePageShown() { return Find("tab_switch").CurSel(); }
+  QString TextOf(const char* name) { return Find(name).Text(); }
+
+  // A click as the user's: the button's own clicked signal, so "click" and, for options,
+  // "selectchanged" come from the skin's widgets.
+  void Click(const char* name) {
+    auto* button = qobject_cast<QAbstractButton*>(Find(name).Widget());
+    ASSERT_NE(button, nullptr) << name;
+    button->click();
+  }
+
+  // The mouse's arrival has been read into the page: its tab shows and the page state holds the
+  // device's information block.
+  bool MouseArrived() {
+    return Visible("ms_tab") && Window().MouseModel().image().info.bytes != mouse::MouseDeviceInfo{}.bytes;
+  }
+
+  // Stage k (1..6) of the simulated mouse's active profile record.
+  void SeedStage(int mouseId, int k, std::uint8_t value) {
+    sim::SimFirmware& firmware = bus.Firmware(mouseId);
+    auto record = firmware.Record(firmware.ActiveProfile());
+    record[StageOffset(k)] = value;
+    firmware.SetRecord(firmware.ActiveProfile(), record);
+  }
+  std::uint8_t StageOnMouse(int mouseId, int k) {
+    const sim::SimFirmware& firmware = bus.Firmware(mouseId);
+    return firmware.Record(firmware.ActiveProfile())[StageOffset(k)];
+  }
+
+  std::shared_ptr<sim::SimulatedHeadsetChip> headsetChip = std::make_shared<sim::SimulatedHeadsetChip>();
+  std::unique_ptr<PageWiring> wiring;
+  platform::FakeDesktopPointerSettings* desktop = nullptr;
+
+ private:
+  static std::size_t StageOffset(int k) {
+    return MouseActiveSettings::kStageOffsets[static_cast<std::size_t>(k - 1)];
+  }
+
+  bool started_ = false;
+};
+
+class PageWiringIntegrationTest : public ::testing::Test, public WiredShell {};
+
+// --- devices coming and going ---------------------------------------------------------------
+
+TEST_F(PageWiringIntegrationTest, MousePluggedWhileTheKeyboardPageShowsBringsTheMousePageToTheFront) {
+  bus.Plug(sim::SimDeviceKind::kKeyboard);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Visible("kb_tab") && Selected("kb_tab"); }));
+  EXPECT_EQ(DevicePageShown(), 0);
+  EXPECT_EQ(Window().CurrentDevicePage(), 0);
+
+  bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(WaitFor([&] { return Visible("ms_tab") && Selected("ms_tab"); }));
+  EXPECT_FALSE(Selected("kb_tab"));
+  EXPECT_EQ(Window().CurrentDevicePage(), 1);
+  // The selection went through the routing, which brought the mouse page to the front.
+  EXPECT_EQ(DevicePageShown(), 1);
+}
+
+TEST_F(PageWiringIntegrationTest, KeyboardUnpluggedWhileMouseAndHeadsetStaySelectsTheMouse) {
+  const int keyboard = bus.Plug(sim::SimDeviceKind::kKeyboard);
+  bus.Plug(sim::SimDeviceKind::kMouse);
+  headsetChip->SetPresent(true);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Visible("kb_tab") && Visible("ms_tab") && Visible("hs_tab"); }));
+  Click("kb_tab");
+  ASSERT_TRUE(Selected("kb_tab"));
+  ASSERT_EQ(DevicePageShown(), 0);
+
+  bus.Unplug(keyboard);
+  ASSERT_TRUE(WaitFor([&] { return !Visible("kb_tab"); }));
+  ASSERT_TRUE(WaitFor([&] { return Selected("ms_tab"); }));
+  EXPECT_EQ(DevicePageShown(), 1);
+  EXPECT_EQ(Window().CurrentDevicePage(), 1);
+  EXPECT_TRUE(Visible("hs_tab"));
+}
+
+TEST_F(PageWiringIntegrationTest, HeadsetUnpluggedWhileTheMousePageShowsChangesNoSelection) {
+  bus.Plug(sim::SimDeviceKind::kMouse);
+  headsetChip->SetPresent(true);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived() && Visible("hs_tab"); }));
+  Click("ms_tab");
+  ASSERT_TRUE(Selected("ms_tab"));
+
+  headsetChip->SetPresent(false);
+  ASSERT_TRUE(WaitFor([&] { return !Visible("hs_tab"); }));
+  EXPECT_TRUE(Selected("ms_tab"));
+  EXPECT_EQ(DevicePageShown(), 1);
+  EXPECT_EQ(Window().CurrentDevicePage(), 1);
+  EXPECT_TRUE(Window().isVisible());
+}
+
+// Where there is no tray the window must stay reachable, so it stays shown.
+TEST(PageWiringLastDevice, UnpluggingTheLastDeviceHidesTheWindowOnlyWhereATrayCanBringItBack) {
+  for (bool tray : {true, false}) {
+    SCOPED_TRACE(tray ? "with a system tray" : "without a system tray");
+    WiredShell shell;
+    shell.Options().trayAvailable = tray;
+    const int mouse = shell.bus.Plug(sim::SimDeviceKind::kMouse);
+    ASSERT_TRUE(shell.Start());
+    ASSERT_TRUE(WaitFor([&] { return shell.MouseArrived() && shell.Window().isVisible(); }));
+
+    shell.bus.Unplug(mouse);
+    ASSERT_TRUE(WaitFor([&] { return !shell.Visible("ms_tab"); }));
+    if (tray)
+      EXPECT_TRUE(WaitFor([&] { return !shell.Window().isVisible(); }));
+    else
+      EXPECT_TRUE(shell.Window().isVisible());
+    EXPECT_FALSE(shell.Window().AnyDeviceConnected());
+  }
+}
+
+// --- the mouse sensitivity page -------------------------------------------------------------
+
+TEST_F(PageWiringIntegrationTest, MouseArrivalShowsItsStagesAndCreatesTheDataFiles) {
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  SeedStage(mouse, 1, 48);
+  SeedStage(mouse, 2, 49);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
+
+  EXPECT_EQ(Find("ms_DPI1_slider").Value(), 48);
+  EXPECT_EQ(TextOf("ms_DPI1_label_value"), QStringLiteral("5000"));
+  EXPECT_EQ(Find("ms_DPI2_slider").Value(), 49);
+  EXPECT_EQ(TextOf("ms_DPI2_label_value"), QStringLiteral("5200"));
+  // The data folder and the mouse's profile libraries were created, and the light profile in use
+  // holds what was read from the mouse.
+  const std::filesystem::path base = Home() / "KORVA";
+  EXPECT_TRUE(std::filesystem::is_directory(base / "ms"));
+  const std::filesystem::path index = base / "ms" / "msProfile.ini";
+  ASSERT_TRUE(std::filesystem::is_regular_file(index));
+  EXPECT_EQ(Window().MouseLightStore().Count(), 1);
+  EXPECT_EQ(profile::ReadIniInt(index, "PROFILECOUNT", "count", 0), 1);  // the key library's index
+  mouse::MouseImage stored;
+  ASSERT_TRUE(mouse::LoadMouseLightProfile(stored, Window().MouseLightStore(), 0).ok());
+  EXPECT_EQ(stored.active.Stage(1), 48);
+  EXPECT_EQ(stored.active.Stage(2), 49);
+}
+
+TEST_F(PageWiringIntegrationTest, AStageSliderMovedOnThePageReachesTheMouseWithinATick) {
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
+  const int value = Find("ms_DPI2_slider").Value() == 37 ? 36 : 37;
+
+  Find("ms_DPI2_slider").SetValue(value, ui::SendNotify::Yes);
+  EXPECT_EQ(TextOf("ms_DPI2_label_value"), QString::fromStdString(mouse::StageCpiText(value)));
+  EXPECT_TRUE(Window().DeferredWritePending(DevicePage::kMouse));
+  // Timer 2 runs every 100 ms.
+  EXPECT_TRUE(WaitFor([&] { return StageOnMouse(mouse, 2) == value; }, 1000));
+  EXPECT_TRUE(WaitFor([&] { return !Window().DeferredWritePending(DevicePage::kMouse); }, 1000));
+}
+
+TEST_F(PageWiringIntegrationTest, ASettingsReportFromTheMouseShowsTheValuesReadAgain) {
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
+  const std::uint8_t value = Find("ms_DPI3_slider").Value() == 20 ? 21 : 20;
+
+  // The user changed the mouse by itself (another program, the device's own buttons).
+  SeedStage(mouse, 3, value);
+  ASSERT_TRUE(bus.RaiseConsumerReport(mouse, kSettingsChangedUsage));
+  ASSERT_TRUE(WaitFor([&] { return Find("ms_DPI3_slider").Value() == value; }));
+  EXPECT_EQ(TextOf("ms_DPI3_label_value"), QString::fromStdString(mouse::StageCpiText(value)));
+}
+
+TEST_F(PageWiringIntegrationTest, AProfileButtonOnThePageSwitchesTheMouse) {
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
+  ASSERT_NE(bus.Firmware(mouse).ActiveProfile(), 2);
+
+  Click("ms_profile_2");
+  EXPECT_EQ(bus.Firmware(mouse).ActiveProfile(), 2);
+  EXPECT_EQ(Window().MouseModel().image().active.ActiveProfile(), 2);
+  EXPECT_TRUE(Selected("ms_profile_2"));
+}
+
+// --- routing ----------------------------------------------------------------------------------
+
+TEST_F(PageWiringIntegrationTest, LeavingTheMousePageWithAnOpenMacroEditorIsRefused) {
+  bus.Plug(sim::SimDeviceKind::kKeyboard);
+  bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Visible("kb_tab") && MouseArrived(); }));
+  Click("ms_tab");
+  ASSERT_EQ(DevicePageShown(), 1);
+  // The macro editor holds unsaved steps: its save/cancel bar shows.
+  Find("ms_macro_tab_saveorcancel").SetVisible(true);
+
+  Click("kb_tab");
+  EXPECT_TRUE(Selected("ms_tab"));
+  EXPECT_FALSE(Selected("kb_tab"));
+  EXPECT_EQ(DevicePageShown(), 1);
+  EXPECT_EQ(Window().CurrentDevicePage(), 1);
+  EXPECT_EQ(boxes, QStringList{QStringLiteral("message_text_3")});
+}
+
+TEST_F(PageWiringIntegrationTest, SameModeCopyPutsEveryDeviceIntoTheSynchronisedLighting) {
+  bus.Plug(sim::SimDeviceKind::kKeyboard);
+  bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Visible("kb_tab") && MouseArrived(); }));
+
+  // The mouse's light profile in use is saved again after the copy.
+  std::filesystem::path lightFile;
+  for (const auto& entry : std::filesystem::directory_iterator(Home() / "KORVA" / "ms"))
+    if (entry.path().extension() == ".led") lightFile = entry.path();
+  ASSERT_TRUE(std::filesystem::remove(lightFile));
+
+  Click("kb_deng_same_mode");
+  for (device::HidDevice* device :
+       {&Window().Keyboard(), &Window().Mouse(), &Window().Mousepad(), &Window().Headset()})
+    EXPECT_TRUE(device->syncLighting);
+  EXPECT_TRUE(std::filesystem::is_regular_file(lightFile));
+}
+
+// --- the skin picker --------------------------------------------------------------------------
+
+TEST_F(PageWiringIntegrationTest, SkinButtonOpensThePickerWhoseChoicesReachTheWindow) {
+  ASSERT_TRUE(Start());
+  int restores = 0;
+  DevicePageHooks keyboardHooks;
+  keyboardHooks.restoreDefaults = [&] { ++restores; };
+  Window().SetPageHooks(DevicePage::kKeyboard, keyboardHooks);
+  ui::Control root = Find("root");
+  ASSERT_TRUE(root.SetBkImage(QStringLiteral("common/skin_custom.png")));
+
+  Click("skinbtn");
+  auto* picker = Window().findChild<ui::CSkinFrame*>();
+  ASSERT_NE(picker, nullptr);
+  EXPECT_TRUE(picker->isVisible());
+
+  // "menu_restore": WM_RESTORE_ALL restores every page's defaults.
+  picker->SendNotify(picker->FindControl(QStringLiteral("menu_restore")), QStringLiteral("click"));
+  EXPECT_EQ(restores, 1);
+
+  // The reset background reaches the window's "root" and is remembered in "main.ini".
+  picker->SendNotify(picker->FindControl(QStringLiteral("skin_reset")), QStringLiteral("click"));
+  EXPECT_EQ(root.BkImage(), QLatin1String(ui::kDefaultBackgroundImage));
+  const std::filesystem::path ini = Home() / "KORVA" / "main.ini";
+  EXPECT_EQ(profile::ReadIniString(ini, "SKINIMAGE", "FLAGS", ""), "0");
+  EXPECT_EQ(profile::ReadIniString(ini, "SKINIMAGE", "IMAGE", ""), ui::kDefaultBackgroundImage);
+  EXPECT_TRUE(boxes.isEmpty());
+}
+
+}  // namespace
+}  // namespace korva::app
