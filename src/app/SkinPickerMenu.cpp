@@ -1,19 +1,29 @@
 #include "app/SkinPickerMenu.h"
 
+#include <QTimer>
+
 #include "app/MainWnd.h"
+#include "app/Updater.h"
 
 namespace korva::app {
 
 void SkinPickerMenu::OpenWebsite() {
-  window_.SkinMenuAction(QStringLiteral("menu_website"));
+  RunSoon("menu_website");
 }
 
 void SkinPickerMenu::RestoreAllDefaults() {
-  window_.SkinMenuAction(QStringLiteral("menu_restore"));
+  RunSoon("menu_restore");
 }
 
 bool SkinPickerMenu::RunUpdater() {
-  return window_.SkinMenuAction(QStringLiteral("menu_update")) == SkinMenuResult::kClosePicker;
+  if (!UpdaterFor(window_.CurrentDevicePage(), window_.KeyboardModel())) return false;
+  RunSoon("menu_update");
+  return true;
+}
+
+void SkinPickerMenu::RunSoon(const char* item) {
+  QTimer::singleShot(0, &window_,
+                     [window = &window_, name = QString::fromLatin1(item)] { window->SkinMenuAction(name); });
 }
 
 }  // namespace korva::app

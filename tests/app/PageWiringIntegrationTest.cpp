@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
@@ -289,7 +290,9 @@ TEST_F(PageWiringIntegrationTest, SameModeCopyPutsEveryDeviceIntoTheSynchronised
 // --- the skin picker --------------------------------------------------------------------------
 
 TEST_F(PageWiringIntegrationTest, SkinButtonOpensThePickerWhoseChoicesReachTheWindow) {
+  bus.Plug(sim::SimDeviceKind::kMouse);  // a device, so the start-up has nothing to warn about
   ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
   int restores = 0;
   DevicePageHooks keyboardHooks;
   keyboardHooks.restoreDefaults = [&] { ++restores; };
@@ -298,13 +301,14 @@ TEST_F(PageWiringIntegrationTest, SkinButtonOpensThePickerWhoseChoicesReachTheWi
   ASSERT_TRUE(root.SetBkImage(QStringLiteral("common/skin_custom.png")));
 
   Click("skinbtn");
-  auto* picker = Window().findChild<ui::CSkinFrame*>();
-  ASSERT_NE(picker, nullptr);
+  QPointer<ui::CSkinFrame> picker = wiring->SkinPicker();
+  ASSERT_FALSE(picker.isNull());
   EXPECT_TRUE(picker->isVisible());
 
   // "menu_restore": WM_RESTORE_ALL restores every page's defaults.
   picker->SendNotify(picker->FindControl(QStringLiteral("menu_restore")), QStringLiteral("click"));
-  EXPECT_EQ(restores, 1);
+  EXPECT_TRUE(WaitFor([&] { return restores == 1; }));
+  ASSERT_FALSE(picker.isNull());  // the restore keeps the picker open
 
   // The reset background reaches the window's "root" and is remembered in "main.ini".
   picker->SendNotify(picker->FindControl(QStringLiteral("skin_reset")), QStringLiteral("click"));
@@ -313,6 +317,28 @@ TEST_F(PageWiringIntegrationTest, SkinButtonOpensThePickerWhoseChoicesReachTheWi
   EXPECT_EQ(profile::ReadIniString(ini, "SKINIMAGE", "FLAGS", ""), "0");
   EXPECT_EQ(profile::ReadIniString(ini, "SKINIMAGE", "IMAGE", ""), ui::kDefaultBackgroundImage);
   EXPECT_TRUE(boxes.isEmpty());
+}
+
+// A menu item whose action shows a box: the box takes the focus, and a picker that loses the focus
+// closes and deletes itself. The action must not run inside the picker's own click.
+TEST_F(PageWiringIntegrationTest, TheUpdaterItemClosesThePickerAndThenSaysTheUpdaterIsMissing) {
+  bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
+  ASSERT_EQ(Window().CurrentDevicePage(), 1);  // the mouse's updater
+  Click("skinbtn");
+  QPointer<ui::CSkinFrame> picker = wiring->SkinPicker();
+  ASSERT_FALSE(picker.isNull());
+  onBox = [&] {
+    if (!picker) return;
+    picker->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  };
+
+  picker->SendNotify(picker->FindControl(QStringLiteral("menu_update")), QStringLiteral("click"));
+  ASSERT_TRUE(WaitFor([&] { return boxes.size() == 1; }));
+  EXPECT_TRUE(boxes.front().contains(QStringLiteral("Update_ms.exe"))) << boxes.front().toStdString();
+  EXPECT_TRUE(picker.isNull() || !picker->isVisible());
 }
 
 }  // namespace
