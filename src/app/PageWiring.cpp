@@ -13,6 +13,7 @@ namespace korva::app {
 PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
                        std::unique_ptr<platform::DesktopPointerSettings> desktop, MessageBoxFn messageBox)
     : window_(window),
+      windowAlive_(&window),
       folders_(std::move(folders)),
       router_(window, lighting_),
       skinMenu_(window),
@@ -25,6 +26,14 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
 }
 
 PageWiring::~PageWiring() {
+  // Normally the window is gone or shut down by now. Should it still run, it is stopped first:
+  // its threads, timers and messages must not reach the pages being taken apart.
+  if (windowAlive_) {
+    windowAlive_->Shutdown();
+    windowAlive_->SetNotifyRouter({});
+    windowAlive_->SetSkinPickerOpener({});
+    windowAlive_->SetPageHooks(DevicePage::kMouse, {});
+  }
   // The picker's menu is a member: a picker still open must not outlive it.
   delete picker_.data();
 }

@@ -22,7 +22,8 @@
 // Use: after CMainWnd::Create and before the window is first shown (the page hooks must be in
 // place by "windowinit"). The wiring must outlive the window's use of it: destroy it after the
 // window has shut down (CMainWnd::Shutdown joins the threads, stops the timers and closes the
-// message set) -- for example by declaring it before the window's owner.
+// message set) -- for example by declaring it before the window's owner. A window that still runs
+// when the wiring goes is shut down and unhooked first.
 //
 // UI thread only.
 
@@ -76,6 +77,7 @@ class PageWiring {
   void SaveMouseLightProfile();
 
   CMainWnd& window_;
+  QPointer<CMainWnd> windowAlive_;  // null once the window is destroyed
   profile::DataFolders folders_;
   // The lighting records of the four devices and of the synchronised lighting.
   lighting::LightingRecords lighting_;

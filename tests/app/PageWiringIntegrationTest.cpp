@@ -341,5 +341,20 @@ TEST_F(PageWiringIntegrationTest, TheUpdaterItemClosesThePickerAndThenSaysTheUpd
   EXPECT_TRUE(picker.isNull() || !picker->isVisible());
 }
 
+// Taken apart in the wrong order (the wiring before the window stopped): the window is stopped and
+// unhooked first, so nothing reaches the pages that are gone.
+TEST_F(PageWiringIntegrationTest, AWiringThatGoesFirstStopsAndUnhooksTheWindow) {
+  bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
+
+  wiring.reset();
+  EXPECT_TRUE(Window().IsShutDown());
+  EXPECT_EQ(Window().Workers().RunningCount(), 0);
+  Find("ms_DPI1_slider").SetValue(10, ui::SendNotify::Yes);
+  Click("skinbtn");
+  EXPECT_EQ(Window().findChild<ui::CSkinFrame*>(), nullptr);
+}
+
 }  // namespace
 }  // namespace korva::app
