@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev libx11-dev
   libhidapi-dev libjsoncpp-dev libsimpleini-dev libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth dbus-daemon
+  xvfb xauth dbus-daemon ccache
 )
 
 missing=()
