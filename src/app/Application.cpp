@@ -9,9 +9,11 @@
 #include "common/Log.h"
 #include "device/hidapi/HidapiBackend.h"
 #include "headset/AudioLibrary.h"
+#include "headset/alsa/AudioLibraryAlsa.h"
 #include "platform/DesktopPointerSettings.h"
 #include "platform/SingleInstance.h"
 #include "platform/SuspendWatcher.h"
+#include "session/DeviceSession.h"
 #include "sim/SimBus.h"
 #include "sim/headset/SimulatedHeadsetChip.h"
 #include "ui/MsgWnd.h"
@@ -71,12 +73,18 @@ Application::StartResult Application::Start(QString* error) {
     headsetChip_->SetPresent(true);
     windowOptions.audioLoader = [chip = headsetChip_] { return headset::AudioChipLoad{chip, 0, {}}; };
   } else {
-    // No audio backend on the USB bus yet: the library stays unbound and reports no headset.
     backend_ = std::make_unique<device::HidapiBackend>();
+    // The real headset: the USB sound card 0c76:1630 through ALSA.
+    windowOptions.audioLoader = [] {
+      return headset::AudioChipLoad{std::make_shared<headset::AlsaHeadsetChip>(), 0, {}};
+    };
   }
   audio_ = std::make_unique<headset::AudioLibrary>();
+  session::SessionOptions sessionOptions(folders);
+  sessionOptions.defaultsFolder = profile::DefaultFilesFolder(options_.programFolder);
+  session_ = std::make_unique<session::DeviceSession>(*backend_, *audio_, std::move(sessionOptions));
 
-  window_ = std::make_unique<CMainWnd>(*skin_, *backend_, *audio_, std::move(windowOptions));
+  window_ = std::make_unique<CMainWnd>(*skin_, *session_, std::move(windowOptions));
   window_->WatchSingleInstance(*instance_);
   if (options_.watchSuspend) {
     suspend_ = std::make_unique<platform::SuspendWatcher>(nullptr);

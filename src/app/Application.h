@@ -1,6 +1,6 @@
 #pragma once
 // Application: the running program -- single instance, skin, device backend (the USB bus or the
-// simulated devices), audio library, main window and suspend watcher -- put together in the order
+// simulated devices), audio library, device session, main window and suspend watcher -- put together in the order
 // start-up needs and taken apart in the reverse order (the main window, whose threads use all the
 // rest, goes first).
 
@@ -25,6 +25,9 @@ namespace korva::platform {
 class SingleInstance;
 class SuspendWatcher;
 }  // namespace korva::platform
+namespace korva::session {
+class DeviceSession;
+}
 namespace korva::sim {
 class SimBus;
 class SimulatedHeadsetChip;
@@ -89,6 +92,7 @@ class Application : public QObject {
   sim::SimBus* simBus_ = nullptr;  // backend_ when simulating
   std::shared_ptr<sim::SimulatedHeadsetChip> headsetChip_;
   std::unique_ptr<headset::AudioLibrary> audio_;
+  std::unique_ptr<session::DeviceSession> session_;  // the devices: outlive the window and its threads
   std::unique_ptr<platform::SuspendWatcher> suspend_;
   std::unique_ptr<SimulatorPanel> simPanel_;  // uses the bus and the chip: goes before them
   std::unique_ptr<PageWiring> pages_;         // the router and the pages: outlive the window's notifications

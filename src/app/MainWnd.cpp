@@ -12,16 +12,12 @@
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
 #include "common/Log.h"
-#include "device/CommandReport.h"
 #include "device/DeviceWatchers.h"
-#include "device/KnownDevices.h"
 #include "device/SyncReaders.h"
-#include "device/TabPreference.h"
-#include "mouse/MouseProfiles.h"
-#include "mouse/MouseTransfer.h"
 #include "platform/SingleInstance.h"
 #include "platform/SuspendWatcher.h"
 #include "profile/IniFile.h"
+#include "session/TabPreference.h"
 #include "ui/PageTable.h"
 #include "ui/Skin.h"
 
@@ -47,28 +43,17 @@ bool Is(const QString& name, const char* expected) {
   return name.compare(QLatin1String(expected), Qt::CaseInsensitive) == 0;
 }
 
-std::size_t Index(DevicePage page) {
-  return static_cast<std::size_t>(page);
-}
-
-std::optional<DevicePage> PageOf(device::DeviceKind kind) {
-  switch (kind) {
-    case device::DeviceKind::kKeyboard:
-      return DevicePage::kKeyboard;
-    case device::DeviceKind::kMouse:
-      return DevicePage::kMouse;
-    case device::DeviceKind::kMousepad:
-      return DevicePage::kMousepad;
-    case device::DeviceKind::kHeadset:
-      return DevicePage::kHeadset;
-    case device::DeviceKind::kOther:
-      break;
-  }
-  return std::nullopt;
-}
-
 QString Latin1(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The device tabs and the same-mode check boxes, indexed by IndexOf(DeviceKind).
+constexpr std::array<const char*, kDeviceKindCount> kTabNames = {"kb_tab", "ms_tab", "mp_tab", "hs_tab"};
+constexpr std::array<const char*, kDeviceKindCount> kSameModeNames = {
+    "kb_deng_same_mode", "ms_deng_same_mode", "mp_deng_same_mode", "hs_deng_same_mode"};
+
+QString TabName(DeviceKind kind) {
+  return QString::fromLatin1(kTabNames[IndexOf(kind)]);
 }
 
 }  // namespace
@@ -82,28 +67,17 @@ QString KeyButtonName(int entry) {
   return {};
 }
 
-CMainWnd::CMainWnd(ui::Skin& skin, device::HidBackend& backend, headset::AudioLibrary& audio,
-                   MainWndOptions options)
+CMainWnd::CMainWnd(ui::Skin& skin, session::DeviceSession& session, MainWndOptions options)
     : ui::SkinWindow(skin),
       options_(std::move(options)),
-      audio_(audio),
-      keyboard_(backend),
-      mouse_(backend),
-      mousepad_(backend),
-      headset_(backend),
-      mouseLightStore_(profile::StoreKind::kMouseLight, options_.folders,
-                       profile::DefaultFilesFolder(options_.programFolder)),
-      mouseKeyStore_(profile::StoreKind::kMouseKey, options_.folders,
-                     profile::DefaultFilesFolder(options_.programFolder)),
-      mouseModel_(&mouseLightStore_),
+      session_(session),
       messenger_([this](WindowMessage message, qint64 wParam, qint64 lParam) {
         return OnMessage(message, wParam, lParam);
       }),
-      timers_([this](int id) { OnTimer(id); }),
-      watcherStart_{device::DeviceSet{keyboard_, mouse_, mousepad_, headset_}, watcherHost_, audio_,
-                    options_.folders, options_.watcherPaces} {
+      timers_([this](int id) { OnTimer(id); }) {
   setWindowTitle(QString::fromLatin1(kWindowTitle));
   AddNotifier(this);
+  session_.SetHost(this);
 }
 
 CMainWnd::~CMainWnd() {
@@ -121,8 +95,8 @@ std::optional<ui::SkinError> CMainWnd::Create() {
 
 // --- hooks -------------------------------------------------------------------------------------
 
-void CMainWnd::SetPageHooks(DevicePage page, DevicePageHooks hooks) {
-  pageHooks_[Index(page)] = std::move(hooks);
+void CMainWnd::SetPageHooks(DeviceKind kind, DevicePageHooks hooks) {
+  pageHooks_[IndexOf(kind)] = std::move(hooks);
 }
 
 void CMainWnd::SetWorkerEntry(WorkerSlot slot, WorkerEntry entry) {
@@ -149,54 +123,12 @@ void CMainWnd::SetClickReaction(std::function<void()> reaction) {
   clickReaction_ = std::move(reaction);
 }
 
-void CMainWnd::CallHook(DevicePage page, std::function<void()> DevicePageHooks::*hook) {
-  const std::function<void()>& fn = pageHooks_[Index(page)].*hook;
+void CMainWnd::CallHook(DeviceKind kind, std::function<void()> DevicePageHooks::*hook) {
+  const std::function<void()>& fn = pageHooks_[IndexOf(kind)].*hook;
   if (fn) fn();
 }
 
 // --- state ---------------------------------------------------------------------------------------
-
-device::HidDevice& CMainWnd::Device(DevicePage page) {
-  switch (page) {
-    case DevicePage::kKeyboard:
-      return keyboard_;
-    case DevicePage::kMouse:
-      return mouse_;
-    case DevicePage::kMousepad:
-      return mousepad_;
-    case DevicePage::kHeadset:
-      break;
-  }
-  return headset_;
-}
-
-bool CMainWnd::AnyDeviceConnected() const {
-  return mouse_.connected || mousepad_.connected || keyboard_.connected || headset_.connected;
-}
-
-void CMainWnd::SetSystemAwake(bool awake) {
-  systemAwake_.store(awake);
-  Trace(awake ? "system resumed" : "system suspending");
-}
-
-void CMainWnd::SetDeferredWrite(DevicePage page) {
-  if (page == DevicePage::kKeyboard) keyboardDeferredWrite_ = true;
-  if (page == DevicePage::kMousepad) mousepadDeferredWrite_ = true;
-}
-
-bool CMainWnd::DeferredWritePending(DevicePage page) const {
-  switch (page) {
-    case DevicePage::kKeyboard:
-      return keyboardDeferredWrite_;
-    case DevicePage::kMouse:
-      return mouseModel_.pendingWrite();
-    case DevicePage::kMousepad:
-      return mousepadDeferredWrite_;
-    case DevicePage::kHeadset:
-      break;
-  }
-  return false;
-}
 
 ui::Control CMainWnd::KeyButton(int entry) const {
   if (entry < 0 || entry >= kKeyButtonCount) return {};
@@ -259,9 +191,10 @@ void CMainWnd::BindAudioLibrary() {
     Trace("no audio backend: the headset is not watched");
     return;
   }
-  if (audio_.Bind(options_.audioLoader) == headset::kAudioBindOk) return;
+  headset::AudioLibrary& audio = session_.Audio();
+  if (audio.Bind(options_.audioLoader) == headset::kAudioBindOk) return;
   const QString caption = QString::fromLatin1(headset::kBindFailureCaption);
-  const QString text = QString::fromStdString(audio_.BindFailureMessage());
+  const QString text = QString::fromStdString(audio.BindFailureMessage());
   if (options_.errorBox)
     options_.errorBox(caption, text);
   else
@@ -273,17 +206,8 @@ void CMainWnd::OnWindowInit() {
   windowInitDone_ = true;
 
   ApplyStoredBackground();
-  for (DevicePage page :
-       {DevicePage::kKeyboard, DevicePage::kMouse, DevicePage::kMousepad, DevicePage::kHeadset})
-    CallHook(page, &DevicePageHooks::initPage);
-
-  // The keyboard has no pattern: its watcher knows both models.
-  for (auto [device, identity] :
-       {std::pair{&mouse_, device::kMouseIdentity}, std::pair{&mousepad_, device::kMousepadIdentity},
-        std::pair{&headset_, device::kHeadsetIdentity}}) {
-    device->identity = identity;
-    device->connected = false;
-  }
+  for (DeviceKind kind : kAllDeviceKinds) CallHook(kind, &DevicePageHooks::initPage);
+  session_.Initialise();
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   HideMainWindow();
 
@@ -310,7 +234,7 @@ void CMainWnd::StartWorkers() {
     };
     for (const auto& [slot, thread] : watchers)
       if (!workers_.HasEntry(slot))
-        workers_.SetEntry(slot, [this, thread](const StopEvent& stop) { thread(watcherStart_, stop); });
+        workers_.SetEntry(slot, [this, thread](const StopEvent& stop) { thread(session_.WatcherStartBlock(), stop); });
   }
   workers_.Start();
 }
@@ -366,65 +290,35 @@ bool CMainWnd::OnWindowButton(const QString& name) {
   return false;
 }
 
-// --- device arrival and removal ------------------------------------------------------------------
+// --- the session's reports ---------------------------------------------------------------------
 
-void CMainWnd::ReadOnArrival(const device::Arrival& arrival) {
-  const std::optional<DevicePage> page = PageOf(arrival.kind);
-  if (!page) return;
-  if (const auto& hook = pageHooks_[Index(*page)].readOnArrival) {
-    hook(arrival);
-    return;
-  }
-  if (*page != DevicePage::kMouse) return;
-  // A fresh image, never the UI thread's: the stored light profile first, then the mouse read
-  // over it; the selected profiles are rewritten from a complete read only.
-  mouse::MouseImage fresh;
-  mouse::LoadMouseLightProfile(fresh, mouseLightStore_,
-                               arrival.profileDengSelect.value_or(mouseLightStore_.SelectedIndex()));
-  const mouse::MouseReadAndSave read =
-      mouse::ReadMouseAllAndSave(mouse_, fresh, mouseLightStore_, mouseKeyStore_);
-  if (!read.read.ok()) return;
-  std::lock_guard lock(arrivalMutex_);
-  arrivedMouseImage_ = fresh;
+void CMainWnd::SendMessage(WindowMessage message, std::stop_token stop) {
+  messenger_.Send(message, 0, 0, std::move(stop));
 }
 
-void CMainWnd::ApplyArrival(const device::Arrival& arrival) {
-  const std::optional<DevicePage> page = PageOf(arrival.kind);
-  if (!page || shutDown_) return;
-  if (*page == DevicePage::kKeyboard && arrival.keyboardModel >= 0) SetKeyboardModel(arrival.keyboardModel);
-
-  if (const auto& hook = pageHooks_[Index(*page)].applyArrival) {
-    hook(arrival);
-  } else if (*page == DevicePage::kMouse) {
-    std::optional<mouse::MouseImage> fresh;
-    {
-      std::lock_guard lock(arrivalMutex_);
-      fresh.swap(arrivedMouseImage_);
-    }
-    if (fresh) mouseModel_.TakeImage(*fresh);
-  }
-
-  switch (*page) {
-    case DevicePage::kKeyboard:
+void CMainWnd::DeviceArrived(const device::Arrival& arrival) {
+  if (shutDown_) return;
+  switch (arrival.kind) {
+    case DeviceKind::kKeyboard:
       SelectStoredProfile("kb_deng_profile_combo", arrival.profileDengSelect);
       SelectStoredProfile("kb_key_profile_combo", arrival.profileSelect);
       break;
-    case DevicePage::kMouse:
+    case DeviceKind::kMouse:
       SelectStoredProfile("ms_deng_profile_combo", arrival.profileDengSelect);
       SelectStoredProfile("ms_key_profile_combo", arrival.profileSelect);
       break;
-    case DevicePage::kMousepad:
+    case DeviceKind::kMousepad:
       SelectStoredProfile("mp_deng_profile_combo", arrival.profileDengSelect);
       break;
-    case DevicePage::kHeadset:
+    case DeviceKind::kHeadset:
       SelectStoredProfile("head_device_profile_combo", arrival.profileSelect);
       break;
   }
-  CallHook(*page, &DevicePageHooks::refresh);
-  if (*page == DevicePage::kMousepad) {
-    if (QWidget* tab = FindControl(QStringLiteral("mp_tab")).Widget()) tab->update();
+  CallHook(arrival.kind, &DevicePageHooks::refresh);
+  if (arrival.kind == DeviceKind::kMousepad) {
+    if (QWidget* tab = FindControl(TabName(DeviceKind::kMousepad)).Widget()) tab->update();
   }
-  if (*page != DevicePage::kHeadset) timers_.Set(kTimerRepaintOnce, 100);
+  if (arrival.kind != DeviceKind::kHeadset) timers_.Set(kTimerRepaintOnce, 100);
 }
 
 void CMainWnd::SelectStoredProfile(const char* combo, const std::optional<int>& index) {
@@ -432,53 +326,59 @@ void CMainWnd::SelectStoredProfile(const char* combo, const std::optional<int>& 
   if (index) FindControl(QString::fromLatin1(combo)).SelectItem(*index, ui::SendNotify::Yes);
 }
 
-void CMainWnd::ShowDeviceTab(device::DeviceKind kind) {
-  const std::optional<DevicePage> page = PageOf(kind);
-  if (!page || shutDown_) return;
-  FindControl(Latin1(device::TabName(kind))).SetVisible(true);
+void CMainWnd::ShowDeviceTab(DeviceKind kind) {
+  if (shutDown_) return;
+  FindControl(TabName(kind)).SetVisible(true);
   SelectDeviceTab(kind);
-  if (*page != DevicePage::kHeadset) SetCurrentDevicePage(static_cast<int>(*page));
+  if (kind != DeviceKind::kHeadset) SetCurrentDevicePage(static_cast<int>(kind));
 }
 
-void CMainWnd::SelectDeviceTab(device::DeviceKind kind) {
-  const std::optional<DevicePage> page = PageOf(kind);
-  if (!page) return;
-  FindControl(Latin1(device::TabName(kind))).Select(true, ui::SendNotify::Yes);
+void CMainWnd::SelectDeviceTab(DeviceKind kind) {
+  FindControl(TabName(kind)).Select(true, ui::SendNotify::Yes);
   if (router_) return;
-  FindControl(QStringLiteral("tab_switch")).SelectItem(static_cast<int>(*page));
-  if (*page != DevicePage::kHeadset) SetCurrentDevicePage(static_cast<int>(*page));
+  FindControl(QStringLiteral("tab_switch")).SelectItem(static_cast<int>(kind));
+  if (kind != DeviceKind::kHeadset) SetCurrentDevicePage(static_cast<int>(kind));
 }
 
-device::DeviceKind CMainWnd::SelectedDeviceTab() const {
-  for (device::DeviceKind kind : {device::DeviceKind::kKeyboard, device::DeviceKind::kMouse,
-                                  device::DeviceKind::kMousepad, device::DeviceKind::kHeadset})
-    if (FindControl(Latin1(device::TabName(kind))).IsSelected()) return kind;
-  return device::DeviceKind::kOther;
+std::optional<DeviceKind> CMainWnd::SelectedDeviceTab() const {
+  for (DeviceKind kind : kAllDeviceKinds)
+    if (FindControl(TabName(kind)).IsSelected()) return kind;
+  return std::nullopt;
 }
 
-void CMainWnd::OnDeviceRemoved(device::DeviceKind kind) {
-  if (!PageOf(kind) || shutDown_) return;
-  FindControl(Latin1(device::TabName(kind))).SetVisible(false);
-  const device::TabChoice choice =
-      device::ChooseTabAfterRemoval(kind, watcherStart_.devices.Connected(), SelectedDeviceTab());
+void CMainWnd::DeviceRemoved(DeviceKind kind) {
+  if (shutDown_) return;
+  FindControl(TabName(kind)).SetVisible(false);
+  const session::TabChoice choice =
+      session::ChooseTabAfterRemoval(kind, session_.Connected(), SelectedDeviceTab());
   switch (choice.action) {
-    case device::TabChoice::Action::kKeepSelection:
+    case session::TabChoice::Action::kKeepSelection:
       break;
-    case device::TabChoice::Action::kSelectTab:
+    case session::TabChoice::Action::kSelectTab:
       SelectDeviceTab(choice.tab);
       break;
-    case device::TabChoice::Action::kHideWindow:
+    case session::TabChoice::Action::kHideWindow:
       HideMainWindow();
       break;
   }
 }
 
-void CMainWnd::SetSameModeVisible(device::DeviceKind kind, bool visible) {
-  FindControl(Latin1(device::SameModeCheckName(kind))).SetVisible(visible);
+void CMainWnd::ShowSameMode(DeviceKind kind, bool visible) {
+  FindControl(QString::fromLatin1(kSameModeNames[IndexOf(kind)])).SetVisible(visible);
 }
 
-void CMainWnd::TriggerClickReaction() {
+void CMainWnd::DeviceChanged(DeviceKind kind) {
+  if (shutDown_) return;
+  CallHook(kind, &DevicePageHooks::refresh);
+}
+
+void CMainWnd::ClickReaction() {
   if (clickReaction_) clickReaction_();
+}
+
+void CMainWnd::ShowMessage(std::string_view textId) {
+  if (shutDown_) return;
+  ShowBox(Latin1(textId));
 }
 
 // --- visibility ----------------------------------------------------------------------------------
@@ -564,7 +464,7 @@ SkinMenuResult CMainWnd::SkinMenuAction(const QString& name) {
   }
   if (!Is(name, "menu_update")) return SkinMenuResult::kNotAMenuItem;
 
-  const std::optional<QString> file = UpdaterFor(CurrentDevicePage(), KeyboardModel());
+  const std::optional<QString> file = UpdaterFor(CurrentDevicePage(), session_.KeyboardModel());
   if (!file) return SkinMenuResult::kKeepPicker;
   const QString folder = QString::fromStdString(options_.programFolder.string());
   auto text = [&](const char* id, const char* fallback) {
@@ -592,8 +492,8 @@ void CMainWnd::WatchSingleInstance(platform::SingleInstance& instance) {
 }
 
 void CMainWnd::WatchSuspend(platform::SuspendWatcher& watcher) {
-  connect(&watcher, &platform::SuspendWatcher::suspending, this, [this] { SetSystemAwake(false); });
-  connect(&watcher, &platform::SuspendWatcher::resumed, this, [this] { SetSystemAwake(true); });
+  connect(&watcher, &platform::SuspendWatcher::suspending, this, [this] { session_.SetSystemAwake(false); });
+  connect(&watcher, &platform::SuspendWatcher::resumed, this, [this] { session_.SetSystemAwake(true); });
 }
 
 // --- timers and messages -------------------------------------------------------------------------
@@ -605,7 +505,7 @@ void CMainWnd::OnTimer(int id) {
       FindControl(QStringLiteral("setting_progress")).SetVisible(false);
       break;
     case kTimerDeferredWrites:
-      WriteDeferredSettings();
+      session_.FlushDeferredWrites();
       break;
     case kTimerPreviewPhase:
       if (previewTick_) previewTick_();
@@ -620,48 +520,22 @@ void CMainWnd::OnTimer(int id) {
       break;
     case kTimerKeyboardRead:
       timers_.Kill(kTimerKeyboardRead);
-      CallHook(DevicePage::kKeyboard, &DevicePageHooks::readAll);
+      session_.ReadAll(DeviceKind::kKeyboard);
       break;
     case kTimerMousepadRead:
       timers_.Kill(kTimerMousepadRead);
-      CallHook(DevicePage::kMousepad, &DevicePageHooks::readAll);
+      session_.ReadAll(DeviceKind::kMousepad);
       break;
     default:
       break;
   }
 }
 
-void CMainWnd::WriteDeferredSettings() {
-  auto flush = [this](DevicePage page, bool& pending) {
-    if (!pending) return;
-    const auto& write = pageHooks_[Index(page)].writeSettings;
-    device::HidDevice& device = Device(page);
-    // Kept when the device is there but did not take the record, so the next tick retries.
-    if (!write || write(device) == device::kResultOk || !device.connected) pending = false;
-  };
-  flush(DevicePage::kKeyboard, keyboardDeferredWrite_);
-  mouseModel_.Flush(mouse_);
-  flush(DevicePage::kMousepad, mousepadDeferredWrite_);
-}
-
-void CMainWnd::ReadMouseAll() {
-  if (const auto& hook = pageHooks_[Index(DevicePage::kMouse)].readAll) {
-    hook();
-    return;
-  }
-  // Into a copy: a read that fails part-way leaves the page's image as it was.
-  mouse::MouseImage fresh = mouseModel_.image();
-  if (mouse::ReadMouseAll(mouse_, fresh).changed) mouseModel_.TakeImage(fresh);
-  CallHook(DevicePage::kMouse, &DevicePageHooks::refresh);
-}
-
-void CMainWnd::ReloadMouseProfile() {
-  if (const auto& hook = pageHooks_[Index(DevicePage::kMouse)].reloadProfile) {
-    hook();
-    return;
-  }
-  mouseModel_.ReloadActive(mouse_);
-  CallHook(DevicePage::kMouse, &DevicePageHooks::refresh);
+void CMainWnd::RestoreAll() {
+  const session::RestoreReport report = session_.RestoreAll();
+  for (DeviceKind kind : kAllDeviceKinds)
+    if (session_.Device(kind).connected) CallHook(kind, &DevicePageHooks::restored);
+  ShowBox(Latin1(report.message));
 }
 
 qint64 CMainWnd::OnMessage(WindowMessage message, qint64 wParam, qint64 lParam) {
@@ -671,26 +545,25 @@ qint64 CMainWnd::OnMessage(WindowMessage message, qint64 wParam, qint64 lParam) 
       ShowOrWarn();
       return 0;
     case WindowMessage::WM_RESTORE_ALL:
-      for (DevicePage page : {DevicePage::kKeyboard, DevicePage::kMouse, DevicePage::kMousepad})
-        CallHook(page, &DevicePageHooks::restoreDefaults);
+      RestoreAll();
       return 0;
     case WindowMessage::WM_MS_RELOAD:
-      ReadMouseAll();
+      session_.ReadAll(DeviceKind::kMouse);
       return 0;
     case WindowMessage::WM_MS_PROFILE:
-      ReloadMouseProfile();
+      session_.ReloadProfile(DeviceKind::kMouse);
       return 0;
     case WindowMessage::WM_MP_RELOAD:
-      CallHook(DevicePage::kMousepad, &DevicePageHooks::readAll);
+      session_.ReadAll(DeviceKind::kMousepad);
       return 0;
     case WindowMessage::WM_MP_PROFILE:
-      CallHook(DevicePage::kMousepad, &DevicePageHooks::reloadProfile);
+      session_.ReloadProfile(DeviceKind::kMousepad);
       return 0;
     case WindowMessage::WM_KB_RELOAD:
-      CallHook(DevicePage::kKeyboard, &DevicePageHooks::readAll);
+      session_.ReadAll(DeviceKind::kKeyboard);
       return 0;
     case WindowMessage::WM_KB_PROFILE:
-      CallHook(DevicePage::kKeyboard, &DevicePageHooks::reloadProfile);
+      session_.ReloadProfile(DeviceKind::kKeyboard);
       return 0;
     case WindowMessage::WM_KEYBTN_COLOR:
     case WindowMessage::WM_KEYBTN_ALPHA: {
@@ -736,6 +609,8 @@ void CMainWnd::Shutdown() {
   hide();
   timers_.KillAll();
   stopReport_ = workers_.Stop();
+  // Every thread that could report has ended.
+  session_.SetHost(nullptr);
   emit shutDown();
 }
 

@@ -1,21 +1,25 @@
 #pragma once
-// CMainWnd: the main window "KORVA DRIVER" (800 x 572) with one tab per device, and the owner of
-// what the program runs on: the four HidDevice objects, the sixteen worker threads, the timers,
-// the message set by which workers reach the UI thread, the tray icon and the page state.
+// CMainWnd: the main window "KORVA DRIVER" (800 x 572) with one tab per device. It owns what is the
+// window's: the controls, the sixteen worker threads, the timers, the message set by which workers
+// reach the UI thread, the tray icon and the menus. The devices, their images and profile libraries
+// belong to the device session (session::DeviceSession), which the window watches as its
+// SessionHost and asks to act on timers and messages.
 //
 // Life of the window:
 //   Create()  builds the skin "XML_MAIN" with every page (CreateControl), then InitWindow: the
 //             Chinese texts, the window buttons, the 174 key buttons, the palettes' colour, the
 //             audio library binding, the tray icon.
-//   show()    the first show raises "windowinit": stored background, pages, identity patterns,
-//             hide (the tray and the wake-up show it again), the 16 threads, timers 3, 2, 10, 11, 12.
+//   show()    the first show raises "windowinit": stored background, pages, the session (identity
+//             patterns, first-run profiles), hide (the tray and the wake-up show it again), the 16
+//             threads, timers 3, 2, 10, 11, 12.
 //   Shutdown() ("closebtn", the tray's "exit", closing the window, the end of the program):
 //             removes the tray icon, closes the message set, hides the window, stops and joins
 //             every thread, stops the timers, then emits shutDown() (main ends the event loop).
 //
-// Threads. Everything here belongs to the UI thread except what is marked "any thread": the
-// devices (each behind its own lock), the flags, Post/Send/PostTask/SendTask, SetTimer/KillTimer
-// and WindowLock. Worker threads change controls only through PostTask/SendTask (or a message).
+// Threads. Everything here belongs to the UI thread except what is marked "any thread":
+// Post/Send/PostTask/SendTask, SetTimer/KillTimer, WindowLock and the SessionHost calls the
+// session makes from its watcher threads. Worker threads change controls only through
+// PostTask/SendTask (or a message).
 //
 // Mends of the start-up rules:
 //  - Where the desktop has no system tray, the window is shown where it would be hidden
@@ -41,18 +45,16 @@
 #include <optional>
 
 #include "app/DevicePageHooks.h"
-#include "app/MainWatcherHost.h"
 #include "app/MessageBox.h"
 #include "app/UiMessenger.h"
 #include "app/WindowMessage.h"
 #include "app/WindowTimers.h"
 #include "app/WorkerThreads.h"
-#include "device/HidDevice.h"
-#include "device/WatcherStart.h"
+#include "common/DeviceKind.h"
 #include "headset/AudioLibrary.h"
-#include "mouse/MousePageModel.h"
 #include "profile/DataFolders.h"
-#include "profile/ProfileStore.h"
+#include "session/DeviceSession.h"
+#include "session/SessionHost.h"
 #include "ui/SkinWindow.h"
 
 namespace korva::platform {
@@ -73,7 +75,7 @@ QString KeyButtonName(int entry);
 struct MainWndOptions {
   explicit MainWndOptions(profile::DataFolders dataFolders) : folders(std::move(dataFolders)) {}
 
-  profile::DataFolders folders;                                    // "main.ini" and the profile stores
+  profile::DataFolders folders;                                    // "main.ini"
   std::filesystem::path programFolder = profile::ProgramFolder();  // the updaters, the default files
   // Binds the audio library in InitWindow; empty: no audio backend, so no headset.
   headset::AudioChipLoader audioLoader;
@@ -86,7 +88,6 @@ struct MainWndOptions {
   // Whether "windowinit" starts the device watchers and synchronisation readers (threads 0-5) in
   // the slots that have no entry of their own. Tests of other parts turn them off.
   bool startWatchers = true;
-  device::WatcherPaces watcherPaces{};
 };
 
 enum class SkinMenuResult {
@@ -95,13 +96,15 @@ enum class SkinMenuResult {
   kClosePicker,   // done; the picker closes
 };
 
-class CMainWnd : public ui::SkinWindow, public ui::INotifyUI, public ui::IDialogBuilderCallback {
+class CMainWnd : public ui::SkinWindow,
+                 public ui::INotifyUI,
+                 public ui::IDialogBuilderCallback,
+                 private session::SessionHost {
   Q_OBJECT
 
  public:
-  // `backend` serves the keyboard, mouse, mousepad and headset HidDevice objects; `audio` is the
-  // headset's audio library. Both must outlive the window.
-  CMainWnd(ui::Skin& skin, device::HidBackend& backend, headset::AudioLibrary& audio, MainWndOptions options);
+  // `session` holds the devices the window shows; it must outlive the window.
+  CMainWnd(ui::Skin& skin, session::DeviceSession& session, MainWndOptions options);
   ~CMainWnd() override;  // Shutdown()
 
   // Builds the window and runs InitWindow, then centres it on the screen. Call once.
@@ -109,12 +112,12 @@ class CMainWnd : public ui::SkinWindow, public ui::INotifyUI, public ui::IDialog
 
   // --- for the page, watcher, lighting and routing code -------------------------------------
   // Hooks and thread entries are set before "windowinit".
-  void SetPageHooks(DevicePage page, DevicePageHooks hooks);
+  void SetPageHooks(DeviceKind kind, DevicePageHooks hooks);
   void SetWorkerEntry(WorkerSlot slot, WorkerEntry entry);
   // The notification routing of every notification that is not "windowinit" or a window button.
   void SetNotifyRouter(std::function<void(const ui::Notification&)> router);
-  // Handler of a message without a built-in action (the input-capture messages, WM_KB_DEFAULTS,
-  // WM_MP_RELOAD's successors...). Its result is what Send returns.
+  // Handler of a message without a built-in action (the input-capture messages, WM_KB_DEFAULTS...).
+  // Its result is what Send returns.
   void SetMessageHandler(WindowMessage message, std::function<qint64(qint64 wParam, qint64 lParam)> handler);
   // Timer 3: advances the phase counters of the lighting preview.
   void SetPreviewTick(std::function<void()> tick);
@@ -140,13 +143,8 @@ class CMainWnd : public ui::SkinWindow, public ui::INotifyUI, public ui::IDialog
   void KillTimer(int id);
   bool IsTimerActive(int id) const { return timers_.IsActive(id); }
 
-  device::HidDevice& Device(DevicePage page);
-  device::HidDevice& Keyboard() { return keyboard_; }
-  device::HidDevice& Mouse() { return mouse_; }
-  device::HidDevice& Mousepad() { return mousepad_; }
-  device::HidDevice& Headset() { return headset_; }
-  headset::AudioLibrary& Audio() { return audio_; }
-  bool AnyDeviceConnected() const;
+  session::DeviceSession& Session() { return session_; }
+  bool AnyDeviceConnected() const { return session_.AnyConnected(); }
 
   // The main-window lock: serialises the UI changes a worker makes (any thread).
   std::recursive_mutex& WindowLock() { return windowLock_; }
@@ -154,41 +152,10 @@ class CMainWnd : public ui::SkinWindow, public ui::INotifyUI, public ui::IDialog
   // Any thread. 0 keyboard, 1 mouse, 2 mousepad, 3 headset.
   int CurrentDevicePage() const { return currentDevicePage_.load(); }
   void SetCurrentDevicePage(int page) { currentDevicePage_.store(page); }
-  // 0 for the keyboard 0x8901, 1 for 0x7680 (set by the keyboard watcher).
-  int KeyboardModel() const { return keyboardModel_.load(); }
-  void SetKeyboardModel(int model) { keyboardModel_.store(model); }
-  // 1 while the system runs, 0 from suspend to resume; the lighting streams send only while 1.
-  bool SystemAwake() const { return systemAwake_.load(); }
-  void SetSystemAwake(bool awake);
   bool LanguageIsEnglish() const { return languageIsEnglish_; }
-
-  // The keyboard's and the mousepad's deferred-write flags (timer 2 writes the settings record).
-  // The mouse keeps its flag in MouseModel().
-  void SetDeferredWrite(DevicePage page);
-  bool DeferredWritePending(DevicePage page) const;
-  // The mouse page state: image, deferred-write flag, edits (src/mouse).
-  mouse::MousePageModel& MouseModel() { return mouseModel_; }
-  profile::ProfileStore& MouseLightStore() { return mouseLightStore_; }
 
   // Entry 0..173 (see kKeyButtonCount); invalid outside.
   ui::Control KeyButton(int entry) const;
-
-  // --- the device watchers' work (MainWatcherHost hands it over) ---
-  // Watcher thread, device lock held: the arrival read into a fresh image (see DevicePageHooks).
-  void ReadOnArrival(const device::Arrival& arrival);
-  // UI thread. The device's tab is shown and selected (keyboard, mouse, mousepad also become the
-  // current device page).
-  void ShowDeviceTab(device::DeviceKind kind);
-  // UI thread: KeyboardModel, the image read on arrival, the stored profiles selected in the
-  // profile combos, the page refreshed, timer 7 (100 ms, not for the headset).
-  void ApplyArrival(const device::Arrival& arrival);
-  // UI thread: the tab is hidden, then the next connected device's tab selected, or the window
-  // hidden when none is left.
-  void OnDeviceRemoved(device::DeviceKind kind);
-  void SetSameModeVisible(device::DeviceKind kind, bool visible);
-  void TriggerClickReaction();
-  device::WatcherHost& DeviceWatcherHost() { return watcherHost_; }
-  const device::WatcherStart& DeviceWatcherStart() const { return watcherStart_; }
 
   // Hides the main window -- or keeps it shown where there is no system tray. Also after the last
   // device has gone.
@@ -231,6 +198,18 @@ class CMainWnd : public ui::SkinWindow, public ui::INotifyUI, public ui::IDialog
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // session::SessionHost
+  void PostToUi(std::function<void()> task) override { messenger_.PostTask(std::move(task)); }
+  void PostMessage(WindowMessage message) override { messenger_.Post(message); }
+  void SendMessage(WindowMessage message, std::stop_token stop) override;
+  void ShowDeviceTab(DeviceKind kind) override;
+  void DeviceArrived(const device::Arrival& arrival) override;
+  void DeviceRemoved(DeviceKind kind) override;
+  void ShowSameMode(DeviceKind kind, bool visible) override;
+  void DeviceChanged(DeviceKind kind) override;
+  void ClickReaction() override;
+  void ShowMessage(std::string_view textId) override;
+
   void InitWindow();
   void OnWindowInit();
   void OnTimer(int id);
@@ -240,49 +219,31 @@ class CMainWnd : public ui::SkinWindow, public ui::INotifyUI, public ui::IDialog
   void BindAudioLibrary();
   void RestoreAndRaise();
   void WarnNoDevice(bool& boxOpen);
-  void WriteDeferredSettings();
-  void ReadMouseAll();
-  void ReloadMouseProfile();
-  void CallHook(DevicePage page, std::function<void()> DevicePageHooks::*hook);
+  void RestoreAll();
+  void CallHook(DeviceKind kind, std::function<void()> DevicePageHooks::*hook);
   void StartWorkers();
   // Selects the device's tab; the routing switches the page, or, while no routing is set, this does.
-  void SelectDeviceTab(device::DeviceKind kind);
-  device::DeviceKind SelectedDeviceTab() const;
+  void SelectDeviceTab(DeviceKind kind);
+  std::optional<DeviceKind> SelectedDeviceTab() const;
   void SelectStoredProfile(const char* combo, const std::optional<int>& index);
   int ShowBox(const QString& textOrId);
 
   MainWndOptions options_;
-  headset::AudioLibrary& audio_;
-
-  // The devices, in the order keyboard, mouse, mousepad, headset.
-  device::HidDevice keyboard_;
-  device::HidDevice mouse_;
-  device::HidDevice mousepad_;
-  device::HidDevice headset_;
+  session::DeviceSession& session_;
 
   std::recursive_mutex windowLock_;
   std::array<ui::Control, kKeyButtonCount> keyButtons_;
   ui::Control closeButton_, maxButton_, restoreButton_, minButton_, skinButton_;
 
   std::atomic<int> currentDevicePage_{0};
-  std::atomic<int> keyboardModel_{0};
-  std::atomic<bool> systemAwake_{true};
   bool languageIsEnglish_ = false;
-  bool keyboardDeferredWrite_ = false;
-  bool mousepadDeferredWrite_ = false;
   bool trayAvailable_ = false;
   bool wakeBoxOpen_ = false;  // re-entry guards of the "message_text_1" boxes, one per path
   bool trayBoxOpen_ = false;
   bool windowInitDone_ = false;
   bool shutDown_ = false;
 
-  profile::ProfileStore mouseLightStore_;
-  profile::ProfileStore mouseKeyStore_;
-  mouse::MousePageModel mouseModel_;
-  std::mutex arrivalMutex_;                             // guards arrivedMouseImage_
-  std::optional<mouse::MouseImage> arrivedMouseImage_;  // read on arrival, taken over by ApplyArrival
-
-  std::array<DevicePageHooks, kDevicePageCount> pageHooks_;
+  std::array<DevicePageHooks, kDeviceKindCount> pageHooks_;
   std::function<void(const ui::Notification&)> router_;
   std::map<WindowMessage, std::function<qint64(qint64, qint64)>> messageHandlers_;
   std::function<void()> previewTick_;
@@ -293,8 +254,6 @@ class CMainWnd : public ui::SkinWindow, public ui::INotifyUI, public ui::IDialog
   WindowTimers timers_;
   std::unique_ptr<TrayIcon> tray_;
   StopReport stopReport_;
-  MainWatcherHost watcherHost_{*this};
-  device::WatcherStart watcherStart_;
   // Last member: destroyed (its threads joined) before everything they use.
   WorkerThreads workers_;
 };

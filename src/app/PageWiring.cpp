@@ -2,10 +2,9 @@
 
 #include "app/MainWnd.h"
 #include "common/Log.h"
-#include "mouse/MouseProfiles.h"
 #include "mouse/page/MouseSettingsPage.h"
 #include "platform/DesktopPointerSettings.h"
-#include "profile/ProfileStore.h"
+#include "session/MouseController.h"
 #include "ui/MsgWnd.h"
 
 namespace korva::app {
@@ -15,7 +14,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
     : window_(window),
       windowAlive_(&window),
       folders_(std::move(folders)),
-      router_(window, lighting_),
+      router_(window, window.Session()),
       skinMenu_(window),
       background_(window),
       desktop_(std::move(desktop)) {
@@ -32,7 +31,7 @@ PageWiring::~PageWiring() {
     windowAlive_->Shutdown();
     windowAlive_->SetNotifyRouter({});
     windowAlive_->SetSkinPickerOpener({});
-    windowAlive_->SetPageHooks(DevicePage::kMouse, {});
+    windowAlive_->SetPageHooks(DeviceKind::kMouse, {});
   }
   // The picker's menu is a member: a picker still open must not outlive it.
   delete picker_.data();
@@ -45,15 +44,15 @@ void PageWiring::WireRouting(MessageBoxFn messageBox) {
   };
   hooks.setCurrentDevicePage = [this](int page) { window_.SetCurrentDevicePage(page); };
 
+  // Same-mode copying writes the devices' images through the session; each device's page then
+  // shows its new record and its light profile is saved from its image.
+  session::DeviceSession& session = window_.Session();
   lighting::LightingCopyHooks& lighting = router_.LightingHooks();
-  lighting.setAllSyncLighting = [this] {
-    for (device::HidDevice* device :
-         {&window_.Keyboard(), &window_.Mouse(), &window_.Mousepad(), &window_.Headset()})
-      device->syncLighting = true;
-  };
-  lighting.saveProfile[lighting::IndexOf(lighting::LightingDevice::kMouse)] = [this] {
-    SaveMouseLightProfile();
-  };
+  lighting.setAllSyncLighting = [&session] { session.SetAllSyncLighting(); };
+  for (DeviceKind kind : kAllDeviceKinds) {
+    lighting.saveProfile[IndexOf(kind)] = [&session, kind] { session.Controller(kind).SaveLightProfile(); };
+  }
+  lighting.refreshPage[IndexOf(DeviceKind::kMouse)] = [this] { mouseSettings_->Refresh(); };
 
   window_.SetNotifyRouter([this](const ui::Notification& msg) { router_.Dispatch(msg); });
 }
@@ -64,30 +63,16 @@ void PageWiring::WireSkinPicker() {
 }
 
 void PageWiring::WireMouseSettings() {
-  mouseSettings_ =
-      std::make_unique<mouse::MouseSettingsPage>(window_, window_.MouseModel(), window_.Mouse(), *desktop_);
+  session::DeviceSession& session = window_.Session();
+  mouseSettings_ = std::make_unique<mouse::MouseSettingsPage>(window_, session.Mouse().Model(),
+                                                              session.Device(DeviceKind::kMouse), *desktop_);
   if (!mouseSettings_->RegisterRoutes(router_))
     Trace("mouse settings page: the routing refused a control name");
   DevicePageHooks hooks;
-  hooks.initPage = [this] { InitialiseMouseProfiles(); };
-  // Only the refresh: the mouse's reads on arrival, WM_MS_RELOAD and WM_MS_PROFILE are the
-  // window's own, and each ends with this refresh.
+  // The session reads, reloads and restores the mouse; the page shows the result.
   hooks.refresh = [this] { mouseSettings_->Refresh(); };
-  window_.SetPageHooks(DevicePage::kMouse, std::move(hooks));
-}
-
-void PageWiring::InitialiseMouseProfiles() {
-  // The arrival read and every settings change save into the selected light and key profiles, so
-  // each library needs its first profile before the mouse can arrive. "windowinit" runs this
-  // before the watchers start, so nothing else uses "msProfile.ini" yet; the key library has no
-  // store of the window's own to go through here, so a store of that library does it.
-  profile::ProfileStore& lightStore = window_.MouseLightStore();
-  profile::ProfileStore keyStore(profile::StoreKind::kMouseKey, folders_,
-                                 lightStore.DefaultFilePath().parent_path());
-  for (profile::ProfileStore* store : {&lightStore, &keyStore}) {
-    const profile::ListResult listed = store->Initialise();
-    if (!listed.result.ok()) Trace("mouse profile library not created: " + listed.result.detail);
-  }
+  hooks.restored = [this] { mouseSettings_->DefaultsRestored(); };
+  window_.SetPageHooks(DeviceKind::kMouse, std::move(hooks));
 }
 
 void PageWiring::OpenSkinPicker(const ui::Control& skinButton) {
@@ -96,12 +81,6 @@ void PageWiring::OpenSkinPicker(const ui::Control& skinButton) {
   if (picker_) picker_->close();
   picker_ = ui::CSkinFrame::Open(window_, skinButton,
                                  ui::SkinFrameContext{ui::MainIniPath(folders_), &skinMenu_, nullptr, {}});
-}
-
-void PageWiring::SaveMouseLightProfile() {
-  const profile::StoreResult saved =
-      mouse::SaveMouseLightProfile(window_.MouseModel().image(), window_.MouseLightStore());
-  if (!saved.ok()) Trace("mouse light profile not saved: " + saved.detail);
 }
 
 }  // namespace korva::app

@@ -4,15 +4,14 @@
 //  - the notification routing (NotifyRouter): every notification that is not "windowinit" or a
 //    window button goes to NotifyRouter::Dispatch. Its hooks: the routing's messages
 //    ("message_text_3") in the message box, page switches set the window's CurrentDevicePage,
-//    same-mode copying sets the four devices' sync-lighting flags and saves the mouse's light
-//    profile (the other devices' lighting pages and profile saves join when those pages exist);
+//    same-mode copying writes the devices' images through the device session, refreshes their
+//    pages, saves their light profiles and sets the four sync-lighting flags;
 //  - the skin picker: "skinbtn" opens CSkinFrame under the button; its menu items run the window's
 //    menu actions (SkinPickerMenu); the background it broadcasts reaches the window's "root"
 //    through a RootBackgroundReceiver registered with the process-wide skin observer;
 //  - the device pages built so far: the mouse sensitivity page (MouseSettingsPage) on the window's
-//    mouse page state, with its routes and its refresh after the mouse's arrival, WM_MS_RELOAD and
-//    WM_MS_PROFILE; at "windowinit" the mouse's light and key profile libraries ("msProfile.ini")
-//    get their first profile on a first run.
+//    session's mouse model, with its routes, its refresh whenever the session changed the mouse's
+//    image, and what it does after "Restore all defaults".
 //
 // What the window does itself is not repeated here: it handles "windowinit" (including the skin
 // choice remembered in "main.ini") and "closebtn", "minbtn", "maxbtn", "restorebtn" before any
@@ -32,7 +31,6 @@
 
 #include "app/MessageBox.h"
 #include "app/SkinPickerMenu.h"
-#include "lighting/LightingRecords.h"
 #include "profile/DataFolders.h"
 #include "ui/SkinChanged.h"
 #include "ui/SkinFrame.h"
@@ -61,7 +59,6 @@ class PageWiring {
   PageWiring& operator=(const PageWiring&) = delete;
 
   ui::NotifyRouter& Router() { return router_; }
-  lighting::LightingRecords& Lighting() { return lighting_; }
   mouse::MouseSettingsPage& MouseSettings() { return *mouseSettings_; }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
@@ -70,17 +67,11 @@ class PageWiring {
   void WireRouting(MessageBoxFn messageBox);
   void WireSkinPicker();
   void WireMouseSettings();
-  // "windowinit": the mouse's light and key profile libraries get their first profile on a
-  // first run (the default files), so the arrival read and the page's edits have profiles to save.
-  void InitialiseMouseProfiles();
   void OpenSkinPicker(const ui::Control& skinButton);
-  void SaveMouseLightProfile();
 
   CMainWnd& window_;
   QPointer<CMainWnd> windowAlive_;  // null once the window is destroyed
   profile::DataFolders folders_;
-  // The lighting records of the four devices and of the synchronised lighting.
-  lighting::LightingRecords lighting_;
   ui::NotifyRouter router_;
   SkinPickerMenu skinMenu_;
   ui::RootBackgroundReceiver background_;

@@ -16,7 +16,7 @@ void SkinPickerMenu::RestoreAllDefaults() {
 }
 
 bool SkinPickerMenu::RunUpdater() {
-  if (!UpdaterFor(window_.CurrentDevicePage(), window_.KeyboardModel())) return false;
+  if (!UpdaterFor(window_.CurrentDevicePage(), window_.Session().KeyboardModel())) return false;
   RunSoon("menu_update");
   return true;
 }

@@ -6,16 +6,9 @@
 #include <string_view>
 
 #include "common/Log.h"
-#include "headset/AudioLibrary.h"
-#include "profile/DataFolders.h"
-#include "profile/IniFile.h"
-#include "profile/ProfileStore.h"
 
 namespace korva::device {
 namespace {
-
-constexpr std::string_view kHeadsetIndexFile = "hsProfile.ini";
-constexpr std::string_view kHeadsetSelectSection = "PROFILESELECT";
 
 DeviceKind KindOf(HidWatcherKind kind) {
   switch (kind) {
@@ -46,19 +39,6 @@ SearchRule RuleOf(HidWatcherKind kind, const HidDevice& device) {
   return kind == HidWatcherKind::kKeyboard ? KeyboardWatcherRule() : PatternWatcherRule(device.identity);
 }
 
-// The "select" key of a store's select section, as the index file holds it (default 0). The profile
-// combo ignores an index it does not have.
-int ReadStoredSelect(const profile::DataFolders& folders, profile::StoreKind store) {
-  const profile::StoreLayout& layout = profile::LayoutOf(store);
-  return profile::ReadIniInt(folders.GetDeviceFolder(layout.device) / layout.indexFile,
-                             layout.sections.select, profile::kSelectKey, 0);
-}
-
-int ReadHeadsetSelect(const profile::DataFolders& folders) {
-  return profile::ReadIniInt(folders.GetDeviceFolder(profile::DeviceKind::kHeadset) / kHeadsetIndexFile,
-                             kHeadsetSelectSection, profile::kSelectKey, 0);
-}
-
 std::string_view ExitTrace(DeviceKind kind) {
   switch (kind) {
     case DeviceKind::kKeyboard:
@@ -68,7 +48,6 @@ std::string_view ExitTrace(DeviceKind kind) {
     case DeviceKind::kMousepad:
       return "鼠标垫设备侦测线程设定退出";
     case DeviceKind::kHeadset:
-    case DeviceKind::kOther:
       break;
   }
   return "耳机设备侦测线程设定退出";
@@ -136,7 +115,6 @@ void HidWatcher::Search(const StopEvent& stop) {
 
 void HidWatcher::Arrive(const StopEvent& stop) {
   WatcherHost& host = start_.host;
-  const profile::DataFolders& folders = start_.folders;
   Arrival arrival;
   arrival.kind = kind_;
   sameModeShown_.reset();
@@ -150,15 +128,15 @@ void HidWatcher::Arrive(const StopEvent& stop) {
       }
       device_.connected = true;
       host.ReadDeviceOnArrival(arrival);
-      arrival.profileDengSelect = ReadStoredSelect(folders, profile::StoreKind::kKeyboardLight);
-      arrival.profileSelect = ReadStoredSelect(folders, profile::StoreKind::kKeyboardKey);
+      arrival.profileDengSelect = host.ReadStoredSelection(kind_, StoredSelection::kLight);
+      arrival.profileSelect = host.ReadStoredSelection(kind_, StoredSelection::kKey);
       host.PostArrival(arrival);
       break;
     case DeviceKind::kMouse:
       device_.connected = true;
-      arrival.profileDengSelect = ReadStoredSelect(folders, profile::StoreKind::kMouseLight);
+      arrival.profileDengSelect = host.ReadStoredSelection(kind_, StoredSelection::kLight);
       host.ReadDeviceOnArrival(arrival);
-      arrival.profileSelect = ReadStoredSelect(folders, profile::StoreKind::kMouseKey);
+      arrival.profileSelect = host.ReadStoredSelection(kind_, StoredSelection::kKey);
       host.PostArrival(arrival);
       host.PostShowTab(kind_);
       break;
@@ -166,11 +144,10 @@ void HidWatcher::Arrive(const StopEvent& stop) {
       device_.connected = true;
       host.PostShowTab(kind_);
       host.ReadDeviceOnArrival(arrival);
-      arrival.profileDengSelect = ReadStoredSelect(folders, profile::StoreKind::kMousepadLight);
+      arrival.profileDengSelect = host.ReadStoredSelection(kind_, StoredSelection::kLight);
       host.PostArrival(arrival);
       break;
     case DeviceKind::kHeadset:
-    case DeviceKind::kOther:
       break;
   }
 }
@@ -191,14 +168,12 @@ void HidWatcher::ShowSameMode() {
 HeadsetWatcher::HeadsetWatcher(const WatcherStart& start) : start_(start), device_(start.devices.headset) {}
 
 std::chrono::milliseconds HeadsetWatcher::RunCycle() {
-  headset::PresentDeviceList list{};
+  WatcherHost& host = start_.host;
+  bool found = false;
   {
     std::lock_guard lock(device_.lock);
-    list = {};
-    start_.audio.Search_Present_Device(list);
+    found = host.HeadsetPresent();
   }
-  const bool found = headset::ReportsHeadset(list);
-  WatcherHost& host = start_.host;
   if (device_.connected && found) {
     PostSameMode(host, DeviceKind::kHeadset, start_.devices.Connected().AnyOtherThan(DeviceKind::kHeadset),
                  sameModeShown_);
@@ -214,7 +189,7 @@ std::chrono::milliseconds HeadsetWatcher::RunCycle() {
     host.PostShowTab(DeviceKind::kHeadset);
     Arrival arrival;
     arrival.kind = DeviceKind::kHeadset;
-    arrival.profileSelect = ReadHeadsetSelect(start_.folders);
+    arrival.profileSelect = host.ReadStoredSelection(DeviceKind::kHeadset, StoredSelection::kKey);
     host.PostArrival(arrival);
   }
   if (firstPass_) {

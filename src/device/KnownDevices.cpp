@@ -3,10 +3,10 @@
 namespace korva::device {
 namespace {
 
-DeviceKind KindOf(std::uint16_t vendorId, std::uint16_t productId, int& keyboardModel) {
+std::optional<DeviceKind> KindOf(std::uint16_t vendorId, std::uint16_t productId, int& keyboardModel) {
   keyboardModel = -1;
   if (vendorId == kHeadsetVendorId && productId == kHeadsetProductId) return DeviceKind::kHeadset;
-  if (vendorId != kKorvaVendorId) return DeviceKind::kOther;
+  if (vendorId != kKorvaVendorId) return std::nullopt;
   switch (productId) {
     case kKeyboardModel0ProductId:
       keyboardModel = 0;
@@ -19,7 +19,7 @@ DeviceKind KindOf(std::uint16_t vendorId, std::uint16_t productId, int& keyboard
     case kMousepadProductId:
       return DeviceKind::kMousepad;
     default:
-      return DeviceKind::kOther;
+      return std::nullopt;
   }
 }
 
@@ -28,7 +28,7 @@ DeviceKind KindOf(std::uint16_t vendorId, std::uint16_t productId, int& keyboard
 CollectionClass ClassifyCollection(const HidInterfaceInfo& info) {
   CollectionClass c;
   c.kind = KindOf(info.vendorId, info.productId, c.keyboardModel);
-  if (c.kind == DeviceKind::kOther) {
+  if (!c.kind) {
     c.role = CollectionRole::kForeign;
   } else if (info.usagePage == kVendorUsagePage && info.usage == kVendorUsage &&
              c.kind != DeviceKind::kHeadset) {
@@ -40,22 +40,6 @@ CollectionClass ClassifyCollection(const HidInterfaceInfo& info) {
     c.role = CollectionRole::kOther;
   }
   return c;
-}
-
-std::string_view DeviceKindName(DeviceKind kind) {
-  switch (kind) {
-    case DeviceKind::kKeyboard:
-      return "keyboard";
-    case DeviceKind::kMouse:
-      return "mouse";
-    case DeviceKind::kMousepad:
-      return "mousepad";
-    case DeviceKind::kHeadset:
-      return "headset";
-    case DeviceKind::kOther:
-      break;
-  }
-  return "other";
 }
 
 std::string_view CollectionRoleName(CollectionRole role) {

@@ -2,8 +2,10 @@
 // The USB ids and HID collections of the KORVA devices, and which device a collection belongs to.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
+#include "common/DeviceKind.h"
 #include "device/HidBackend.h"
 #include "device/HidDevice.h"
 
@@ -32,7 +34,8 @@ inline constexpr HidIdentity kMousepadIdentity{kKorvaVendorId, kMousepadProductI
 inline constexpr HidIdentity kHeadsetIdentity{kHeadsetVendorId, kHeadsetProductId, kVendorUsage,
                                               kVendorUsagePage};
 
-enum class DeviceKind { kKeyboard, kMouse, kMousepad, kHeadset, kOther };
+using korva::DeviceKind;
+using korva::DeviceKindName;
 
 enum class CollectionRole {
   kCommands,       // the vendor collection of the command frames
@@ -42,13 +45,12 @@ enum class CollectionRole {
 };
 
 struct CollectionClass {
-  DeviceKind kind = DeviceKind::kOther;
+  std::optional<DeviceKind> kind;  // nullopt: not a KORVA device
   CollectionRole role = CollectionRole::kForeign;
   int keyboardModel = -1;  // 0 for 0x8901, 1 for 0x7680, else -1
 };
 
 CollectionClass ClassifyCollection(const HidInterfaceInfo& info);
-std::string_view DeviceKindName(DeviceKind kind);
 std::string_view CollectionRoleName(CollectionRole role);
 
 }  // namespace korva::device

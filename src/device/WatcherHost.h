@@ -16,10 +16,11 @@
 
 namespace korva::device {
 
-// What a watcher found when its device arrived, and the stored profile selections it read from the
-// device's profile index file ("kbProfile.ini", "msProfile.ini", "mpProfile.ini", "hsProfile.ini").
+// What a watcher found when its device arrived, and the stored profile selections the host gave it
+// (from the device's profile index file: "kbProfile.ini", "msProfile.ini", "mpProfile.ini",
+// "hsProfile.ini").
 struct Arrival {
-  DeviceKind kind = DeviceKind::kOther;
+  DeviceKind kind = DeviceKind::kKeyboard;
   int keyboardModel = -1;  // keyboard: 0 for product 0x8901, 1 for 0x7680; -1 for the others
   // "PROFILEDENGSELECT"/"select" (light profile; keyboard, mouse, mousepad), when read.
   std::optional<int> profileDengSelect;
@@ -29,11 +30,23 @@ struct Arrival {
   bool operator==(const Arrival&) const = default;
 };
 
+// The two stored profile selections of a device.
+enum class StoredSelection {
+  kLight,  // "PROFILEDENGSELECT": the light profile (keyboard, mouse, mousepad)
+  kKey,    // "PROFILESELECT": the key profile (keyboard, mouse); the headset's profile
+};
+
 class WatcherHost {
  public:
   virtual ~WatcherHost() = default;
 
-  // --- on the watcher thread, with the device's lock held ---
+  // --- on a watcher thread (a HID watcher holds its device's lock) ---
+
+  // The stored selection `which` of the device's profile library (0 when none is stored). The
+  // watcher asks at the moment its arrival order says the index file is read.
+  virtual int ReadStoredSelection(DeviceKind kind, StoredSelection which) = 0;
+  // The headset watcher's device query, with the headset's lock held: whether it is present now.
+  virtual bool HeadsetPresent() = 0;
 
   // The device's full read into a fresh image (keyboard, mouse, mousepad; never the headset). The
   // device's connected flag is already set, so the exchanges go out. For the mouse, first the light
@@ -52,10 +65,10 @@ class WatcherHost {
   // "mp_deng_profile_combo", "head_device_profile_combo"), refresh the device page (the mousepad
   // also marks "mp_tab" for update), then start timer 7 with 100 ms (not for the headset).
   virtual void PostArrival(const Arrival& arrival) = 0;
-  // The device has gone (its connected flag is already clear): hide its tab, then act on
-  // ChooseTabAfterRemoval(kind, the devices connected now, the selected tab).
+  // The device has gone (its connected flag is already clear): hide its tab and choose the tab to
+  // show instead (session::ChooseTabAfterRemoval).
   virtual void PostRemoval(DeviceKind kind) = 0;
-  // Show or hide the device's same-mode check box (SameModeCheckName). Posted when the wanted
+  // Show or hide the device's same-mode check box. Posted when the wanted
   // visibility changes while the device is connected, and after each arrival.
   virtual void PostSameModeVisible(DeviceKind kind, bool visible) = 0;
   // The wake-up message (WindowMessage::WakeMessage): show the window if a device is connected,

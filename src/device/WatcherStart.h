@@ -1,24 +1,17 @@
 #pragma once
-// What the device watchers and the synchronisation readers are started with: the four devices, the
-// main window (as a WatcherHost), the headset's audio library, the data folders and the paces.
+// What the device watchers and the synchronisation readers are started with: the four devices, their
+// host (the device session) and the paces.
 
 #include <chrono>
 
+#include "device/ConnectedDevices.h"
 #include "device/HidDevice.h"
 #include "device/KnownDevices.h"
-#include "device/TabPreference.h"
 #include "device/WatcherHost.h"
-
-namespace korva::headset {
-class AudioLibrary;
-}
-namespace korva::profile {
-class DataFolders;
-}
 
 namespace korva::device {
 
-// The main window's four device objects. The mouse's and mousepad's identity patterns are set before
+// The session's four device objects. The mouse's and mousepad's identity patterns are set before
 // the threads start; the headset's link is never opened (its presence comes from the audio library).
 struct DeviceSet {
   HidDevice& keyboard;
@@ -42,8 +35,6 @@ struct WatcherPaces {
 struct WatcherStart {
   DeviceSet devices;
   WatcherHost& host;
-  headset::AudioLibrary& audio;
-  const profile::DataFolders& folders;
   WatcherPaces paces{};
 };
 

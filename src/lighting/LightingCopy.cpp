@@ -10,14 +10,14 @@ namespace {
 
 // The same-mode rule fixes both orders, and they differ: pages refresh mouse first, profiles
 // save keyboard first.
-constexpr std::array kRefreshOrder = {LightingDevice::kMouse, LightingDevice::kMousepad,
-                                      LightingDevice::kKeyboard, LightingDevice::kHeadset};
-constexpr std::array kSaveOrder = {LightingDevice::kKeyboard, LightingDevice::kMouse,
-                                   LightingDevice::kMousepad, LightingDevice::kHeadset};
+constexpr std::array kRefreshOrder = {DeviceKind::kMouse, DeviceKind::kMousepad,
+                                      DeviceKind::kKeyboard, DeviceKind::kHeadset};
+constexpr std::array kSaveOrder = {DeviceKind::kKeyboard, DeviceKind::kMouse,
+                                   DeviceKind::kMousepad, DeviceKind::kHeadset};
 
-void RunOthers(const std::array<LightingDevice, kLightingDeviceCount>& order, LightingDevice source,
-               const std::array<std::function<void()>, kLightingDeviceCount>& hooks) {
-  for (LightingDevice device : order) {
+void RunOthers(const std::array<DeviceKind, kDeviceKindCount>& order, DeviceKind source,
+               const std::array<std::function<void()>, kDeviceKindCount>& hooks) {
+  for (DeviceKind device : order) {
     const auto& hook = hooks[IndexOf(device)];
     if (device != source && hook) hook();
   }
@@ -25,18 +25,18 @@ void RunOthers(const std::array<LightingDevice, kLightingDeviceCount>& order, Li
 
 }  // namespace
 
-bool CopyLightingToAll(LightingRecords& records, LightingDevice source, const LightingCopyHooks& hooks) {
-  if (!LightingDeviceFromIndex(static_cast<int>(source))) {
+bool CopyLightingToAll(LightingRecordStore& records, DeviceKind source, const LightingCopyHooks& hooks) {
+  if (!DeviceKindFromIndex(static_cast<int>(source))) {
     Trace("同步失败");
     return false;
   }
   // One write: the lighting threads never see some devices copied and others not.
-  LightingRecords::Snapshot all = records.Read();
+  LightingSnapshot all = records.Read();
   const LightingSettings copied = all.devices[IndexOf(source)];
   all.devices.fill(copied);
   all.synchronised = copied;
   records.Write(all);
-  Trace(std::string("same-mode copy from the ") + LightingDeviceName(source));
+  Trace("same-mode copy from the " + std::string(DeviceKindName(source)));
 
   RunOthers(kRefreshOrder, source, hooks.refreshPage);
   RunOthers(kSaveOrder, source, hooks.saveProfile);

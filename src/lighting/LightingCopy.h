@@ -13,11 +13,10 @@
 namespace korva::lighting {
 
 struct LightingCopyHooks {
-  // Shows the device's new record on its lighting page (a device that keeps the record in its
-  // memory image also takes it from the store there). Indexed by LightingDevice.
-  std::array<std::function<void()>, kLightingDeviceCount> refreshPage;
-  // Saves the device's current light profile. Indexed by LightingDevice.
-  std::array<std::function<void()>, kLightingDeviceCount> saveProfile;
+  // Shows the device's new record on its lighting page. Indexed by IndexOf(DeviceKind).
+  std::array<std::function<void()>, kDeviceKindCount> refreshPage;
+  // Saves the device's current light profile. Indexed by IndexOf(DeviceKind).
+  std::array<std::function<void()>, kDeviceKindCount> saveProfile;
   // Sets the sync-lighting flags of all four device objects, so that the synchronised lighting
   // thread drives every device with the copied effect.
   std::function<void()> setAllSyncLighting;
@@ -28,6 +27,6 @@ struct LightingCopyHooks {
 // light profiles (order keyboard, mouse, mousepad, headset) and sets the sync-lighting flags.
 // A source that is no device traces "同步失败" (synchronisation failed), changes nothing and
 // returns false.
-bool CopyLightingToAll(LightingRecords& records, LightingDevice source, const LightingCopyHooks& hooks);
+bool CopyLightingToAll(LightingRecordStore& records, DeviceKind source, const LightingCopyHooks& hooks);
 
 }  // namespace korva::lighting

@@ -1,55 +1,49 @@
 #pragma once
-// LightingRecords: the lighting record of each device and of the synchronised lighting, shared
-// between the UI thread (the pages and the same-mode copy write them) and the lighting threads
-// (each pass takes a consistent copy).
+// The lighting records of the four devices and of the synchronised lighting.
 //
-// This store is the copy the lighting threads read. A device whose record is also part of its
-// memory image (the keyboard's and the mouse's active settings hold it at bytes 1..8) puts each
-// change it makes into the store with Set, and takes the store's record back into its image
-// when another device's same-mode copy has replaced it (its page refresh hook, see LightingCopy.h).
+// LightingRecordStore is how same-mode copying and the lighting threads reach the records: every
+// record as of one moment (Read), and every record replaced at one moment (Write), so that a
+// lighting thread never sees half of a change. The device session is the store the program runs
+// on: it reads each device's record from the device's image and writes it back there.
+//
+// LightingRecords is a plain store of the records behind a lock: the copy the session publishes to
+// the lighting threads, and the store of tests that need no devices.
 
 #include <array>
-#include <cstddef>
 #include <mutex>
-#include <optional>
 
+#include "common/DeviceKind.h"
 #include "lighting/LightingSettings.h"
 
 namespace korva::lighting {
 
-// In the order of the main window's device objects.
-enum class LightingDevice { kKeyboard = 0, kMouse = 1, kMousepad = 2, kHeadset = 3 };
-inline constexpr std::size_t kLightingDeviceCount = 4;
+struct LightingSnapshot {
+  std::array<LightingSettings, kDeviceKindCount> devices{};  // indexed by IndexOf(DeviceKind)
+  LightingSettings synchronised{};
+};
 
-// The slot of a device in arrays indexed by device (LightingCopyHooks, Snapshot::devices).
-constexpr std::size_t IndexOf(LightingDevice device) {
-  return static_cast<std::size_t>(device);
-}
-// The device of a number 0..3; nullopt for any other number.
-std::optional<LightingDevice> LightingDeviceFromIndex(int index);
-// "keyboard", "mouse", "mousepad", "headset" (for traces).
-const char* LightingDeviceName(LightingDevice device);
-
-class LightingRecords {
+class LightingRecordStore {
  public:
-  struct Snapshot {
-    std::array<LightingSettings, kLightingDeviceCount> devices{};
-    LightingSettings synchronised{};
-  };
+  virtual ~LightingRecordStore() = default;
+  virtual LightingSnapshot Read() const = 0;
+  virtual void Write(const LightingSnapshot& records) = 0;
+};
 
-  LightingSettings Get(LightingDevice device) const;
-  void Set(LightingDevice device, const LightingSettings& record);
+class LightingRecords final : public LightingRecordStore {
+ public:
+  using Snapshot = LightingSnapshot;
+
+  LightingSettings Get(DeviceKind device) const;
+  void Set(DeviceKind device, const LightingSettings& record);
   LightingSettings GetSynchronised() const;
   void SetSynchronised(const LightingSettings& record);
 
-  // Every record as of one moment.
-  Snapshot Read() const;
-  // Replaces every record at one moment (a lighting thread never sees half of the change).
-  void Write(const Snapshot& records);
+  LightingSnapshot Read() const override;
+  void Write(const LightingSnapshot& records) override;
 
  private:
   mutable std::mutex mutex_;
-  Snapshot records_;
+  LightingSnapshot records_;
 };
 
 }  // namespace korva::lighting

@@ -129,16 +129,14 @@ int MousePageModel::Flush(device::HidDevice& device) {
   return FlushMouseSettings(device, image_.active, pending_);
 }
 
-MouseEditEffect MousePageModel::FactoryReset(device::HidDevice& device, int& deviceResult) {
-  image_.pointerSpeed = kDefaultPointerSpeed;
-  image_.wheelLines = kDefaultWheelLines;
+MouseEditEffect MousePageModel::FactoryResetDesktop() {
   MouseEditEffect effect;
   effect.applied = true;
-  effect.applyPointerSpeed = image_.pointerSpeed;
-  effect.applyWheelLines = image_.wheelLines;
-  effect.rewriteText = std::to_string(image_.wheelLines);
-  deviceResult = FactoryResetMouse(device);
+  effect.applyPointerSpeed = kDefaultPointerSpeed;
+  effect.applyWheelLines = kDefaultWheelLines;
+  effect.rewriteText = std::to_string(kDefaultWheelLines);
   return effect;
 }
+
 
 }  // namespace korva::mouse

@@ -68,6 +68,9 @@ class MousePageModel {
   void TakeImage(const MouseImage& fresh) { image_ = fresh; }
 
   bool pendingWrite() const { return pending_; }
+  // A change the flush is to write (a restored profile); DropPendingWrite: the change is given up.
+  void MarkPendingWrite() { pending_ = true; }
+  void DropPendingWrite() { pending_ = false; }
 
   // RefreshMouseUi: keeps the counts-per-inch base 200 in the information block and returns what to show.
   MousePageView Refresh();
@@ -104,10 +107,11 @@ class MousePageModel {
   MouseTransferResult SwitchProfile(device::HidDevice& device, int n);
   // Timer 2.
   int Flush(device::HidDevice& device);
-  // ms_one_profile_default: the desktop defaults (pointer speed 10 = slider 5, wheel lines 3) become the
-  // model's values, so the slider, the desktop and the next profile save agree; then the mouse's
-  // restore-defaults request. `deviceResult` receives that request's result.
-  MouseEditEffect FactoryReset(device::HidDevice& device, int& deviceResult);
+  // ms_one_profile_default, before the mouse's restore-defaults request (FactoryResetMouse): the
+  // desktop gets pointer speed 10 (the slider shows 5) and wheel lines 3 (the edit shows "3"). The
+  // stored pointer speed and wheel lines stay as they are: the next profile save keeps them, and
+  // the page shows them again at its next refresh.
+  static MouseEditEffect FactoryResetDesktop();
 
  private:
   // The common end of a settings change: pending flag and light profile save.

@@ -121,12 +121,15 @@ MouseTransferResult SwitchDeviceProfile(device::HidDevice& device, MouseImage& i
   const std::array<std::uint8_t, 1> number{static_cast<std::uint8_t>(n)};
   result = device::WriteSettings(device, 0, number);
   if (result != kResultOk) return {result, false, ignored};
+  // From here on the mouse uses profile n whatever the record read does: the image follows it, or
+  // the next flush would write the old number back. A record that cannot be read leaves slot n as
+  // the last full read found it, the best the program knows of that profile.
   result =
       device::ReadSettings(device, RecordAddress(n), next.records[static_cast<std::size_t>(n)].Transferred());
-  if (result != kResultOk) return {result, false, ignored};
+  if (result != kResultOk) next.records[static_cast<std::size_t>(n)] = image.records[static_cast<std::size_t>(n)];
   next.active = SettingsOfSlot(next, n);
   image = next;
-  return {kResultOk, true, ignored};
+  return {result, true, ignored};
 }
 
 int WriteMouseActiveSettings(device::HidDevice& device, const MouseActiveSettings& active) {

@@ -49,7 +49,9 @@ MouseTransferResult ReloadMouseActive(device::HidDevice& device, MouseImage& ima
 // Makes device profile n (0..4; any other n is ignored, nothing sent) active: 5 at address 0 (1 byte)
 // gives the mouse's number b; when b = n nothing more is sent. Otherwise the working settings go into
 // slot b (skipped when b lies outside 0..4), 6 at address 0 with the one byte n, 5 at n x 64 (56
-// bytes) into slot n, and the active settings := bytes 0..22 of slot n with byte 0 := n.
+// bytes) into slot n, and the active settings := bytes 0..22 of slot n with byte 0 := n. Once the
+// mouse took the switch the image follows it even when the record read then fails (`changed` set,
+// `result` the read's failure; slot n keeps what the last full read found).
 MouseTransferResult SwitchDeviceProfile(device::HidDevice& device, MouseImage& image, int n);
 
 // The active-settings write: command 6 at address 0, 56 bytes = the 23 settings bytes + 33 zeros.

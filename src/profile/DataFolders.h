@@ -14,9 +14,11 @@
 #include <string>
 #include <string_view>
 
+#include "common/DeviceKind.h"
+
 namespace korva::profile {
 
-enum class DeviceKind { kKeyboard, kMouse, kMousepad, kHeadset };
+using korva::DeviceKind;
 
 // "kb", "ms", "mp", "hs".
 std::string_view DeviceFolderName(DeviceKind kind);

@@ -36,6 +36,8 @@ ShellFixture::ShellFixture() {
     ui::RegisterStandardControls(skin->Factory());
   }
   options_ = std::make_unique<MainWndOptions>(profile::DataFolders(Home() / "KORVA"));
+  sessionOptions_ = std::make_unique<session::SessionOptions>(options_->folders);
+  sessionOptions_->defaultsFolder = profile::DefaultFilesFolder(options_->programFolder);
   options_->trayAvailable = true;
   options_->startWatchers = false;  // the watcher tests turn them on
   options_->messageBox = [this](QWidget*, const QString& text) {
@@ -50,10 +52,12 @@ ShellFixture::ShellFixture() {
 
 ShellFixture::~ShellFixture() {
   window_.reset();
+  session_.reset();
 }
 
 CMainWnd& ShellFixture::MakeWindow() {
-  window_ = std::make_unique<CMainWnd>(*skin, bus, audio, *options_);
+  session_ = std::make_unique<session::DeviceSession>(bus, audio, *sessionOptions_);
+  window_ = std::make_unique<CMainWnd>(*skin, *session_, *options_);
   if (auto error = window_->Create()) ADD_FAILURE() << error->ToString().toStdString();
   return *window_;
 }

@@ -12,6 +12,7 @@
 #include "app/MainWnd.h"
 #include "device/HidDevice.h"
 #include "headset/AudioLibrary.h"
+#include "session/DeviceSession.h"
 #include "sim/SimBus.h"
 #include "ui/Skin.h"
 
@@ -29,13 +30,15 @@ class ShellFixture {
   ShellFixture();
   ~ShellFixture();
 
-  // The options of the window MakeWindow builds; change them before.
+  // The options of the window and of the device session MakeWindow builds; change them before.
   MainWndOptions& Options() { return *options_; }
+  session::SessionOptions& SessionOptions() { return *sessionOptions_; }
   // Builds the window (Create); ASSERTs inside gtest are not possible here, so check Window().
   CMainWnd& MakeWindow();
   // MakeWindow, show, and wait for "windowinit". False when it did not come.
   bool StartWindow();
   CMainWnd& Window() { return *window_; }
+  session::DeviceSession& Session() { return *session_; }
 
   std::filesystem::path Home() const { return home_.path().toStdString(); }
   QStringList boxes;            // every message box shown, text or id as given
@@ -48,6 +51,8 @@ class ShellFixture {
  private:
   QTemporaryDir home_;
   std::unique_ptr<MainWndOptions> options_;
+  std::unique_ptr<session::SessionOptions> sessionOptions_;
+  std::unique_ptr<session::DeviceSession> session_;
   std::unique_ptr<CMainWnd> window_;
 };
 

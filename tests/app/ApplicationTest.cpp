@@ -62,7 +62,7 @@ TEST_F(ApplicationTest, SimulateShowsEveryDeviceTab) {
   ASSERT_NE(app.SimulatedBus(), nullptr);
   ASSERT_NE(app.SimulatedHeadset(), nullptr);
   CMainWnd& window = *app.MainWindow();
-  EXPECT_TRUE(window.Audio().IsBound());
+  EXPECT_TRUE(window.Session().Audio().IsBound());
   auto tabsShown = [&] {
     for (const char* tab : {"kb_tab", "ms_tab", "mp_tab", "hs_tab"})
       if (!window.FindControl(QString::fromLatin1(tab)).IsVisible()) return false;
@@ -70,8 +70,8 @@ TEST_F(ApplicationTest, SimulateShowsEveryDeviceTab) {
   };
   ASSERT_TRUE(WaitFor(tabsShown, 20000));
   ASSERT_TRUE(WaitFor([&] { return window.isVisible(); }));
-  EXPECT_TRUE(window.Keyboard().connected && window.Mouse().connected && window.Mousepad().connected &&
-              window.Headset().connected);
+  EXPECT_TRUE(window.Session().Device(DeviceKind::kKeyboard).connected && window.Session().Device(DeviceKind::kMouse).connected && window.Session().Device(DeviceKind::kMousepad).connected &&
+              window.Session().Device(DeviceKind::kHeadset).connected);
 
   QSignalSpy finished(&app, &Application::finished);
   app.MainWindow()->MenuCommand(QStringLiteral("exit"), QStringLiteral("menu_exit_text"));
@@ -99,7 +99,7 @@ TEST_F(ApplicationTest, SecondStartLeadsToShowOrWarnInTheFirst) {
   EXPECT_EQ(boxes, QStringList{"message_text_1"});
   EXPECT_FALSE(window.isVisible());
 
-  window.Mouse().connected = true;
+  window.Session().Device(DeviceKind::kMouse).connected = true;
   {
     Application second(Options());
     QString error;
@@ -107,7 +107,7 @@ TEST_F(ApplicationTest, SecondStartLeadsToShowOrWarnInTheFirst) {
   }
   ASSERT_TRUE(WaitFor([&] { return window.isVisible(); }));
   EXPECT_EQ(boxes.size(), 1);
-  window.Mouse().connected = false;
+  window.Session().Device(DeviceKind::kMouse).connected = false;
 }
 
 // A private bus on which the test plays logind.
@@ -151,7 +151,7 @@ TEST_F(ApplicationTest, SuspendClearsTheAwakeFlagAndResumeSetsItAgain) {
     Application app(std::move(options));
     ASSERT_TRUE(StartAndInit(app));
     CMainWnd& window = *app.MainWindow();
-    EXPECT_TRUE(window.SystemAwake());
+    EXPECT_TRUE(window.Session().SystemAwake());
 
     for (bool suspending : {true, false}) {
       QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
@@ -159,7 +159,7 @@ TEST_F(ApplicationTest, SuspendClearsTheAwakeFlagAndResumeSetsItAgain) {
                                                        QStringLiteral("PrepareForSleep"));
       signal << suspending;
       ASSERT_TRUE(logind.send(signal));
-      ASSERT_TRUE(WaitFor([&] { return window.SystemAwake() == !suspending; })) << suspending;
+      ASSERT_TRUE(WaitFor([&] { return window.Session().SystemAwake() == !suspending; })) << suspending;
     }
   }
   QDBusConnection::disconnectFromBus(watcherName);

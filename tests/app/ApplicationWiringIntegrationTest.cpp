@@ -11,6 +11,7 @@
 #include "AppTestSupport.h"
 #include "app/Application.h"
 #include "app/MainWnd.h"
+#include "session/MouseController.h"
 #include "mouse/MouseImage.h"
 #include "mouse/MouseSettingsRules.h"
 #include "sim/SimBus.h"
@@ -77,7 +78,7 @@ TEST_F(ApplicationWiringIntegrationTest, TheSimulatedMouseReachesItsPageAndThePa
   ASSERT_TRUE(WaitFor(
       [&] {
         return control("ms_tab").IsVisible() &&
-               window.MouseModel().image().info.bytes != mouse::MouseDeviceInfo{}.bytes;
+               window.Session().Mouse().Model().image().info.bytes != mouse::MouseDeviceInfo{}.bytes;
       },
       20000));
   EXPECT_EQ(control("ms_DPI1_slider").Value(), stageOnMouse(1));

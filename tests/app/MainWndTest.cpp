@@ -13,6 +13,7 @@
 #include "AppTestSupport.h"
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
+#include "session/MouseController.h"
 #include "device/HidLink.h"
 #include "device/KnownDevices.h"
 #include "platform/SuspendWatcher.h"
@@ -83,9 +84,9 @@ TEST(MainWndStart, WindowInitStartsEverythingAndShutdownJoinsEveryThread) {
     for (int id :
          {kTimerPreviewPhase, kTimerDeferredWrites, kTimerRepaint, kTimerKeyboardRead, kTimerMousepadRead})
       EXPECT_TRUE(window.IsTimerActive(id)) << id;
-    EXPECT_EQ(window.Mouse().identity.productId, device::kMouseProductId);
-    EXPECT_EQ(window.Mousepad().identity.productId, device::kMousepadProductId);
-    EXPECT_EQ(window.Headset().identity.vendorId, device::kHeadsetVendorId);
+    EXPECT_EQ(window.Session().Device(DeviceKind::kMouse).identity.productId, device::kMouseProductId);
+    EXPECT_EQ(window.Session().Device(DeviceKind::kMousepad).identity.productId, device::kMousepadProductId);
+    EXPECT_EQ(window.Session().Device(DeviceKind::kHeadset).identity.vendorId, device::kHeadsetVendorId);
 
     QSignalSpy shutDown(&window, &CMainWnd::shutDown);
     window.Shutdown();
@@ -267,7 +268,7 @@ TEST_F(MainWndTest, MenuUpdateRunsThePagesUpdaterFromTheProgramFolderOrSaysItIsM
     shell.Options().programFolder = shell.Home() / "program";  // holds no updater
     CMainWnd& window = shell.MakeWindow();
     window.SetCurrentDevicePage(row.page);
-    window.SetKeyboardModel(row.keyboardModel);
+    shell.Session().SetKeyboardModel(row.keyboardModel);
     EXPECT_EQ(window.SkinMenuAction(QStringLiteral("MENU_UPDATE")), row.result);
     if (*row.file) {
       ASSERT_EQ(shell.boxes.size(), 1);
@@ -282,19 +283,40 @@ TEST_F(MainWndTest, MenuUpdateRunsThePagesUpdaterFromTheProgramFolderOrSaysItIsM
   }
 }
 
-TEST_F(MainWndTest, MenuRestoreRestoresThePagesInOrder) {
+TEST_F(MainWndTest, MenuRestoreRestoresEveryConnectedDeviceAndSaysSo) {
   CMainWnd& window = MakeWindow();
-  std::vector<std::string> order;
-  for (auto [page, name] :
-       {std::pair{DevicePage::kMousepad, "mousepad"}, std::pair{DevicePage::kKeyboard, "keyboard"},
-        std::pair{DevicePage::kMouse, "mouse"}}) {
-    DevicePageHooks hooks;
-    hooks.restoreDefaults = [&order, name = name] { order.push_back(name); };
-    window.SetPageHooks(page, hooks);
-  }
+  Session().Initialise();  // the first-run profile libraries, as "windowinit" makes them
   EXPECT_EQ(window.SkinMenuAction(QStringLiteral("menu_restore")), SkinMenuResult::kKeepPicker);
-  EXPECT_EQ(order, (std::vector<std::string>{"keyboard", "mouse", "mousepad"}));
-  EXPECT_EQ(window.SkinMenuAction(QStringLiteral("skin_reset")), SkinMenuResult::kNotAMenuItem);
+  EXPECT_EQ(boxes, QStringList{QStringLiteral("message_text_1")}) << "nothing is connected";
+  boxes.clear();
+
+  std::vector<std::string> order;
+  for (auto [kind, name] : {std::pair{DeviceKind::kMousepad, "mousepad"}, std::pair{DeviceKind::kKeyboard, "keyboard"},
+                            std::pair{DeviceKind::kMouse, "mouse"}}) {
+    DevicePageHooks hooks;
+    hooks.refresh = [&order, name = name] { order.push_back(std::string(name) + " refresh"); };
+    hooks.restored = [&order, name = name] { order.push_back(std::string(name) + " restored"); };
+    window.SetPageHooks(kind, hooks);
+  }
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Attach(bus, Session().Device(DeviceKind::kMouse), mouse));
+  ASSERT_TRUE(Session().Mouse().Model().SetStage(1, 77).applied);
+  Session().Mouse().Model().image().banks[0].bytes.fill(0x5A);
+
+  EXPECT_EQ(window.SkinMenuAction(QStringLiteral("menu_restore")), SkinMenuResult::kKeepPicker);
+
+  EXPECT_EQ(boxes, QStringList{QStringLiteral("message_text_restored")});
+  EXPECT_EQ(order, (std::vector<std::string>{"mouse refresh", "mouse restored"})) << "only the connected mouse";
+  const profile::PayloadResult light = Session().Mouse().LightStore().ReadDefaultPayload();
+  const profile::PayloadResult keys = Session().Mouse().KeyStore().ReadDefaultPayload();
+  ASSERT_TRUE(light.result.ok() && keys.result.ok());
+  const mouse::MouseImage& image = Session().Mouse().Model().image();
+  EXPECT_TRUE(std::equal(image.active.bytes.begin(), image.active.bytes.end(), light.payload.begin()));
+  EXPECT_TRUE(std::equal(image.banks[0].bytes.begin(), image.banks[0].bytes.end(), keys.payload.begin()));
+  EXPECT_EQ(image.pointerSpeed, 10);
+  EXPECT_EQ(image.wheelLines, 1);
+  EXPECT_TRUE(Session().DeferredWritePending(DeviceKind::kMouse)) << "the restored settings go to the mouse";
+  EXPECT_EQ(bus.Firmware(mouse).Bank(0), image.banks[0].bytes) << "the default key bank is written at once";
 }
 
 TEST_F(MainWndTest, ShowOrWarnShowsTheWindowOnlyWithADeviceAndWarnsOnce) {
@@ -317,7 +339,7 @@ TEST_F(MainWndTest, ShowOrWarnShowsTheWindowOnlyWithADeviceAndWarnsOnce) {
 
   boxes.clear();
   onBox = nullptr;
-  window.Headset().connected = true;
+  window.Session().Device(DeviceKind::kHeadset).connected = true;
   window.Post(WindowMessage::WakeMessage);
   ASSERT_TRUE(WaitFor([&] { return window.isVisible(); }));
   EXPECT_TRUE(boxes.isEmpty());
@@ -342,11 +364,11 @@ TEST_F(MainWndTest, SuspendClearsTheAwakeFlagAndResumeSetsItAgain) {
   CMainWnd& window = MakeWindow();
   platform::SuspendWatcher watcher(nullptr);  // not started: the test plays logind's signals
   window.WatchSuspend(watcher);
-  EXPECT_TRUE(window.SystemAwake());
+  EXPECT_TRUE(window.Session().SystemAwake());
   emit watcher.suspending();
-  EXPECT_FALSE(window.SystemAwake());
+  EXPECT_FALSE(window.Session().SystemAwake());
   emit watcher.resumed();
-  EXPECT_TRUE(window.SystemAwake());
+  EXPECT_TRUE(window.Session().SystemAwake());
 }
 
 TEST_F(MainWndTest, KeyButtonMessagesTintEntry20PlusWParamAndIgnoreOthers) {
@@ -385,49 +407,36 @@ TEST_F(MainWndTest, ProgressNoticeShowsAndHidesASecondAfterTheUpload) {
   EXPECT_FALSE(window.IsTimerActive(kTimerProgress));
 }
 
-// Timer 2: the flag is cleared after a write the device took, or when the device is gone; a write
-// the connected device refused is tried again on the next tick.
-TEST(MainWndDeferredWrites, KeyboardFlagFollowsTheWriteResult) {
+// Timer 2: a write the connected mouse refuses is tried again after growing pauses; after four
+// refusals the change is dropped and the user is told once. A refusal that ends in time is written.
+TEST_F(MainWndTest, AMouseThatKeepsRefusingTheSettingsWriteLosesTheChangeWithOneMessage) {
   struct Row {
     const char* name;
-    int result;
-    bool connected;
-    bool kept;
+    int refusals;
+    bool dropped;
   };
-  const Row rows[] = {
-      {"written", device::kResultOk, true, false},
-      {"refused while connected", device::kResultRefusedFF, true, true},
-      {"no answer, device gone", device::kResultNoAnswer, false, false},
-  };
-  for (const Row& row : rows) {
+  for (const Row& row : {Row{"refused twice, then taken", 2, false}, Row{"refused for good", 1000, true}}) {
     SCOPED_TRACE(row.name);
     ShellFixture shell;
+    const int mouse = shell.bus.Plug(sim::SimDeviceKind::kMouse);
     ASSERT_TRUE(shell.StartWindow());
-    CMainWnd& window = shell.Window();
-    int calls = 0;
-    DevicePageHooks hooks;
-    hooks.writeSettings = [&](device::HidDevice& device) {
-      EXPECT_EQ(&device, &window.Keyboard());
-      ++calls;
-      return row.result;
-    };
-    window.SetPageHooks(DevicePage::kKeyboard, hooks);
-    window.Keyboard().connected = row.connected;
-    window.SetDeferredWrite(DevicePage::kKeyboard);
-    ASSERT_TRUE(WaitFor([&] { return calls >= (row.kept ? 2 : 1); }));
-    EXPECT_EQ(window.DeferredWritePending(DevicePage::kKeyboard), row.kept);
-    window.Keyboard().connected = false;
+    ASSERT_TRUE(Attach(shell.bus, shell.Session().Device(DeviceKind::kMouse), mouse));
+    shell.bus.AnswerStatus(mouse, 0xFF, row.refusals);
+    ASSERT_TRUE(shell.Session().Mouse().Model().SetStage(1, 20).applied);
+    ASSERT_TRUE(WaitFor([&] { return !shell.Session().DeferredWritePending(DeviceKind::kMouse); }));
+    EXPECT_EQ(shell.boxes, row.dropped ? QStringList{QStringLiteral("message_text_write_dropped")} : QStringList{});
+    EXPECT_EQ(shell.bus.Firmware(mouse).Record(0)[mouse::MouseActiveSettings::kStageOffsets[0]] == 20, !row.dropped);
   }
 }
 
 TEST_F(MainWndTest, MouseSettingsChangeReachesTheMouseWithinATick) {
   const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
   ASSERT_TRUE(StartWindow());
-  ASSERT_TRUE(Attach(bus, Window().Mouse(), mouse));
+  ASSERT_TRUE(Attach(bus, Window().Session().Device(DeviceKind::kMouse), mouse));
   bus.ClearRequests(mouse);
 
-  ASSERT_TRUE(Window().MouseModel().SetStage(1, 20).applied);
-  EXPECT_TRUE(Window().DeferredWritePending(DevicePage::kMouse));
+  ASSERT_TRUE(Window().Session().Mouse().Model().SetStage(1, 20).applied);
+  EXPECT_TRUE(Window().Session().DeferredWritePending(DeviceKind::kMouse));
   auto written = [&] {
     for (const sim::SimRequest& request : bus.Requests(mouse))
       if (request.bytes[3] == 0x06 && request.bytes[8 + mouse::MouseActiveSettings::kStageOffsets[0]] == 20)
@@ -435,7 +444,7 @@ TEST_F(MainWndTest, MouseSettingsChangeReachesTheMouseWithinATick) {
     return false;
   };
   ASSERT_TRUE(WaitFor(written));
-  ASSERT_TRUE(WaitFor([&] { return !Window().DeferredWritePending(DevicePage::kMouse); }));
+  ASSERT_TRUE(WaitFor([&] { return !Window().Session().DeferredWritePending(DeviceKind::kMouse); }));
 }
 
 TEST_F(MainWndTest, MouseMessagesReadTheMouseAndRefreshItsPage) {
@@ -444,17 +453,17 @@ TEST_F(MainWndTest, MouseMessagesReadTheMouseAndRefreshItsPage) {
   int refreshes = 0;
   DevicePageHooks hooks;
   hooks.refresh = [&] { ++refreshes; };
-  window.SetPageHooks(DevicePage::kMouse, hooks);
-  ASSERT_TRUE(Attach(bus, window.Mouse(), mouse));
+  window.SetPageHooks(DeviceKind::kMouse, hooks);
+  ASSERT_TRUE(Attach(bus, window.Session().Device(DeviceKind::kMouse), mouse));
 
   bus.PressProfileButton(mouse);
   window.Send(WindowMessage::WM_MS_PROFILE);
-  EXPECT_EQ(window.MouseModel().image().active.ActiveProfile(), 1);
+  EXPECT_EQ(window.Session().Mouse().Model().image().active.ActiveProfile(), 1);
   EXPECT_EQ(refreshes, 1);
 
   bus.Firmware(mouse).SetActiveProfile(3);
   window.Send(WindowMessage::WM_MS_RELOAD);
-  EXPECT_EQ(window.MouseModel().image().active.ActiveProfile(), 3);
+  EXPECT_EQ(window.Session().Mouse().Model().image().active.ActiveProfile(), 3);
   EXPECT_EQ(refreshes, 2);
 }
 
@@ -462,15 +471,12 @@ TEST_F(MainWndTest, PageHooksRunAtWindowInitTimersAndMessages) {
   CMainWnd& window = MakeWindow();
   std::vector<std::string> calls;
   for (auto [page, name] :
-       {std::pair{DevicePage::kKeyboard, std::string("kb")}, std::pair{DevicePage::kMouse, std::string("ms")},
-        std::pair{DevicePage::kMousepad, std::string("mp")},
-        std::pair{DevicePage::kHeadset, std::string("hs")}}) {
+       {std::pair{DeviceKind::kKeyboard, std::string("kb")}, std::pair{DeviceKind::kMouse, std::string("ms")},
+        std::pair{DeviceKind::kMousepad, std::string("mp")},
+        std::pair{DeviceKind::kHeadset, std::string("hs")}}) {
     DevicePageHooks hooks;
     hooks.initPage = [&calls, name = name] { calls.push_back(name + " init"); };
-    if (page == DevicePage::kKeyboard || page == DevicePage::kMousepad) {
-      hooks.readAll = [&calls, name = name] { calls.push_back(name + " read"); };
-      hooks.reloadProfile = [&calls, name = name] { calls.push_back(name + " profile"); };
-    }
+    hooks.refresh = [&calls, name = name] { calls.push_back(name + " refresh"); };
     window.SetPageHooks(page, hooks);
   }
   window.SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, [](qint64 w, qint64 l) { return w + l; });
@@ -479,9 +485,10 @@ TEST_F(MainWndTest, PageHooksRunAtWindowInitTimersAndMessages) {
   window.show();
   ASSERT_TRUE(initialised.wait(10000));
   EXPECT_EQ(calls, (std::vector<std::string>{"kb init", "ms init", "mp init", "hs init"}));
-  // Timers 11 and 12 read the keyboard and the mousepad once, half a second after windowinit.
+  // Timers 11 and 12 read the keyboard and the mousepad once, half a second after windowinit; each
+  // read ends with its page's refresh.
   ASSERT_TRUE(WaitFor([&] { return calls.size() == 6; }));
-  EXPECT_EQ(std::vector(calls.begin() + 4, calls.end()), (std::vector<std::string>{"kb read", "mp read"}));
+  EXPECT_EQ(std::vector(calls.begin() + 4, calls.end()), (std::vector<std::string>{"kb refresh", "mp refresh"}));
   EXPECT_FALSE(window.IsTimerActive(kTimerKeyboardRead));
   EXPECT_FALSE(window.IsTimerActive(kTimerMousepadRead));
 
@@ -489,7 +496,7 @@ TEST_F(MainWndTest, PageHooksRunAtWindowInitTimersAndMessages) {
   for (WindowMessage message : {WindowMessage::WM_KB_RELOAD, WindowMessage::WM_KB_PROFILE,
                                 WindowMessage::WM_MP_RELOAD, WindowMessage::WM_MP_PROFILE})
     window.Send(message);
-  EXPECT_EQ(calls, (std::vector<std::string>{"kb read", "kb profile", "mp read", "mp profile"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"kb refresh", "kb refresh", "mp refresh", "mp refresh"}));
   EXPECT_EQ(window.Send(WindowMessage::WM_HOOK_KEY_SINGLEKEY, 40, 2), 42);
   EXPECT_EQ(window.Send(WindowMessage::WM_HOOK_MOU_MACRO, 40, 2), 0);  // no handler yet
 }
@@ -575,11 +582,11 @@ class MainWndWatchersTest : public ::testing::Test, public test::ShellFixture {
  protected:
   void SetUp() override {
     Options().startWatchers = true;
-    Options().watcherPaces.connected = std::chrono::milliseconds(20);
-    Options().watcherPaces.absent = std::chrono::milliseconds(50);
-    Options().watcherPaces.readerRead = std::chrono::milliseconds(100);
-    Options().watcherPaces.readerSearch = std::chrono::milliseconds(50);
-    Options().watcherPaces.keyboardSettle = std::chrono::milliseconds(10);
+    SessionOptions().paces.connected = std::chrono::milliseconds(20);
+    SessionOptions().paces.absent = std::chrono::milliseconds(50);
+    SessionOptions().paces.readerRead = std::chrono::milliseconds(100);
+    SessionOptions().paces.readerSearch = std::chrono::milliseconds(50);
+    SessionOptions().paces.keyboardSettle = std::chrono::milliseconds(10);
     headsetChip = std::make_shared<sim::SimulatedHeadsetChip>();
     Options().audioLoader = [chip = headsetChip] { return headset::AudioChipLoad{chip, 0, {}}; };
   }
@@ -600,15 +607,15 @@ TEST_F(MainWndWatchersTest, ArrivalsShowTabsAndRemovalsMoveTheSelectionThenHideT
   ASSERT_TRUE(WaitFor([&] { return TabVisible("kb_tab") && TabVisible("ms_tab") && TabVisible("hs_tab"); }));
   EXPECT_FALSE(TabVisible("mp_tab"));
   ASSERT_TRUE(WaitFor([&] { return window.isVisible(); }));  // a watcher's wake-up found devices
-  EXPECT_EQ(window.KeyboardModel(), 1);
+  EXPECT_EQ(window.Session().KeyboardModel(), 1);
   // The mouse's arrival read went into the page state.
   bus.Firmware(mouse).SetActiveProfile(2);
   ASSERT_TRUE(
-      WaitFor([&] { return window.MouseModel().image().info.bytes != mouse::MouseDeviceInfo{}.bytes; }));
+      WaitFor([&] { return window.Session().Mouse().Model().image().info.bytes != mouse::MouseDeviceInfo{}.bytes; }));
 
   // The mouse's own profile button: its reader sends WM_MS_PROFILE, the window re-reads.
   ASSERT_TRUE(bus.PressProfileButton(mouse));
-  ASSERT_TRUE(WaitFor([&] { return window.MouseModel().image().active.ActiveProfile() == 3; }));
+  ASSERT_TRUE(WaitFor([&] { return window.Session().Mouse().Model().image().active.ActiveProfile() == 3; }));
 
   // The keyboard goes while its tab is selected: the mouse's tab is next in line.
   window.FindControl(QStringLiteral("kb_tab")).Select(true);

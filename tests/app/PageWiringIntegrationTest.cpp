@@ -15,6 +15,8 @@
 #include "AppTestSupport.h"
 #include "app/MainWnd.h"
 #include "app/PageWiring.h"
+#include "common/AtomicFile.h"
+#include "session/MouseController.h"
 #include "mouse/MouseImage.h"
 #include "mouse/MouseProfiles.h"
 #include "mouse/MouseSettingsRules.h"
@@ -40,11 +42,11 @@ class WiredShell : public test::ShellFixture {
  public:
   WiredShell() {
     Options().startWatchers = true;
-    Options().watcherPaces.connected = std::chrono::milliseconds(20);
-    Options().watcherPaces.absent = std::chrono::milliseconds(50);
-    Options().watcherPaces.readerRead = std::chrono::milliseconds(100);
-    Options().watcherPaces.readerSearch = std::chrono::milliseconds(50);
-    Options().watcherPaces.keyboardSettle = std::chrono::milliseconds(10);
+    SessionOptions().paces.connected = std::chrono::milliseconds(20);
+    SessionOptions().paces.absent = std::chrono::milliseconds(50);
+    SessionOptions().paces.readerRead = std::chrono::milliseconds(100);
+    SessionOptions().paces.readerSearch = std::chrono::milliseconds(50);
+    SessionOptions().paces.keyboardSettle = std::chrono::milliseconds(10);
     Options().audioLoader = [chip = headsetChip] { return headset::AudioChipLoad{chip, 0, {}}; };
     headsetChip->SetPresent(false);  // each test plugs what it needs
   }
@@ -82,7 +84,7 @@ class WiredShell : public test::ShellFixture {
   // The mouse's arrival has been read into the page: its tab shows and the page state holds the
   // device's information block.
   bool MouseArrived() {
-    return Visible("ms_tab") && Window().MouseModel().image().info.bytes != mouse::MouseDeviceInfo{}.bytes;
+    return Visible("ms_tab") && Window().Session().Mouse().Model().image().info.bytes != mouse::MouseDeviceInfo{}.bytes;
   }
 
   // Stage k (1..6) of the simulated mouse's active profile record.
@@ -201,10 +203,10 @@ TEST_F(PageWiringIntegrationTest, MouseArrivalShowsItsStagesAndCreatesTheDataFil
   EXPECT_TRUE(std::filesystem::is_directory(base / "ms"));
   const std::filesystem::path index = base / "ms" / "msProfile.ini";
   ASSERT_TRUE(std::filesystem::is_regular_file(index));
-  EXPECT_EQ(Window().MouseLightStore().Count(), 1);
+  EXPECT_EQ(Window().Session().Mouse().LightStore().Count(), 1);
   EXPECT_EQ(profile::ReadIniInt(index, "PROFILECOUNT", "count", 0), 1);  // the key library's index
   mouse::MouseImage stored;
-  ASSERT_TRUE(mouse::LoadMouseLightProfile(stored, Window().MouseLightStore(), 0).ok());
+  ASSERT_TRUE(mouse::LoadMouseLightProfile(stored, Window().Session().Mouse().LightStore(), 0).ok());
   EXPECT_EQ(stored.active.Stage(1), 48);
   EXPECT_EQ(stored.active.Stage(2), 49);
 }
@@ -217,10 +219,10 @@ TEST_F(PageWiringIntegrationTest, AStageSliderMovedOnThePageReachesTheMouseWithi
 
   Find("ms_DPI2_slider").SetValue(value, ui::SendNotify::Yes);
   EXPECT_EQ(TextOf("ms_DPI2_label_value"), QString::fromStdString(mouse::StageCpiText(value)));
-  EXPECT_TRUE(Window().DeferredWritePending(DevicePage::kMouse));
+  EXPECT_TRUE(Window().Session().DeferredWritePending(DeviceKind::kMouse));
   // Timer 2 runs every 100 ms.
   EXPECT_TRUE(WaitFor([&] { return StageOnMouse(mouse, 2) == value; }, 1000));
-  EXPECT_TRUE(WaitFor([&] { return !Window().DeferredWritePending(DevicePage::kMouse); }, 1000));
+  EXPECT_TRUE(WaitFor([&] { return !Window().Session().DeferredWritePending(DeviceKind::kMouse); }, 1000));
 }
 
 TEST_F(PageWiringIntegrationTest, ASettingsReportFromTheMouseShowsTheValuesReadAgain) {
@@ -244,7 +246,7 @@ TEST_F(PageWiringIntegrationTest, AProfileButtonOnThePageSwitchesTheMouse) {
 
   Click("ms_profile_2");
   EXPECT_EQ(bus.Firmware(mouse).ActiveProfile(), 2);
-  EXPECT_EQ(Window().MouseModel().image().active.ActiveProfile(), 2);
+  EXPECT_EQ(Window().Session().Mouse().Model().image().active.ActiveProfile(), 2);
   EXPECT_TRUE(Selected("ms_profile_2"));
 }
 
@@ -280,11 +282,23 @@ TEST_F(PageWiringIntegrationTest, SameModeCopyPutsEveryDeviceIntoTheSynchronised
     if (entry.path().extension() == ".led") lightFile = entry.path();
   ASSERT_TRUE(std::filesystem::remove(lightFile));
 
+  session::DeviceSession& session = Window().Session();
+  const lighting::LightingSettings copied{3, 9, 4, 1, 0, 0x12, 0x34, 0x56};
+  session.Controller(DeviceKind::kKeyboard).SetLighting(copied);
   Click("kb_deng_same_mode");
-  for (device::HidDevice* device :
-       {&Window().Keyboard(), &Window().Mouse(), &Window().Mousepad(), &Window().Headset()})
-    EXPECT_TRUE(device->syncLighting);
-  EXPECT_TRUE(std::filesystem::is_regular_file(lightFile));
+  for (DeviceKind kind : kAllDeviceKinds) {
+    EXPECT_TRUE(session.Device(kind).syncLighting) << DeviceKindName(kind);
+    EXPECT_EQ(session.Controller(kind).Lighting(), copied) << DeviceKindName(kind);
+  }
+  EXPECT_EQ(session.PublishedLighting().GetSynchronised(), copied) << "the lighting threads see the copy";
+  // The mouse's image holds the copied record, and so does its saved light profile.
+  const auto& active = session.Mouse().Model().image().active.bytes;
+  EXPECT_EQ(active[mouse::MouseActiveSettings::kLightingMode], copied.mode);
+  EXPECT_EQ(active[mouse::MouseActiveSettings::kLightingRed], copied.red);
+  std::vector<std::uint8_t> saved;
+  ASSERT_TRUE(ReadWholeFile(lightFile, saved));
+  const std::vector<std::uint8_t> record(saved.end() - 64, saved.end());
+  EXPECT_EQ(lighting::LightingSettings::FromBytes(std::span<const std::uint8_t, 8>(record.data() + 1, 8)), copied);
 }
 
 // --- the skin picker --------------------------------------------------------------------------
@@ -293,10 +307,6 @@ TEST_F(PageWiringIntegrationTest, SkinButtonOpensThePickerWhoseChoicesReachTheWi
   bus.Plug(sim::SimDeviceKind::kMouse);  // a device, so the start-up has nothing to warn about
   ASSERT_TRUE(Start());
   ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
-  int restores = 0;
-  DevicePageHooks keyboardHooks;
-  keyboardHooks.restoreDefaults = [&] { ++restores; };
-  Window().SetPageHooks(DevicePage::kKeyboard, keyboardHooks);
   ui::Control root = Find("root");
   ASSERT_TRUE(root.SetBkImage(QStringLiteral("common/skin_custom.png")));
 
@@ -305,9 +315,10 @@ TEST_F(PageWiringIntegrationTest, SkinButtonOpensThePickerWhoseChoicesReachTheWi
   ASSERT_FALSE(picker.isNull());
   EXPECT_TRUE(picker->isVisible());
 
-  // "menu_restore": WM_RESTORE_ALL restores every page's defaults.
+  // "menu_restore": WM_RESTORE_ALL restores every connected device's defaults and says so.
   picker->SendNotify(picker->FindControl(QStringLiteral("menu_restore")), QStringLiteral("click"));
-  EXPECT_TRUE(WaitFor([&] { return restores == 1; }));
+  EXPECT_TRUE(WaitFor([&] { return boxes == QStringList{QStringLiteral("message_text_restored")}; }));
+  boxes.clear();
   ASSERT_FALSE(picker.isNull());  // the restore keeps the picker open
 
   // The reset background reaches the window's "root" and is remembered in "main.ini".

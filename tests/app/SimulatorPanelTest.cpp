@@ -303,9 +303,9 @@ TEST_F(SimulatorPanelAppTest, UnpluggingTheMouseInThePanelHidesItsTabUntilItIsBa
   ASSERT_NE(mouse, nullptr);
 
   mouse->click();
-  EXPECT_TRUE(WaitFor([&] { return !tabShown() && !window.Mouse().connected; }, 20000));
+  EXPECT_TRUE(WaitFor([&] { return !tabShown() && !window.Session().Device(DeviceKind::kMouse).connected; }, 20000));
   mouse->click();
-  EXPECT_TRUE(WaitFor([&] { return tabShown() && window.Mouse().connected; }, 20000));
+  EXPECT_TRUE(WaitFor([&] { return tabShown() && window.Session().Device(DeviceKind::kMouse).connected; }, 20000));
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ struct CallLog {
   LightingCopyHooks Hooks() {
     LightingCopyHooks hooks;
     for (int i = 0; i < 4; ++i) {
-      const std::string name = LightingDeviceName(*LightingDeviceFromIndex(i));
+      const std::string name(DeviceKindName(*DeviceKindFromIndex(i)));
       hooks.refreshPage[static_cast<std::size_t>(i)] = [this, name] { calls.push_back("refresh " + name); };
       hooks.saveProfile[static_cast<std::size_t>(i)] = [this, name] { calls.push_back("save " + name); };
     }
@@ -27,7 +27,7 @@ struct CallLog {
 // Every record different, so a copy from the wrong device shows.
 void FillDistinct(LightingRecords& records) {
   for (std::uint8_t i = 0; i < 4; ++i)
-    records.Set(static_cast<LightingDevice>(i),
+    records.Set(static_cast<DeviceKind>(i),
                 LightingSettings{i, static_cast<std::uint8_t>(i + 10), 2, 1, 0,
                                  static_cast<std::uint8_t>(40 * i), 0x20, 0x30});
   records.SetSynchronised(LightingSettings{0xEE, 0xEE});
@@ -35,7 +35,7 @@ void FillDistinct(LightingRecords& records) {
 
 struct CopyCase {
   const char* label;
-  LightingDevice source;
+  DeviceKind source;
   std::vector<std::string> calls;
 };
 
@@ -54,26 +54,26 @@ TEST_P(CopyLightingToAllTest, CopiesTheSourceRecordRefreshesAndSavesTheOthersAnd
 
   EXPECT_TRUE(CopyLightingToAll(records, c.source, log.Hooks()));
 
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(records.Get(*LightingDeviceFromIndex(i)), source) << "device " << i;
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(records.Get(*DeviceKindFromIndex(i)), source) << "device " << i;
   EXPECT_EQ(records.GetSynchronised(), source);
   EXPECT_EQ(log.calls, c.calls);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, CopyLightingToAllTest,
                          testing::Values(CopyCase{"keyboard",
-                                                  LightingDevice::kKeyboard,
+                                                  DeviceKind::kKeyboard,
                                                   {"refresh mouse", "refresh mousepad", "refresh headset",
                                                    "save mouse", "save mousepad", "save headset", "sync"}},
                                          CopyCase{"mouse",
-                                                  LightingDevice::kMouse,
+                                                  DeviceKind::kMouse,
                                                   {"refresh mousepad", "refresh keyboard", "refresh headset",
                                                    "save keyboard", "save mousepad", "save headset", "sync"}},
                                          CopyCase{"mousepad",
-                                                  LightingDevice::kMousepad,
+                                                  DeviceKind::kMousepad,
                                                   {"refresh mouse", "refresh keyboard", "refresh headset",
                                                    "save keyboard", "save mouse", "save headset", "sync"}},
                                          CopyCase{"headset",
-                                                  LightingDevice::kHeadset,
+                                                  DeviceKind::kHeadset,
                                                   {"refresh mouse", "refresh mousepad", "refresh keyboard",
                                                    "save keyboard", "save mouse", "save mousepad", "sync"}}),
                          [](const testing::TestParamInfo<CopyCase>& info) {
@@ -86,7 +86,7 @@ TEST(CopyLightingToAllFailure, ASourceThatIsNoDeviceChangesNothingAndCallsNoHook
     FillDistinct(records);
     const LightingRecords::Snapshot before = records.Read();
     CallLog log;
-    EXPECT_FALSE(CopyLightingToAll(records, static_cast<LightingDevice>(bad), log.Hooks())) << bad;
+    EXPECT_FALSE(CopyLightingToAll(records, static_cast<DeviceKind>(bad), log.Hooks())) << bad;
     const LightingRecords::Snapshot after = records.Read();
     EXPECT_EQ(after.devices, before.devices) << bad;
     EXPECT_EQ(after.synchronised, before.synchronised) << bad;
@@ -100,8 +100,8 @@ TEST(CopyLightingToAllFailure, HooksOfPagesNotYetBuiltAreSkipped) {
   LightingCopyHooks hooks;  // no page has wired its hooks yet
   int synced = 0;
   hooks.setAllSyncLighting = [&] { ++synced; };
-  EXPECT_TRUE(CopyLightingToAll(records, LightingDevice::kMousepad, hooks));
-  EXPECT_EQ(records.Get(LightingDevice::kKeyboard), records.Get(LightingDevice::kMousepad));
+  EXPECT_TRUE(CopyLightingToAll(records, DeviceKind::kMousepad, hooks));
+  EXPECT_EQ(records.Get(DeviceKind::kKeyboard), records.Get(DeviceKind::kMousepad));
   EXPECT_EQ(synced, 1);
 }
 

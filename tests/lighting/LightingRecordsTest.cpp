@@ -37,9 +37,9 @@ TEST(LightingSettingsTest, CopyToWritesOnlyTheEightBytesOfTheRecordInsideAnImage
 TEST(LightingRecordsTest, EachDeviceAndTheSynchronisedRecordAreKeptApart) {
   LightingRecords records;
   for (int i = 0; i < 4; ++i)
-    records.Set(*LightingDeviceFromIndex(i), LightingSettings{static_cast<std::uint8_t>(i + 1)});
+    records.Set(*DeviceKindFromIndex(i), LightingSettings{static_cast<std::uint8_t>(i + 1)});
   records.SetSynchronised(LightingSettings{9});
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(records.Get(*LightingDeviceFromIndex(i)).mode, i + 1);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(records.Get(*DeviceKindFromIndex(i)).mode, i + 1);
   EXPECT_EQ(records.GetSynchronised().mode, 9);
   const LightingRecords::Snapshot all = records.Read();
   EXPECT_EQ(all.devices[2].mode, 3);
@@ -47,13 +47,13 @@ TEST(LightingRecordsTest, EachDeviceAndTheSynchronisedRecordAreKeptApart) {
 }
 
 TEST(LightingRecordsTest, ANumberThatIsNoDeviceHasNoRecord) {
-  EXPECT_FALSE(LightingDeviceFromIndex(-1));
-  EXPECT_FALSE(LightingDeviceFromIndex(4));
-  EXPECT_EQ(LightingDeviceFromIndex(3), LightingDevice::kHeadset);
+  EXPECT_FALSE(DeviceKindFromIndex(-1));
+  EXPECT_FALSE(DeviceKindFromIndex(4));
+  EXPECT_EQ(DeviceKindFromIndex(3), DeviceKind::kHeadset);
 
   LightingRecords records;
-  records.Set(static_cast<LightingDevice>(7), LightingSettings{5, 5, 5});
-  EXPECT_EQ(records.Get(static_cast<LightingDevice>(7)), LightingSettings{});
+  records.Set(static_cast<DeviceKind>(7), LightingSettings{5, 5, 5});
+  EXPECT_EQ(records.Get(static_cast<DeviceKind>(7)), LightingSettings{});
   const LightingRecords::Snapshot all = records.Read();
   for (const LightingSettings& r : all.devices) EXPECT_EQ(r, LightingSettings{});
 }

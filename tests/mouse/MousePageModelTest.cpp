@@ -196,21 +196,22 @@ TEST_F(MousePageModelTest, FlushSendsTheEditedSettingsOnceAndClearsTheFlag) {
   EXPECT_EQ(mouse.Requests(), (std::vector<Sent>{Request(0x06, 56, 0)}));
 }
 
-TEST_F(MousePageModelTest, FactoryResetRestoresTheDesktopDefaultsAndSendsOneRestoreRequest) {
+// The reset shows and applies the desktop's defaults, but the stored pointer speed and wheel lines
+// stay: the next profile save and the next refresh keep what the user chose.
+TEST_F(MousePageModelTest, FactoryResetAppliesTheDesktopDefaultsButKeepsTheStoredValues) {
   model.MovePointerSpeed(9);
   model.ClickWheelLines("7", true);
-  int deviceResult = 0;
+  const MousePageView before = model.Refresh();
 
-  const MouseEditEffect effect = model.FactoryReset(mouse.device, deviceResult);
+  const MouseEditEffect effect = MousePageModel::FactoryResetDesktop();
 
-  EXPECT_EQ(deviceResult, device::kResultOk);
   EXPECT_EQ(effect.applyPointerSpeed, 10);
   EXPECT_EQ(effect.applyWheelLines, 3);
   EXPECT_EQ(effect.rewriteText, "3");
-  const MousePageView view = model.Refresh();
-  EXPECT_EQ(view.pointerSpeedSlider, 5);
-  EXPECT_EQ(view.wheelLinesText, "3");
-  EXPECT_EQ(mouse.Requests(), (std::vector<Sent>{Request(0x0D, 0, 0)}));
+  const MousePageView after = model.Refresh();
+  EXPECT_EQ(after.pointerSpeedSlider, before.pointerSpeedSlider);
+  EXPECT_EQ(after.wheelLinesText, "8");
+  EXPECT_TRUE(mouse.Requests().empty()) << "the page sends the mouse's request itself";
 }
 
 TEST_F(MousePageModelTest, ProfileNoticeSavesTheNewActiveSettings) {

@@ -270,6 +270,24 @@ TEST_F(MouseTransferTest, SwitchWhoseWriteIsRefusedChangesNothing) {
   EXPECT_EQ(mouse.Requests().size(), 2u);
 }
 
+// Once the mouse took the switch it uses the new profile: the image follows it even when the
+// record read fails, so that the next flush does not write the old number back.
+TEST_F(MouseTransferTest, SwitchWhoseRecordReadFailsStillMakesTheNewProfileActive) {
+  mouse.FaultAtRequest(3, [this] { mouse.bus.AnswerStatus(mouse.id, 0xFF, 1); });
+  const MouseImage before = MarkedImage();
+  MouseImage image = before;
+
+  const MouseTransferResult result = SwitchDeviceProfile(mouse.device, image, 2);
+
+  EXPECT_EQ(result.result, device::kResultRefusedFF);
+  EXPECT_TRUE(result.changed);
+  EXPECT_EQ(mouse.firmware().ActiveProfile(), 2);
+  EXPECT_EQ(image.active.ActiveProfile(), 2);
+  EXPECT_EQ(image.records[2], before.records[2]) << "slot 2 keeps what the last full read found";
+  EXPECT_TRUE(std::equal(image.active.bytes.begin() + 1, image.active.bytes.end(),
+                         before.records[2].bytes.begin() + 1));
+}
+
 TEST_F(MouseTransferTest, FlushSendsTheActiveSettingsPaddedToFiftySixBytes) {
   MouseActiveSettings active;
   for (std::size_t i = 0; i < active.bytes.size(); ++i) active.bytes[i] = static_cast<std::uint8_t>(0x30 + i);

@@ -30,7 +30,7 @@ std::string Hex4(unsigned value) {
 std::string Describe(const HidInterfaceInfo& info) {
   const CollectionClass c = ClassifyCollection(info);
   if (c.role == CollectionRole::kForeign) return std::string(CollectionRoleName(c.role));
-  std::string text(DeviceKindName(c.kind));
+  std::string text(DeviceKindName(*c.kind));  // every role but kForeign has a kind
   if (c.keyboardModel >= 0) text += " model " + std::to_string(c.keyboardModel);
   return text + ", " + std::string(CollectionRoleName(c.role));
 }

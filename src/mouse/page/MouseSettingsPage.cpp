@@ -145,10 +145,14 @@ void MouseSettingsPage::ShowStageLabel(int k, const std::string& text) {
 }
 
 void MouseSettingsPage::ShowDesktopSettings() {
+  ShowDesktopSettings(model_.image().pointerSpeed, model_.image().wheelLines);
+}
+
+void MouseSettingsPage::ShowDesktopSettings(int pointerSpeed, int wheelLines) {
   Control speed = Find(Name(kPointerSpeedSlider));
   speed.SetRange(kPointerSpeedSliderMin, kPointerSpeedSliderMax);
-  speed.SetValue(SliderOfPointerSpeed(model_.image().pointerSpeed));
-  Find(Name(kWheelLinesEdit)).SetText(QString::number(model_.image().wheelLines));
+  speed.SetValue(SliderOfPointerSpeed(pointerSpeed));
+  Find(Name(kWheelLinesEdit)).SetText(QString::number(wheelLines));
 }
 
 void MouseSettingsPage::ShowDeviceProfile() {
@@ -240,10 +244,12 @@ void MouseSettingsPage::SwitchDeviceProfile(int n) {
 }
 
 void MouseSettingsPage::FactoryReset() {
-  int deviceResult = device::kResultOk;
-  const MouseEditEffect effect = model_.FactoryReset(mouse_, deviceResult);
-  ShowDesktopSettings();
+  // The desktop first (slider 5 with pointer speed 10, edit "3" with wheel lines 3), then the
+  // mouse's request; the model keeps its stored pointer speed and wheel lines.
+  const MouseEditEffect effect = MousePageModel::FactoryResetDesktop();
+  ShowDesktopSettings(*effect.applyPointerSpeed, *effect.applyWheelLines);
   Follow(effect);
+  const int deviceResult = FactoryResetMouse(mouse_);
   if (deviceResult != device::kResultOk)
     Trace("mouse restore-defaults request: " + std::to_string(deviceResult));
 }
@@ -254,6 +260,14 @@ bool MouseSettingsPage::LightProfileLoaded(std::span<const std::uint8_t> payload
   Refresh();
   Follow(effect);
   return true;
+}
+
+void MouseSettingsPage::DefaultsRestored() {
+  Refresh();
+  MouseEditEffect effect;
+  effect.applyPointerSpeed = model_.image().pointerSpeed;
+  effect.applyWheelLines = model_.image().wheelLines;
+  Follow(effect);
 }
 
 }  // namespace korva::mouse

@@ -107,6 +107,9 @@ class MouseSettingsPage {
   // refreshes and only the wheel lines go to the desktop. False (nothing changed) for a payload
   // that is not a light profile.
   bool LightProfileLoaded(std::span<const std::uint8_t> payload);
+  // The mouse's default profiles were restored: the page shows them and the desktop gets the
+  // pointer speed and wheel lines they leave.
+  void DefaultsRestored();
 
   // The desktop settings worker (its Busy flag; WaitForDone at shutdown and in tests).
   DesktopSettingsWorker& Desktop() { return desktop_; }
@@ -115,6 +118,7 @@ class MouseSettingsPage {
   ui::Control Find(const QString& name) const;
   void ShowStageLabel(int k, const std::string& text);
   void ShowDesktopSettings();
+  void ShowDesktopSettings(int pointerSpeed, int wheelLines);
   void ShowDeviceProfile();
   // ms_DPI_colordp_btn (background colour, no image) and Pallet.
   void ShowSwatch(quint32 argb);

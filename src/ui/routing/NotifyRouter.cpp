@@ -38,7 +38,7 @@ bool IsDevicePageArea(RouteArea area) {
 
 }  // namespace
 
-NotifyRouter::NotifyRouter(SkinWindow& window, lighting::LightingRecords& records)
+NotifyRouter::NotifyRouter(SkinWindow& window, lighting::LightingRecordStore& records)
     : window_(window), records_(records) {}
 
 bool NotifyRouter::Bind(QStringView type, QStringView name, Handler handler) {

@@ -14,7 +14,7 @@
 //   router.Bind(u"click", u"ms_key_butt_keysave", [this](const Notification&) { SaveKey(); });
 //   router.BindFamily(u"click", u"ms_key_", [this](int i, const Notification&) { EditButton(i); });
 //   router.BindColour(u"ms_Deng_color_btn_", [this](quint32 argb, bool store) { SetColour(argb, store); });
-//   router.LightingHooks().refreshPage[IndexOf(LightingDevice::kMouse)] = [this] { RefreshLighting(); };
+//   router.LightingHooks().refreshPage[IndexOf(DeviceKind::kMouse)] = [this] { RefreshLighting(); };
 //
 // Types and names are QStringViews: a QString, or a u"" literal.
 //
@@ -66,7 +66,7 @@ class NotifyRouter {
 
   // `window` is the main window whose controls the routing reads and changes; `records` the
   // lighting records same-mode copying works on. Both must outlive the router.
-  NotifyRouter(SkinWindow& window, lighting::LightingRecords& records);
+  NotifyRouter(SkinWindow& window, lighting::LightingRecordStore& records);
 
   WindowHooks& Hooks() { return hooks_; }
   // The page refreshes, profile saves and sync-lighting flags same-mode copying calls.
@@ -92,7 +92,7 @@ class NotifyRouter {
   int ShowMessage(const QString& textId);
 
   SkinWindow& window_;
-  lighting::LightingRecords& records_;
+  lighting::LightingRecordStore& records_;
   WindowHooks hooks_;
   lighting::LightingCopyHooks lightingHooks_;
   QHash<QString, Handler> named_;          // "<type>/<lower-case name>"

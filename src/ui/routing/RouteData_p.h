@@ -142,13 +142,13 @@ inline constexpr std::array kPanelToggles = {
 
 struct SameModeRow {
   std::string_view checkBox;
-  lighting::LightingDevice source;
+  DeviceKind source;
 };
 inline constexpr std::array kSameModeBoxes = {
-    SameModeRow{"kb_deng_same_mode", lighting::LightingDevice::kKeyboard},
-    SameModeRow{"ms_deng_same_mode", lighting::LightingDevice::kMouse},
-    SameModeRow{"mp_deng_same_mode", lighting::LightingDevice::kMousepad},
-    SameModeRow{"hs_deng_same_mode", lighting::LightingDevice::kHeadset},
+    SameModeRow{"kb_deng_same_mode", DeviceKind::kKeyboard},
+    SameModeRow{"ms_deng_same_mode", DeviceKind::kMouse},
+    SameModeRow{"mp_deng_same_mode", DeviceKind::kMousepad},
+    SameModeRow{"hs_deng_same_mode", DeviceKind::kHeadset},
 };
 
 // Mouse buttons: the picture of the companion control "<button>_0" while the pointer is away

@@ -398,13 +398,13 @@ TEST_F(NotifyRouterTest, MouseButtonsShowTheirHoveredPictureWhileThePointerIsOve
 }
 
 TEST_F(NotifyRouterTest, TheHeadsetSameModeBoxCopiesTheHeadsetLightingToEveryDevice) {
-  using lighting::LightingDevice;
+  using korva::DeviceKind;
   using lighting::LightingSettings;
   for (int i = 0; i < 4; ++i)
-    records_.Set(static_cast<LightingDevice>(i),
+    records_.Set(static_cast<DeviceKind>(i),
                  LightingSettings{static_cast<std::uint8_t>(i), 5, 5, 0, 0, 1, 2, 3});
   const LightingSettings headset{2, 14, 3, 1, 1, 0x40, 0x50, 0x60};
-  records_.Set(LightingDevice::kHeadset, headset);
+  records_.Set(DeviceKind::kHeadset, headset);
 
   QStringList calls;
   std::array<bool, 4> syncFlags{};
@@ -418,7 +418,7 @@ TEST_F(NotifyRouterTest, TheHeadsetSameModeBoxCopiesTheHeadsetLightingToEveryDev
 
   Click(C("hs_deng_same_mode"));
 
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(records_.Get(static_cast<LightingDevice>(i)), headset) << names[i];
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(records_.Get(static_cast<DeviceKind>(i)), headset) << names[i];
   EXPECT_EQ(records_.GetSynchronised(), headset);
   EXPECT_EQ(calls, QStringList({"refresh mouse", "refresh mousepad", "refresh keyboard", "save keyboard",
                                 "save mouse", "save mousepad"}));
@@ -426,16 +426,16 @@ TEST_F(NotifyRouterTest, TheHeadsetSameModeBoxCopiesTheHeadsetLightingToEveryDev
 }
 
 TEST_F(NotifyRouterTest, EachSameModeBoxCopiesFromItsOwnDevice) {
-  using lighting::LightingDevice;
+  using korva::DeviceKind;
   struct Row {
     const char* box;
-    LightingDevice source;
+    DeviceKind source;
   };
   for (const Row& row :
-       {Row{"kb_deng_same_mode", LightingDevice::kKeyboard}, Row{"ms_deng_same_mode", LightingDevice::kMouse},
-        Row{"mp_deng_same_mode", LightingDevice::kMousepad}}) {
+       {Row{"kb_deng_same_mode", DeviceKind::kKeyboard}, Row{"ms_deng_same_mode", DeviceKind::kMouse},
+        Row{"mp_deng_same_mode", DeviceKind::kMousepad}}) {
     for (int i = 0; i < 4; ++i)
-      records_.Set(static_cast<LightingDevice>(i),
+      records_.Set(static_cast<DeviceKind>(i),
                    lighting::LightingSettings{static_cast<std::uint8_t>(10 + i)});
     Click(C(row.box));
     EXPECT_EQ(records_.GetSynchronised().mode, 10 + static_cast<int>(row.source)) << row.box;

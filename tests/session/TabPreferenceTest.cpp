@@ -3,12 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
 
-#include "device/TabPreference.h"
+#include "session/TabPreference.h"
 
-namespace korva::device {
+namespace korva::session {
 namespace {
 
 using enum DeviceKind;
@@ -29,7 +30,7 @@ struct Row {
   std::string name;
   DeviceKind removed;
   ConnectedDevices connected;
-  DeviceKind selected;
+  std::optional<DeviceKind> selected;
   TabChoice expected;
 };
 void PrintTo(const Row& row, std::ostream* os) {
@@ -43,8 +44,8 @@ TEST_P(ChooseTabTest, FollowsThePreferenceOrder) {
   EXPECT_EQ(ChooseTabAfterRemoval(row.removed, row.connected, row.selected), row.expected);
 }
 
-const TabChoice kHide{Action::kHideWindow, kOther};
-const TabChoice kKeep{Action::kKeepSelection, kOther};
+const TabChoice kHide{Action::kHideWindow};
+const TabChoice kKeep{Action::kKeepSelection};
 TabChoice Select(DeviceKind k) {
   return {Action::kSelectTab, k};
 }
@@ -79,19 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
         // the window never stays up with nothing connected, even when another tab was in front
         Row{"headset_not_selected_nothing_left", kHeadset, Only({}), kKeyboard, kHide},
         // a flag of the removed device still set (read before its watcher cleared it) is ignored
-        Row{"removed_device_still_flagged", kMouse, Only({kMouse}), kMouse, kHide}),
+        Row{"removed_device_still_flagged", kMouse, Only({kMouse}), kMouse, kHide},
+        Row{"headset_no_tab_selected_keeps_selection", kHeadset, Only({kMouse}), std::nullopt, kKeep}),
     [](const testing::TestParamInfo<Row>& info) { return info.param.name; });
 
-TEST(TabNames, AreTheControlNames) {
-  EXPECT_EQ(TabName(kKeyboard), "kb_tab");
-  EXPECT_EQ(TabName(kMouse), "ms_tab");
-  EXPECT_EQ(TabName(kMousepad), "mp_tab");
-  EXPECT_EQ(TabName(kHeadset), "hs_tab");
-  EXPECT_EQ(SameModeCheckName(kKeyboard), "kb_deng_same_mode");
-  EXPECT_EQ(SameModeCheckName(kMouse), "ms_deng_same_mode");
-  EXPECT_EQ(SameModeCheckName(kMousepad), "mp_deng_same_mode");
-  EXPECT_EQ(SameModeCheckName(kHeadset), "hs_deng_same_mode");
-}
-
 }  // namespace
-}  // namespace korva::device
+}  // namespace korva::session

@@ -10,6 +10,9 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <optional>
+#include <utility>
 #include <future>
 #include <mutex>
 #include <set>
@@ -18,16 +21,22 @@
 #include "common/StopEvent.h"
 #include "common/WindowMessage.h"
 #include "device/CommandExchange.h"
-#include "device/TabPreference.h"
 #include "device/WatcherHost.h"
 #include "device/WatcherStart.h"
+#include "session/TabPreference.h"
 
 namespace korva::device::test {
+
+using session::ChooseTabAfterRemoval;
+using session::TabChoice;
+
+// The device of an event that has none (the wake-up, the readers' sends, the click report).
+inline constexpr std::optional<DeviceKind> kNoDevice = std::nullopt;
 
 struct HostEvent {
   enum class Type { kRead, kShowTab, kArrival, kRemoval, kSameMode, kWake, kSendBegin, kSendEnd, kClick };
   Type type = Type::kWake;
-  DeviceKind kind = DeviceKind::kOther;
+  std::optional<DeviceKind> kind;
   Arrival arrival;                                     // kRead, kArrival
   bool visible = false;                                // kSameMode
   WindowMessage message = WindowMessage::WakeMessage;  // kSendBegin, kSendEnd
@@ -45,6 +54,15 @@ class FakeWatcherHost final : public WatcherHost {
   explicit FakeWatcherHost(DeviceSet devices) : devices_(devices) {}
 
   // --- WatcherHost ---
+  int ReadStoredSelection(DeviceKind kind, StoredSelection which) override {
+    std::lock_guard lock(mutex_);
+    const auto it = selections_.find({kind, which});
+    return it == selections_.end() ? 0 : it->second;
+  }
+  bool HeadsetPresent() override {
+    std::lock_guard lock(mutex_);
+    return headsetPresent_;
+  }
   void ReadDeviceOnArrival(const Arrival& arrival) override {
     HidDevice& device = DeviceOf(arrival.kind);
     HostEvent e = Make(Type::kRead, arrival.kind);
@@ -99,17 +117,26 @@ class FakeWatcherHost final : public WatcherHost {
       std::lock_guard lock(mutex_);
       ticket = sendsBegun_++;
     }
-    Record(Make(Type::kSendBegin, DeviceKind::kOther, message));
+    Record(Make(Type::kSendBegin, kNoDevice, message));
     {
       std::unique_lock lock(mutex_);
       changed_.wait(lock, stop.Token(), [&] { return !holdSends_ || ticket < sendsReleased_; });
     }
     if (onSend) onSend(message);
-    Record(Make(Type::kSendEnd, DeviceKind::kOther, message));
+    Record(Make(Type::kSendEnd, kNoDevice, message));
   }
   void TriggerClickReaction() override { Record(Make(Type::kClick)); }
 
   // --- test side ---
+  // What the profile indexes hold; a selection not set reads 0, as a missing index does.
+  void SetSelection(DeviceKind kind, StoredSelection which, int value) {
+    std::lock_guard lock(mutex_);
+    selections_[{kind, which}] = value;
+  }
+  void SetHeadsetPresent(bool present) {
+    std::lock_guard lock(mutex_);
+    headsetPresent_ = present;
+  }
   std::function<void(const Arrival&)> onRead;  // set before the threads start
   std::function<void(WindowMessage)> onSend;   // runs before a send returns
 
@@ -153,7 +180,7 @@ class FakeWatcherHost final : public WatcherHost {
     std::lock_guard lock(mutex_);
     selectedTab_ = kind;
   }
-  DeviceKind SelectedTab() const {
+  std::optional<DeviceKind> SelectedTab() const {
     std::lock_guard lock(mutex_);
     return selectedTab_;
   }
@@ -167,7 +194,7 @@ class FakeWatcherHost final : public WatcherHost {
   }
 
  private:
-  static HostEvent Make(Type type, DeviceKind kind = DeviceKind::kOther,
+  static HostEvent Make(Type type, std::optional<DeviceKind> kind = kNoDevice,
                         WindowMessage message = WindowMessage::WakeMessage) {
     HostEvent e;
     e.type = type;
@@ -198,7 +225,9 @@ class FakeWatcherHost final : public WatcherHost {
   mutable std::condition_variable_any changed_;
   std::vector<HostEvent> events_;
   std::set<DeviceKind> visibleTabs_;
-  DeviceKind selectedTab_ = DeviceKind::kOther;
+  std::optional<DeviceKind> selectedTab_;
+  std::map<std::pair<DeviceKind, StoredSelection>, int> selections_;
+  bool headsetPresent_ = false;
   bool windowHidden_ = false;
   bool holdSends_ = false;
   std::size_t sendsBegun_ = 0;

@@ -1,5 +1,5 @@
 // The keyboard, mouse, mousepad and headset watchers, one cycle at a time on the test thread, against
-// the simulated bus and headset chip: arrival work and its order, removal and the tab chosen after it,
+// the simulated bus and a host that stands in for the session: arrival work and its order, removal and the tab chosen after it,
 // the same-mode check box, the wake-up of the first pass, rejected collections, enumeration failures.
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/watchers/WatcherFixture.h"
+#include "tests/device/WatcherFixture.h"
 
 namespace korva::device::test {
 namespace {
@@ -21,7 +21,7 @@ using sim::SimDeviceKind;
 // What a test compares of an event: its type, device and arrival record.
 struct Step {
   Type type = Type::kWake;
-  DeviceKind kind = DeviceKind::kOther;
+  std::optional<DeviceKind> kind;
   Arrival arrival;
   bool operator==(const Step&) const = default;
 };
@@ -29,7 +29,7 @@ struct Step {
 std::ostream& operator<<(std::ostream& os, const Step& s) {
   static const char* const kTypes[] = {"Read", "ShowTab",   "Arrival", "Removal", "SameMode",
                                        "Wake", "SendBegin", "SendEnd", "Click"};
-  os << kTypes[static_cast<int>(s.type)] << "(" << DeviceKindName(s.kind);
+  os << kTypes[static_cast<int>(s.type)] << "(" << (s.kind ? DeviceKindName(*s.kind) : "none");
   if (s.type == Type::kRead || s.type == Type::kArrival) {
     os << ", model " << s.arrival.keyboardModel << ", deng " << s.arrival.profileDengSelect.value_or(-1)
        << ", select " << s.arrival.profileSelect.value_or(-1);
@@ -52,7 +52,7 @@ Arrival MakeArrival(DeviceKind kind, int model, std::optional<int> deng, std::op
   return a;
 }
 
-Step Do(Type type, DeviceKind kind, Arrival arrival = {}) {
+Step Do(Type type, std::optional<DeviceKind> kind, Arrival arrival = {}) {
   return {type, kind, arrival};
 }
 
@@ -82,12 +82,10 @@ void PrintTo(const ArrivalRow& row, std::ostream* os) {
 class ArrivalTest : public WatcherFixture, public testing::WithParamInterface<ArrivalRow> {};
 
 TEST_P(ArrivalTest, RunsTheArrivalWorkInOrderWithTheReadUnderTheLock) {
-  using Folder = profile::DeviceKind;
-  WriteSelect(Folder::kKeyboard, "kbProfile.ini", "PROFILEDENGSELECT", 2);
-  WriteSelect(Folder::kKeyboard, "kbProfile.ini", "PROFILESELECT", 3);
-  WriteSelect(Folder::kMouse, "msProfile.ini", "PROFILEDENGSELECT", 2);
-  WriteSelect(Folder::kMouse, "msProfile.ini", "PROFILESELECT", 3);
-  WriteSelect(Folder::kMousepad, "mpProfile.ini", "PROFILEDENGSELECT", 2);
+  for (DeviceKind kind : {DeviceKind::kKeyboard, DeviceKind::kMouse, DeviceKind::kMousepad}) {
+    host.SetSelection(kind, StoredSelection::kLight, 2);
+    host.SetSelection(kind, StoredSelection::kKey, 3);
+  }
   const ArrivalRow& row = GetParam();
   bus.Plug(row.plugged);
   HidWatcher watcher(WatcherOf(row.plugged), start);
@@ -100,7 +98,8 @@ TEST_P(ArrivalTest, RunsTheArrivalWorkInOrderWithTheReadUnderTheLock) {
   EXPECT_TRUE(reads[0].lockTakenByAnotherThread) << "the arrival read must run under the device lock";
   EXPECT_TRUE(reads[0].connectedAtRead) << "connected is set before the read, so its exchanges go out";
   EXPECT_EQ(reads[0].exchangeResult, kResultOk);
-  const DeviceKind kind = reads[0].kind;
+  ASSERT_TRUE(reads[0].kind);
+  const DeviceKind kind = *reads[0].kind;
   EXPECT_TRUE(host.TabVisible(kind));
   EXPECT_EQ(host.SelectedTab(), kind);
 }
@@ -116,18 +115,18 @@ INSTANTIATE_TEST_SUITE_P(
                    {Do(Type::kShowTab, DeviceKind::kKeyboard),
                     Do(Type::kRead, DeviceKind::kKeyboard, kKeyboard0Read),
                     Do(Type::kArrival, DeviceKind::kKeyboard, MakeArrival(DeviceKind::kKeyboard, 0, 2, 3)),
-                    Do(Type::kWake, DeviceKind::kOther)}},
+                    Do(Type::kWake, kNoDevice)}},
         ArrivalRow{"second_keyboard_model_is_accepted_as_model_1",
                    SimDeviceKind::kKeyboardModel1,
                    {Do(Type::kShowTab, DeviceKind::kKeyboard),
                     Do(Type::kRead, DeviceKind::kKeyboard, kKeyboard1Read),
                     Do(Type::kArrival, DeviceKind::kKeyboard, MakeArrival(DeviceKind::kKeyboard, 1, 2, 3)),
-                    Do(Type::kWake, DeviceKind::kOther)}},
+                    Do(Type::kWake, kNoDevice)}},
         ArrivalRow{"mouse_light_profile_before_read_tab_last",
                    SimDeviceKind::kMouse,
                    {Do(Type::kRead, DeviceKind::kMouse, MakeArrival(DeviceKind::kMouse, -1, 2, std::nullopt)),
                     Do(Type::kArrival, DeviceKind::kMouse, MakeArrival(DeviceKind::kMouse, -1, 2, 3)),
-                    Do(Type::kShowTab, DeviceKind::kMouse), Do(Type::kWake, DeviceKind::kOther)}},
+                    Do(Type::kShowTab, DeviceKind::kMouse), Do(Type::kWake, kNoDevice)}},
         ArrivalRow{"mousepad_tab_then_read",
                    SimDeviceKind::kMousepad,
                    {Do(Type::kShowTab, DeviceKind::kMousepad),
@@ -135,22 +134,13 @@ INSTANTIATE_TEST_SUITE_P(
                        MakeArrival(DeviceKind::kMousepad, -1, std::nullopt, std::nullopt)),
                     Do(Type::kArrival, DeviceKind::kMousepad,
                        MakeArrival(DeviceKind::kMousepad, -1, 2, std::nullopt)),
-                    Do(Type::kWake, DeviceKind::kOther)}}),
+                    Do(Type::kWake, kNoDevice)}}),
     [](const testing::TestParamInfo<ArrivalRow>& info) { return info.param.name; });
 
-TEST_F(WatcherFixture, MissingProfileIndexReadsSelectionZero) {
-  bus.Plug(SimDeviceKind::kMouse);
-  HidWatcher(HidWatcherKind::kMouse, start).RunCycle(stop);
-  const std::vector<HostEvent> arrivals = host.EventsOf(Type::kArrival);
-  ASSERT_EQ(arrivals.size(), 1u);
-  EXPECT_EQ(arrivals[0].arrival.profileDengSelect, 0);
-  EXPECT_EQ(arrivals[0].arrival.profileSelect, 0);
-}
-
 TEST_F(WatcherFixture, HeadsetArrivalShowsItsTabAndSelectsTheStoredProfile) {
-  WriteSelect(profile::DeviceKind::kHeadset, "hsProfile.ini", "PROFILESELECT", 4);
+  host.SetSelection(DeviceKind::kHeadset, StoredSelection::kKey, 4);
   headsetDevice.syncLighting = true;
-  chip->SetPresent(true);
+  host.SetHeadsetPresent(true);
   HeadsetWatcher watcher(start);
 
   EXPECT_EQ(watcher.RunCycle(), start.paces.headset);
@@ -159,24 +149,9 @@ TEST_F(WatcherFixture, HeadsetArrivalShowsItsTabAndSelectsTheStoredProfile) {
             (std::vector<Step>{Do(Type::kShowTab, DeviceKind::kHeadset),
                                Do(Type::kArrival, DeviceKind::kHeadset,
                                   MakeArrival(DeviceKind::kHeadset, -1, std::nullopt, 4)),
-                               Do(Type::kWake, DeviceKind::kOther)}));
+                               Do(Type::kWake, kNoDevice)}));
   EXPECT_TRUE(headsetDevice.connected);
   EXPECT_FALSE(headsetDevice.syncLighting);
-}
-
-TEST_F(WatcherFixture, HeadsetOfAnotherIdentityIsNotTakenForTheHeadset) {
-  chip->SetIdentity(0x0C76, 0x1631);
-  chip->SetPresent(true);
-  HeadsetWatcher(start).RunCycle();
-  EXPECT_FALSE(headsetDevice.connected);
-  EXPECT_TRUE(host.EventsOf(Type::kArrival).empty());
-}
-
-TEST_F(WatcherFixture, UnboundAudioLibraryReportsNoHeadset) {
-  chip->SetPresent(true);
-  audio.Release();
-  HeadsetWatcher(start).RunCycle();
-  EXPECT_FALSE(headsetDevice.connected);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -233,7 +208,7 @@ TEST_P(RemovalTest, HidesTheTabAndSelectsByPreference) {
         ids[kind] = bus.Plug(SimDeviceKind::kMousepad);
         break;
       default:
-        chip->SetPresent(true);
+        host.SetHeadsetPresent(true);
         break;
     }
     cycle(kind);
@@ -248,7 +223,7 @@ TEST_P(RemovalTest, HidesTheTabAndSelectsByPreference) {
   host.ClearEvents();
 
   if (row.removed == DeviceKind::kHeadset) {
-    chip->SetPresent(false);
+    host.SetHeadsetPresent(false);
   } else {
     bus.Unplug(ids[row.removed]);
   }
@@ -279,13 +254,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, RemovalTest,
                                                     {DeviceKind::kMouse},
                                                     DeviceKind::kMouse,
                                                     DeviceKind::kMouse,
-                                                    {Action::kHideWindow, DeviceKind::kOther},
+                                                    {Action::kHideWindow},
                                                     DeviceKind::kMouse},
                                          RemovalRow{"headset_gone_while_ms_tab_selected_keeps_the_selection",
                                                     {DeviceKind::kMouse, DeviceKind::kHeadset},
                                                     DeviceKind::kMouse,
                                                     DeviceKind::kHeadset,
-                                                    {Action::kKeepSelection, DeviceKind::kOther},
+                                                    {Action::kKeepSelection},
                                                     DeviceKind::kMouse},
                                          RemovalRow{"headset_gone_while_hs_tab_selected_selects_mp_tab",
                                                     {DeviceKind::kMousepad, DeviceKind::kHeadset},
@@ -303,7 +278,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, RemovalTest,
                                                     {DeviceKind::kHeadset},
                                                     DeviceKind::kHeadset,
                                                     DeviceKind::kHeadset,
-                                                    {Action::kHideWindow, DeviceKind::kOther},
+                                                    {Action::kHideWindow},
                                                     DeviceKind::kHeadset}),
                          [](const testing::TestParamInfo<RemovalRow>& info) { return info.param.name; });
 
@@ -337,18 +312,18 @@ TEST_F(WatcherFixture, SameModeCheckBoxFollowsTheOtherDevices) {
   const int keyboardId = bus.Plug(SimDeviceKind::kKeyboard);
   keyboardWatcher.RunCycle(stop);
   mouseWatcher.RunCycle(stop);
-  chip->SetPresent(true);
+  host.SetHeadsetPresent(true);
   headsetWatcher.RunCycle();  // arrival
   headsetWatcher.RunCycle();
   bus.Unplug(keyboardId);
   keyboardWatcher.RunCycle(stop);
   mouseWatcher.RunCycle(stop);  // the headset is still there
-  chip->SetPresent(false);
+  host.SetHeadsetPresent(false);
   headsetWatcher.RunCycle();
   mouseWatcher.RunCycle(stop);
 
   std::vector<std::pair<DeviceKind, bool>> shown;
-  for (const HostEvent& e : host.EventsOf(Type::kSameMode)) shown.emplace_back(e.kind, e.visible);
+  for (const HostEvent& e : host.EventsOf(Type::kSameMode)) shown.emplace_back(e.kind.value(), e.visible);
   EXPECT_EQ(shown, (std::vector<std::pair<DeviceKind, bool>>{{DeviceKind::kMouse, false},
                                                              {DeviceKind::kMouse, true},
                                                              {DeviceKind::kHeadset, true},
@@ -385,7 +360,7 @@ TEST_F(WatcherFixture, HeadsetWatcherWakesAfterItsFirstCycleOnly) {
   HeadsetWatcher watcher(start);
   watcher.RunCycle();
   EXPECT_EQ(host.EventsOf(Type::kWake).size(), 1u) << "posted whether or not the headset is there";
-  chip->SetPresent(true);
+  host.SetHeadsetPresent(true);
   watcher.RunCycle();
   watcher.RunCycle();
   EXPECT_EQ(host.EventsOf(Type::kWake).size(), 1u);

@@ -10,7 +10,7 @@
 #include <future>
 
 #include "device/CommandExchange.h"
-#include "tests/watchers/WatcherFixture.h"
+#include "tests/device/WatcherFixture.h"
 
 namespace korva::device::test {
 namespace {
@@ -41,7 +41,7 @@ class ShutdownTest : public WatcherFixture {
 TEST_F(ShutdownTest, EndsEveryThreadWhileReadersWaitInARead) {
   bus.Plug(SimDeviceKind::kKeyboard);
   bus.Plug(SimDeviceKind::kMouse);
-  chip->SetPresent(true);
+  host.SetHeadsetPresent(true);
   StartAll();
   ASSERT_TRUE(host.WaitFor(Type::kArrival, 3));  // keyboard, mouse, headset
   ASSERT_TRUE(backend.WaitForReaderOpen(kMouseProductId, 10s));

@@ -1,7 +1,7 @@
 #pragma once
-// The four devices of the main window on a simulated bus (behind a recording backend), a simulated
-// headset chip behind the audio library, data folders in a fresh temporary folder, a fake main
-// window, and helpers to run the watcher and reader threads and stop them.
+// The four devices of the session on a simulated bus (behind a recording backend), a fake host
+// (stored selections, headset presence, the window's tab strip), and helpers to run the watcher and
+// reader threads and stop them.
 
 #include <gtest/gtest.h>
 
@@ -20,14 +20,9 @@
 #include "device/KnownDevices.h"
 #include "device/SyncReaders.h"
 #include "device/WatcherStart.h"
-#include "headset/AudioLibrary.h"
-#include "profile/DataFolders.h"
-#include "profile/IniFile.h"
 #include "sim/SimBus.h"
-#include "sim/headset/SimulatedHeadsetChip.h"
-#include "tests/profile/TempFolder.h"
-#include "tests/watchers/FakeWatcherHost.h"
-#include "tests/watchers/RecordingBackend.h"
+#include "tests/device/FakeWatcherHost.h"
+#include "tests/device/RecordingBackend.h"
 
 namespace korva::device::test {
 
@@ -79,8 +74,6 @@ class WatcherFixture : public testing::Test {
     mouse.identity = kMouseIdentity;
     mousepad.identity = kMousepadIdentity;
     headsetDevice.identity = kHeadsetIdentity;
-    chip->SetPresent(false);
-    audio.Bind(chip);
     // Paces for cycles run by hand: no settling pause, and a reader read waits long enough for any
     // report a test raises.
     start.paces.keyboardSettle = 1ms;
@@ -89,23 +82,14 @@ class WatcherFixture : public testing::Test {
 
   DeviceSet Devices() { return {keyboard, mouse, mousepad, headsetDevice}; }
 
-  void WriteSelect(profile::DeviceKind device, const std::string& file, const std::string& section,
-                   int value) {
-    ASSERT_TRUE(profile::WriteIniInt(folders.GetDeviceFolder(device) / file, section, "select", value));
-  }
-
   sim::SimBus bus;
   RecordingBackend backend{bus};
   HidDevice keyboard{backend};
   HidDevice mouse{backend};
   HidDevice mousepad{backend};
   HidDevice headsetDevice{backend};
-  std::shared_ptr<sim::SimulatedHeadsetChip> chip = std::make_shared<sim::SimulatedHeadsetChip>();
-  headset::AudioLibrary audio;
-  profile::testing::TempFolder home;
-  profile::DataFolders folders{home.path()};
   FakeWatcherHost host{Devices()};
-  WatcherStart start{Devices(), host, audio, folders};
+  WatcherStart start{Devices(), host};
   StopEvent stop;  // for cycles run by hand; never set
 };
 

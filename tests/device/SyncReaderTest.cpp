@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "device/CommandExchange.h"
-#include "tests/watchers/WatcherFixture.h"
+#include "tests/device/WatcherFixture.h"
 
 namespace korva::device::test {
 namespace {

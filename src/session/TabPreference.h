@@ -1,30 +1,19 @@
 #pragma once
-// Which device tab the main window shows after a device has gone, and the control names of the
-// device tabs and of the same-mode check boxes.
+// Which device tab the main window shows after a device has gone.
 //
 // After a removal the main window selects the tab of the first device still connected, in an order
 // that depends on the device removed; when no device is left it hides itself. The headset is the
 // exception: its removal moves the selection only when its own tab was the one selected.
 
 #include <array>
-#include <string_view>
+#include <optional>
 
-#include "device/KnownDevices.h"
+#include "common/DeviceKind.h"
+#include "device/ConnectedDevices.h"
 
-namespace korva::device {
+namespace korva::session {
 
-// Which of the four devices are connected.
-struct ConnectedDevices {
-  bool keyboard = false;
-  bool mouse = false;
-  bool mousepad = false;
-  bool headset = false;
-
-  bool Has(DeviceKind kind) const;
-  bool Any() const { return keyboard || mouse || mousepad || headset; }
-  // Whether a device other than `kind` is connected.
-  bool AnyOtherThan(DeviceKind kind) const;
-};
+using device::ConnectedDevices;
 
 struct TabChoice {
   enum class Action {
@@ -33,7 +22,7 @@ struct TabChoice {
     kHideWindow,     // nothing is connected: hide the main window
   };
   Action action = Action::kKeepSelection;
-  DeviceKind tab = DeviceKind::kOther;  // for kSelectTab
+  DeviceKind tab = DeviceKind::kKeyboard;  // for kSelectTab only
 
   bool operator==(const TabChoice&) const = default;
 };
@@ -44,15 +33,10 @@ struct TabChoice {
 std::array<DeviceKind, 3> TabPreference(DeviceKind removed);
 
 // What to select once the tab of `removed` is hidden. `connected` are the devices connected now
-// (without `removed`); `selectedTab` is the device whose tab is selected (kOther for none).
+// (without `removed`); `selectedTab` is the device whose tab is selected (nullopt for none).
 // Nothing connected hides the window, whichever device went: the window is never left showing
 // no device at all.
 TabChoice ChooseTabAfterRemoval(DeviceKind removed, const ConnectedDevices& connected,
-                                DeviceKind selectedTab);
+                                std::optional<DeviceKind> selectedTab);
 
-// "kb_tab", "ms_tab", "mp_tab", "hs_tab" ("" for kOther).
-std::string_view TabName(DeviceKind kind);
-// "kb_deng_same_mode", "ms_deng_same_mode", "mp_deng_same_mode", "hs_deng_same_mode".
-std::string_view SameModeCheckName(DeviceKind kind);
-
-}  // namespace korva::device
+}  // namespace korva::session

@@ -1,4 +1,4 @@
-#include "headset/AudioLibraryAlsa.h"
+#include "headset/alsa/AudioLibraryAlsa.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "headset/AudioLibraryAlsa.h"
+#include "headset/alsa/AudioLibraryAlsa.h"
 
 #include <alsa/asoundlib.h>
 

@@ -548,9 +548,13 @@ TEST_F(MouseSettingsPageTest, FactoryResetRestoresTheDesktopDefaultsAndAsksTheMo
   page->Desktop().WaitForDone();
   mouse.ClearRequests();
   const int restoresBefore = mouse.firmware().RestoreCount();
+  const int storedSpeed = model.image().pointerSpeed;
+  const int storedLines = model.image().wheelLines;
 
   Click(QStringLiteral("ms_one_profile_default"));
 
+  EXPECT_EQ(model.image().pointerSpeed, storedSpeed) << "the stored values are not the reset's";
+  EXPECT_EQ(model.image().wheelLines, storedLines);
   EXPECT_EQ(Find("ms_point_speed_slider").Value(), 5);
   EXPECT_EQ(Find("ms_gunlun_speed_edit").Text(), QStringLiteral("3"));
   page->Desktop().WaitForDone();

@@ -1,0 +1,70 @@
+#pragma once
+// MouseController: the mouse in the session -- its light and key profile libraries ("msProfile.ini"),
+// its page model (the image and the pending-write flag the pages edit), and the mouse's arrival,
+// reload, deferred write and restore.
+//
+//   arrival (watcher thread): the stored light profile into a fresh image, the full read over it,
+//            then -- only after a complete read -- both selected profiles saved from it; the UI
+//            thread takes the image over in ApplyArrival.
+//   WM_MS_RELOAD: the full read into a copy, both profiles saved after a complete read (the device's
+//            state replaces the stored profiles); a failed read changes neither image nor files.
+//   WM_MS_PROFILE: the active profile read again; the light profile saved when it changed.
+//   timer 2: the active settings written while a change waits, retried with growing pauses
+//            (WriteRetry) and dropped with a message when the mouse keeps refusing.
+//   restore: the default light profile (56 bytes into record slot 0 and the active settings, saved,
+//            written by the next flush; the desktop then gets pointer speed 10 and wheel lines 1,
+//            which the saved profile does not keep until its next save), then the default key
+//            profile (bank 0, saved, written to the mouse with command 9).
+
+#include <mutex>
+#include <optional>
+
+#include "mouse/MouseImage.h"
+#include "mouse/MousePageModel.h"
+#include "profile/DataFolders.h"
+#include "profile/ProfileStore.h"
+#include "session/DeviceController.h"
+#include "session/WriteRetry.h"
+
+namespace korva::session {
+
+// The desktop settings a restored light profile leaves (the mouse page applies them).
+inline constexpr int kRestoredPointerSpeed = 10;
+inline constexpr int kRestoredWheelLines = 1;
+
+class MouseController final : public DeviceController {
+ public:
+  MouseController(device::HidDevice& device, const profile::DataFolders& folders,
+                  const std::filesystem::path& defaultsFolder);
+
+  mouse::MousePageModel& Model() { return model_; }
+  const mouse::MousePageModel& Model() const { return model_; }
+  profile::ProfileStore& LightStore() { return lightStore_; }
+  profile::ProfileStore& KeyStore() { return keyStore_; }
+
+  void Initialise() override;
+  int StoredSelection(device::StoredSelection which) const override;
+  void ReadOnArrival(const device::Arrival& arrival) override;
+  void ApplyArrival(const device::Arrival& arrival) override;
+  DeviceOutcome ReadAll() override;
+  DeviceOutcome ReloadProfile() override;
+  DeviceOutcome FlushDeferredWrite() override;
+  bool DeferredWritePending() const override { return model_.pendingWrite(); }
+  DeviceOutcome RestoreDefaults() override;
+  lighting::LightingSettings Lighting() const override;
+  void SetLighting(const lighting::LightingSettings& record) override;
+  void SaveLightProfile() override;
+
+ private:
+  DeviceOutcome RestoreLight();
+  DeviceOutcome RestoreKeys();
+
+  profile::ProfileStore lightStore_;
+  profile::ProfileStore keyStore_;
+  mouse::MousePageModel model_;
+  WriteRetry retry_;
+  std::mutex arrivalMutex_;                       // guards arrived_ (watcher thread -> UI thread)
+  std::optional<mouse::MouseImage> arrived_;      // read on arrival, taken over by ApplyArrival
+};
+
+}  // namespace korva::session

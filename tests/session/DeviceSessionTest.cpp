@@ -1,0 +1,235 @@
+// The device session over the simulated bus and headset chip: what it answers the watchers (stored
+// selections, headset presence), what an arrival and the reload messages do to the mouse's image
+// and profile files, the lighting records kept in the images, and "Restore all defaults".
+
+#include "session/DeviceSession.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device/HidLink.h"
+#include "device/KnownDevices.h"
+#include "headset/AudioLibrary.h"
+#include "mouse/MouseProfiles.h"
+#include "profile/IniFile.h"
+#include "session/MouseController.h"
+#include "session/SessionTexts.h"
+#include "sim/SimBus.h"
+#include "sim/SimFirmware.h"
+#include "sim/headset/SimulatedHeadsetChip.h"
+#include "tests/profile/TempFolder.h"
+
+namespace korva::session {
+namespace {
+
+using device::StoredSelection;
+
+// The window, as the session sees it: posted work runs at once on the calling thread, and every
+// report is recorded.
+class RecordingHost final : public SessionHost {
+ public:
+  void PostToUi(std::function<void()> task) override { task(); }
+  void PostMessage(WindowMessage message) override { messages.push_back(message); }
+  void SendMessage(WindowMessage message, std::stop_token) override { messages.push_back(message); }
+  void ShowDeviceTab(DeviceKind kind) override { Log("tab", kind); }
+  void DeviceArrived(const device::Arrival& arrival) override { Log("arrived", arrival.kind); }
+  void DeviceRemoved(DeviceKind kind) override { Log("removed", kind); }
+  void ShowSameMode(DeviceKind kind, bool visible) override { Log(visible ? "same mode" : "no same mode", kind); }
+  void DeviceChanged(DeviceKind kind) override { Log("changed", kind); }
+  void ClickReaction() override { events.push_back("click"); }
+  void ShowMessage(std::string_view textId) override { shown.emplace_back(textId); }
+
+  std::vector<std::string> events;
+  std::vector<std::string> shown;
+  std::vector<WindowMessage> messages;
+
+ private:
+  void Log(const char* what, DeviceKind kind) { events.push_back(std::string(what) + " " + std::string(DeviceKindName(kind))); }
+};
+
+class DeviceSessionTest : public testing::Test {
+ protected:
+  DeviceSessionTest() {
+    chip->SetPresent(false);
+    audio.Bind(chip);
+    SessionOptions options(folders);
+    options.defaultsFolder = profile::DefaultFilesFolder(SourceFolder());
+    session = std::make_unique<DeviceSession>(bus, audio, options);
+    session->SetHost(&host);
+    session->Initialise();
+  }
+
+  static std::filesystem::path SourceFolder() {
+    const char* dir = std::getenv("KORVA_SOURCE_DIR");
+    return dir ? std::filesystem::path(dir) : std::filesystem::current_path();
+  }
+
+  device::WatcherHost& Watchers() { return *session; }
+
+  // Opens the simulated mouse on the session's mouse, as its watcher does, and marks it connected.
+  bool AttachMouse() {
+    mouseId = bus.Plug(sim::SimDeviceKind::kMouse);
+    device::HidDevice& mouse = session->Device(DeviceKind::kMouse);
+    for (const device::HidInterfaceInfo& info : bus.Collections(mouseId)) {
+      if (info.usagePage != device::kVendorUsagePage || info.usage != device::kVendorUsage) continue;
+      mouse.link.devicePath = info;
+      mouse.link.options = {true, true, true, true};
+      if (!device::OpenLink(mouse.link)) return false;
+      mouse.connected = true;
+      return true;
+    }
+    return false;
+  }
+
+  // The mouse's light profile file as stored, its 64-byte record.
+  std::vector<std::uint8_t> StoredLightRecord() {
+    const profile::PayloadResult loaded =
+        session->Mouse().LightStore().LoadProfile(session->Mouse().LightStore().SelectedIndex());
+    return loaded.payload;
+  }
+
+  profile::testing::TempFolder home;
+  profile::DataFolders folders{home.path()};
+  sim::SimBus bus;
+  std::shared_ptr<sim::SimulatedHeadsetChip> chip = std::make_shared<sim::SimulatedHeadsetChip>();
+  headset::AudioLibrary audio;
+  RecordingHost host;
+  std::unique_ptr<DeviceSession> session;
+  int mouseId = -1;
+};
+
+// --- what the watchers are told ---------------------------------------------------------------
+
+TEST_F(DeviceSessionTest, StoredSelectionsComeFromEachDevicesIndexAndAnUnknownOneReadsZero) {
+  // The mouse's libraries exist after Initialise: one profile each, selected.
+  EXPECT_EQ(Watchers().ReadStoredSelection(DeviceKind::kMouse, StoredSelection::kLight), 0);
+  ASSERT_TRUE(session->Mouse().LightStore().AddProfile().result.ok());
+  ASSERT_TRUE(session->Mouse().LightStore().SetSelectedIndex(1).ok());
+  EXPECT_EQ(Watchers().ReadStoredSelection(DeviceKind::kMouse, StoredSelection::kLight), 1);
+  EXPECT_EQ(Watchers().ReadStoredSelection(DeviceKind::kMouse, StoredSelection::kKey), 0);
+
+  // A select that names no profile of the list reads 0, as the combo shows it.
+  ASSERT_TRUE(profile::WriteIniInt(folders.GetDeviceFolder(DeviceKind::kKeyboard) / "kbProfile.ini",
+                                   "PROFILEDENGSELECT", "select", 4));
+  EXPECT_EQ(Watchers().ReadStoredSelection(DeviceKind::kKeyboard, StoredSelection::kLight), 0);
+  // No index at all: 0.
+  EXPECT_EQ(Watchers().ReadStoredSelection(DeviceKind::kMousepad, StoredSelection::kLight), 0);
+
+  // The headset's profiles have an index of their own.
+  ASSERT_TRUE(profile::WriteIniInt(folders.GetDeviceFolder(DeviceKind::kHeadset) / "hsProfile.ini",
+                                   "PROFILESELECT", "select", 4));
+  EXPECT_EQ(Watchers().ReadStoredSelection(DeviceKind::kHeadset, StoredSelection::kKey), 4);
+}
+
+TEST_F(DeviceSessionTest, OnlyThePresentHeadsetOfItsOwnIdentityThroughABoundLibraryIsPresent) {
+  EXPECT_FALSE(Watchers().HeadsetPresent());
+  chip->SetPresent(true);
+  EXPECT_TRUE(Watchers().HeadsetPresent());
+  chip->SetIdentity(0x0C76, 0x1631);
+  EXPECT_FALSE(Watchers().HeadsetPresent()) << "another product of the same maker";
+  chip->SetIdentity(device::kHeadsetVendorId, device::kHeadsetProductId);
+  audio.Release();
+  EXPECT_FALSE(Watchers().HeadsetPresent()) << "an unbound library finds nothing";
+}
+
+TEST_F(DeviceSessionTest, AMouseArrivalReadsIntoAFreshImageThatTheUiThreadThenTakesOver) {
+  ASSERT_TRUE(AttachMouse());
+  bus.Firmware(mouseId).SetActiveProfile(2);
+  device::Arrival arrival;
+  arrival.kind = DeviceKind::kMouse;
+  arrival.profileDengSelect = 0;
+
+  Watchers().ReadDeviceOnArrival(arrival);
+  EXPECT_EQ(session->Mouse().Model().image().active.ActiveProfile(), 0) << "the UI thread's image is untouched";
+  Watchers().PostArrival(arrival);
+
+  EXPECT_EQ(session->Mouse().Model().image().active.ActiveProfile(), 2);
+  EXPECT_EQ(host.events, (std::vector<std::string>{"arrived mouse"}));
+}
+
+TEST_F(DeviceSessionTest, TheWatchersReportsReachTheWindowInOrder) {
+  Watchers().PostShowTab(DeviceKind::kMousepad);
+  Watchers().PostSameModeVisible(DeviceKind::kMousepad, true);
+  Watchers().PostRemoval(DeviceKind::kMousepad);
+  Watchers().TriggerClickReaction();
+  Watchers().PostWake();
+  EXPECT_EQ(host.events, (std::vector<std::string>{"tab mousepad", "same mode mousepad", "removed mousepad", "click"}));
+  EXPECT_EQ(host.messages, std::vector<WindowMessage>{WindowMessage::WakeMessage});
+}
+
+// --- the mouse's reads ------------------------------------------------------------------------
+
+// The device's state replaces the stored profiles on every full read, not only on arrival; a read
+// that fails changes neither the image nor the files.
+TEST_F(DeviceSessionTest, AReloadSavesTheMousesStateIntoItsProfilesUnlessTheReadFails) {
+  ASSERT_TRUE(AttachMouse());
+  auto record = bus.Firmware(mouseId).Record(0);
+  record[mouse::MouseActiveSettings::kStageOffsets[0]] = 61;
+  bus.Firmware(mouseId).SetRecord(0, record);
+
+  session->ReadAll(DeviceKind::kMouse);
+
+  EXPECT_EQ(session->Mouse().Model().image().active.Stage(1), 61);
+  std::vector<std::uint8_t> stored = StoredLightRecord();
+  ASSERT_EQ(stored.size(), 64u);
+  EXPECT_EQ(stored[mouse::MouseActiveSettings::kStageOffsets[0]], 61);
+  EXPECT_EQ(host.events, (std::vector<std::string>{"changed mouse"}));
+
+  record[mouse::MouseActiveSettings::kStageOffsets[0]] = 62;
+  bus.Firmware(mouseId).SetRecord(0, record);
+  bus.DropAnswers(mouseId, 1000);
+  session->ReadAll(DeviceKind::kMouse);
+  EXPECT_EQ(session->Mouse().Model().image().active.Stage(1), 61);
+  EXPECT_EQ(StoredLightRecord(), stored);
+}
+
+// --- lighting records -------------------------------------------------------------------------
+
+TEST_F(DeviceSessionTest, LightingRecordsLiveInTheImagesAndAreHandedToTheThreadsWhole) {
+  lighting::LightingSnapshot records;
+  for (DeviceKind kind : kAllDeviceKinds)
+    records.devices[IndexOf(kind)] = {static_cast<std::uint8_t>(IndexOf(kind) + 1), 7, 3, 1, 0, 10, 20, 30};
+  records.synchronised = {9, 9, 9, 9, 9, 9, 9, 9};
+
+  session->Write(records);
+
+  const auto& active = session->Mouse().Model().image().active.bytes;
+  EXPECT_EQ(active[mouse::MouseActiveSettings::kLightingMode], 2) << "the mouse's record is bytes 1..8 of its settings";
+  EXPECT_EQ(active[mouse::MouseActiveSettings::kLightingRed], 10);
+  const lighting::LightingSnapshot read = session->Read();
+  const lighting::LightingSnapshot published = session->PublishedLighting().Read();
+  for (DeviceKind kind : kAllDeviceKinds) {
+    EXPECT_EQ(read.devices[IndexOf(kind)], records.devices[IndexOf(kind)]) << DeviceKindName(kind);
+    EXPECT_EQ(published.devices[IndexOf(kind)], records.devices[IndexOf(kind)]) << DeviceKindName(kind);
+  }
+  EXPECT_EQ(read.synchronised, records.synchronised);
+  EXPECT_EQ(published.synchronised, records.synchronised);
+}
+
+// --- restore all defaults ---------------------------------------------------------------------
+
+TEST_F(DeviceSessionTest, RestoreAllRestoresOnlyConnectedDevicesAndSaysWhatHappened) {
+  EXPECT_EQ(session->RestoreAll().message, kTextNoDevice);
+  EXPECT_TRUE(host.events.empty());
+
+  ASSERT_TRUE(AttachMouse());
+  const RestoreReport report = session->RestoreAll();
+  EXPECT_EQ(report.restored, 1);
+  EXPECT_EQ(report.message, kTextRestored);
+  EXPECT_EQ(host.events, (std::vector<std::string>{"changed mouse"}));
+
+  // A default file that cannot be read is reported, and the rest is left as it was.
+  std::filesystem::remove_all(home.path() / "defaults");
+  SessionOptions options(folders);
+  options.defaultsFolder = home.path() / "defaults";
+  DeviceSession broken(bus, audio, options);
+  broken.Device(DeviceKind::kMouse).connected = true;
+  EXPECT_EQ(broken.RestoreAll().message, kTextFileMissing);
+}
+
+}  // namespace
+}  // namespace korva::session
