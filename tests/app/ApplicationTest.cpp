@@ -81,6 +81,20 @@ TEST_F(ApplicationTest, SimulateShowsEveryDeviceTab) {
 
 // A second start wakes the first and ends without a window; the first shows its window when a
 // device is connected and says that none is otherwise.
+// On the USB bus the headset is reached through its ALSA sound card: the audio library is bound,
+// and with no such card there is no headset.
+TEST_F(ApplicationTest, HardwareModeBindsTheRealHeadsetsAudioBackend) {
+  AppOptions options = Options();
+  options.commandLine.simulate = false;
+  options.startWatchers = false;
+  Application app(std::move(options));
+  ASSERT_TRUE(StartAndInit(app));
+  EXPECT_EQ(app.SimulatedBus(), nullptr);
+  session::DeviceSession& session = app.MainWindow()->Session();
+  EXPECT_TRUE(session.Audio().IsBound());
+  app.MainWindow()->Shutdown();
+}
+
 TEST_F(ApplicationTest, SecondStartLeadsToShowOrWarnInTheFirst) {
   AppOptions options = Options();
   options.startWatchers = false;  // no device arrives by itself

@@ -307,6 +307,15 @@ TEST_F(NotifyRouterTest, LeavingTheMousePageWithUnsavedMacroEditsIsRefused) {
   EXPECT_EQ(currentDevicePage_, 1);
   EXPECT_EQ(hookRemovals_, removalsBefore);
 
+  // The page's own options pass: the mouse tab and the macro option picked again while the editor
+  // is open are no attempt to leave it.
+  for (const char* own : {"ms_tab", "ms_macro_Op_tab"}) {
+    Send("selectchanged", own);
+    EXPECT_EQ(messages_.size(), 1) << own;
+    EXPECT_EQ(C("tab_switch").CurSel(), 1) << own;
+    EXPECT_EQ(C("ms_tab_switch").CurSel(), 1) << own;
+  }
+
   // Another sub-page of the mouse is refused the same way.
   Choose("ms_deng_Op_tab");
   EXPECT_EQ(messages_.size(), 2);
