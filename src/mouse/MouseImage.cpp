@@ -65,16 +65,11 @@ void MouseProfileRecord::StoreSettings(const MouseActiveSettings& settings) {
 }
 
 KeyFunction MouseKeyBank::Entry(std::size_t i) const {
-  if (i >= kEntryCount) return {};
-  return {bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]};
+  return keyboard::EntryAt(bytes, i);
 }
 
 bool MouseKeyBank::SetEntry(std::size_t i, const KeyFunction& function) {
-  if (i >= kEntryCount) return false;
-  bytes[3 * i] = function.type;
-  bytes[3 * i + 1] = function.b1;
-  bytes[3 * i + 2] = function.b2;
-  return true;
+  return keyboard::StoreEntry(bytes, i, function);
 }
 
 MouseKeyBank BuiltInDefaultButtons() {

@@ -21,6 +21,8 @@
 #include <optional>
 #include <span>
 
+#include "keyboard/KeyFunction.h"
+
 namespace korva::mouse {
 
 inline constexpr int kMouseProfileCount = 5;
@@ -36,13 +38,9 @@ inline constexpr int kMouseStageCount = 6;
 // The number of a device profile when it can serve as a slot, bank or address index (0..4).
 std::optional<int> ValidProfileNumber(int number);
 
-// The function of one key or mouse button: {type, b1, b2}, three bytes in a key bank.
-struct KeyFunction {
-  std::uint8_t type = 0;
-  std::uint8_t b1 = 0;
-  std::uint8_t b2 = 0;
-  friend bool operator==(const KeyFunction&, const KeyFunction&) = default;
-};
+// The function of one key or mouse button: {type, b1, b2}, three bytes in a key bank; the same
+// vocabulary as the keyboard's.
+using keyboard::KeyFunction;
 
 // MouseActiveSettings: the first 23 bytes of the active profile's record, the working copy.
 //   byte  0      active profile number 0..4
