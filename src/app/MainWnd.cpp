@@ -565,6 +565,9 @@ qint64 CMainWnd::OnMessage(WindowMessage message, qint64 wParam, qint64 lParam) 
     case WindowMessage::WM_KB_PROFILE:
       session_.ReloadProfile(DeviceKind::kKeyboard);
       return 0;
+    case WindowMessage::WM_KB_DEFAULTS:
+      session_.ReadKeyboardDefaults();
+      return 0;
     case WindowMessage::WM_KEYBTN_COLOR:
     case WindowMessage::WM_KEYBTN_ALPHA: {
       if (wParam < 0 || wParam >= kKeyButtonCount - kKeyButtonMessageBase) return 0;

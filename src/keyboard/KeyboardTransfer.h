@@ -31,13 +31,14 @@ namespace korva::keyboard {
 struct KeyboardTransferResult {
   int result = device::kResultOk;
   bool changed = false;      // the image was updated
-  bool tooManyKeys = false;  // K above 170: "message_text_11"
+  bool tooManyKeys = false;  // K above 170: kTextTooManyKeys
 
   bool ok() const { return result == device::kResultOk && !tooManyKeys; }
 };
 
-// The message of a keyboard reporting more keys than a bank holds.
-inline constexpr std::string_view kTextTooManyKeys = "message_text_11";
+// The message of a keyboard reporting more keys than a bank holds. (The profile library's
+// "message_text_11" -- "at least one profile must remain" -- would tell the user something untrue.)
+inline constexpr std::string_view kTextTooManyKeys = "message_text_too_many_keys";
 
 // The full read; the key-button map is rebuilt from the default block read.
 KeyboardTransferResult ReadKeyboardAll(device::HidDevice& device, KeyboardImage& image);

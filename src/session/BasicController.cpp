@@ -14,23 +14,7 @@ constexpr const char* kHeadsetSelectSection = "PROFILESELECT";
 BasicController::BasicController(DeviceKind kind, device::HidDevice& device, const profile::DataFolders& folders,
                                  const std::filesystem::path& defaultsFolder)
     : DeviceController(kind, device), folders_(folders) {
-  switch (kind) {
-    case DeviceKind::kKeyboard:
-      lightStore_.emplace(profile::StoreKind::kKeyboardLight, folders, defaultsFolder);
-      keyStore_.emplace(profile::StoreKind::kKeyboardKey, folders, defaultsFolder);
-      break;
-    case DeviceKind::kMousepad:
-      lightStore_.emplace(profile::StoreKind::kMousepadLight, folders, defaultsFolder);
-      break;
-    case DeviceKind::kMouse:
-    case DeviceKind::kHeadset:
-      break;
-  }
-}
-
-const profile::ProfileStore* BasicController::StoreOf(device::StoredSelection which) const {
-  const auto& store = which == device::StoredSelection::kLight ? lightStore_ : keyStore_;
-  return store ? &*store : nullptr;
+  if (kind == DeviceKind::kMousepad) lightStore_.emplace(profile::StoreKind::kMousepadLight, folders, defaultsFolder);
 }
 
 int BasicController::StoredSelection(device::StoredSelection which) const {
@@ -38,8 +22,7 @@ int BasicController::StoredSelection(device::StoredSelection which) const {
     return profile::ReadIniInt(folders_.GetDeviceFolder(DeviceKind::kHeadset) / kHeadsetIndexFile,
                                kHeadsetSelectSection, profile::kSelectKey, 0);
   }
-  const profile::ProfileStore* store = StoreOf(which);
-  return store ? store->SelectedIndex() : 0;
+  return which == device::StoredSelection::kLight && lightStore_ ? lightStore_->SelectedIndex() : 0;
 }
 
 }  // namespace korva::session

@@ -1,6 +1,5 @@
 #pragma once
-// BasicController: a device whose image and pages have not been built yet (keyboard, mousepad,
-// headset). It gives the watchers the stored selections of the device's profile index and keeps
+// BasicController: a device whose image and pages have not been built yet (mousepad, headset). It gives the watchers the stored selections of the device's profile index and keeps
 // the device's lighting record, so same-mode copying and the lighting threads find one; it sends
 // nothing to the device. Each device replaces it with a controller of its own as its image arrives.
 
@@ -22,11 +21,8 @@ class BasicController final : public DeviceController {
   void SetLighting(const lighting::LightingSettings& record) override { lighting_ = record; }
 
  private:
-  const profile::ProfileStore* StoreOf(device::StoredSelection which) const;
-
   profile::DataFolders folders_;
-  std::optional<profile::ProfileStore> lightStore_;  // keyboard, mousepad
-  std::optional<profile::ProfileStore> keyStore_;    // keyboard
+  std::optional<profile::ProfileStore> lightStore_;  // mousepad
   lighting::LightingSettings lighting_{};
 };
 

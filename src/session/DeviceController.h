@@ -46,8 +46,8 @@ class DeviceController {
   virtual void ReadOnArrival(const device::Arrival& /*arrival*/) {}
 
   // --- UI thread ---
-  // Puts the image ReadOnArrival read into effect.
-  virtual void ApplyArrival(const device::Arrival& /*arrival*/) {}
+  // Puts the image ReadOnArrival read into effect; its message when the read refused the device.
+  virtual DeviceOutcome ApplyArrival(const device::Arrival& /*arrival*/) { return {}; }
   // The device's own full-reload report, or the read after start-up: the whole device again.
   virtual DeviceOutcome ReadAll() { return {}; }
   // The device's own profile-changed report: its active profile again.

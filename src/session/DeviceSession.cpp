@@ -6,6 +6,7 @@
 #include "device/KnownDevices.h"
 #include "headset/AudioLibrary.h"
 #include "session/BasicController.h"
+#include "session/KeyboardController.h"
 #include "session/MouseController.h"
 #include "session/SessionTexts.h"
 
@@ -35,6 +36,10 @@ DeviceSession::DeviceSession(device::HidBackend& backend, headset::AudioLibrary&
       auto mouse = std::make_unique<MouseController>(device, options_.folders, options_.defaultsFolder);
       mouse_ = mouse.get();
       controllers_[IndexOf(kind)] = std::move(mouse);
+    } else if (kind == DeviceKind::kKeyboard) {
+      auto keyboard = std::make_unique<KeyboardController>(device, options_.folders, options_.defaultsFolder);
+      keyboard_ = keyboard.get();
+      controllers_[IndexOf(kind)] = std::move(keyboard);
     } else {
       controllers_[IndexOf(kind)] =
           std::make_unique<BasicController>(kind, device, options_.folders, options_.defaultsFolder);
@@ -70,10 +75,18 @@ void DeviceSession::Report(DeviceKind kind, const DeviceOutcome& outcome) {
 }
 
 void DeviceSession::ReadAll(DeviceKind kind) {
-  Controller(kind).ReadAll();
+  const DeviceOutcome read = Controller(kind).ReadAll();
   PublishLighting();
   // The page shows the device again whatever the read found, as after an arrival.
-  Report(kind, {true});
+  Report(kind, {true, read.message});
+}
+
+void DeviceSession::ReadKeyboardDefaults() {
+  Report(DeviceKind::kKeyboard, Keyboard().ReadDefaults());
+}
+
+void DeviceSession::UploadKeyboard() {
+  Report(DeviceKind::kKeyboard, Keyboard().Upload());
 }
 
 void DeviceSession::ReloadProfile(DeviceKind kind) {
@@ -151,9 +164,10 @@ void DeviceSession::PostArrival(const device::Arrival& arrival) {
   Post([this, arrival](SessionHost& host) {
     if (arrival.kind == DeviceKind::kKeyboard && arrival.keyboardModel >= 0)
       keyboardModel_.store(arrival.keyboardModel);
-    Controller(arrival.kind).ApplyArrival(arrival);
+    const DeviceOutcome applied = Controller(arrival.kind).ApplyArrival(arrival);
     PublishLighting();
     host.DeviceArrived(arrival);
+    if (!applied.message.empty()) host.ShowMessage(applied.message);
   });
 }
 

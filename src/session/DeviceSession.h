@@ -34,6 +34,7 @@ class AudioLibrary;
 
 namespace korva::session {
 
+class KeyboardController;
 class MouseController;
 
 struct SessionOptions {
@@ -66,6 +67,7 @@ class DeviceSession final : public device::WatcherHost, public lighting::Lightin
   device::HidDevice& Device(DeviceKind kind) { return *devices_[IndexOf(kind)]; }
   DeviceController& Controller(DeviceKind kind) { return *controllers_[IndexOf(kind)]; }
   MouseController& Mouse() { return *mouse_; }
+  KeyboardController& Keyboard() { return *keyboard_; }
   headset::AudioLibrary& Audio() { return audio_; }
   const profile::DataFolders& Folders() const { return options_.folders; }
   const std::filesystem::path& DefaultsFolder() const { return options_.defaultsFolder; }
@@ -94,6 +96,10 @@ class DeviceSession final : public device::WatcherHost, public lighting::Lightin
   // Timer 2: keyboard, mouse, mousepad in this order.
   void FlushDeferredWrites();
   bool DeferredWritePending(DeviceKind kind) { return Controller(kind).DeferredWritePending(); }
+  // WM_KB_DEFAULTS: the keyboard's factory key block again; its pages refresh.
+  void ReadKeyboardDefaults();
+  // kb_key_butt_prosave: the keyboard's edited bank to the keyboard.
+  void UploadKeyboard();
   // WM_RESTORE_ALL: the default profiles of every connected device (keyboard light then key, mouse
   // light then key, mousepad light), each device's pages refreshed.
   RestoreReport RestoreAll();
@@ -133,6 +139,7 @@ class DeviceSession final : public device::WatcherHost, public lighting::Lightin
   std::array<std::unique_ptr<device::HidDevice>, kDeviceKindCount> devices_;
   std::array<std::unique_ptr<DeviceController>, kDeviceKindCount> controllers_;
   MouseController* mouse_ = nullptr;
+  KeyboardController* keyboard_ = nullptr;
   lighting::LightingSettings synchronised_{};
   lighting::LightingRecords published_;
   std::atomic<int> keyboardModel_{0};

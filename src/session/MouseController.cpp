@@ -55,18 +55,12 @@ void MouseController::ReadOnArrival(const device::Arrival& arrival) {
              mouse::LoadMouseLightProfile(fresh, lightStore_,
                                           arrival.profileDengSelect.value_or(lightStore_.SelectedIndex())));
   const mouse::MouseReadAndSave read = mouse::ReadMouseAllAndSave(Device(), fresh, lightStore_, keyStore_);
-  if (!read.read.ok()) return;
-  std::lock_guard lock(arrivalMutex_);
-  arrived_ = fresh;
+  if (read.read.ok()) arrived_.Put(fresh);
 }
 
-void MouseController::ApplyArrival(const device::Arrival& /*arrival*/) {
-  std::optional<mouse::MouseImage> fresh;
-  {
-    std::lock_guard lock(arrivalMutex_);
-    fresh.swap(arrived_);
-  }
-  if (fresh) model_.TakeImage(*fresh);
+DeviceOutcome MouseController::ApplyArrival(const device::Arrival& /*arrival*/) {
+  if (std::optional<mouse::MouseImage> fresh = arrived_.Take()) model_.TakeImage(*fresh);
+  return {};
 }
 
 DeviceOutcome MouseController::ReadAll() {
@@ -87,23 +81,11 @@ DeviceOutcome MouseController::ReloadProfile() {
 }
 
 DeviceOutcome MouseController::FlushDeferredWrite() {
-  if (!model_.pendingWrite()) {
-    retry_.Reset();
-    return {};
-  }
-  if (!retry_.Due()) return {};
-  const int result = model_.Flush(Device());
-  switch (retry_.After(result, Device().connected)) {
-    case WriteRetry::Verdict::kDone:
-    case WriteRetry::Verdict::kRetry:
-      return {};
-    case WriteRetry::Verdict::kGiveUp:
-      Trace("mouse: the settings write failed " + std::to_string(WriteRetry::kMaxFailures) +
-            " times (last result " + std::to_string(result) + "); the change is dropped");
-      model_.DropPendingWrite();
-      break;
-  }
-  return {false, kTextWriteDropped};
+  return FlushTick(retry_, Device(),
+                   {[this] { return model_.pendingWrite(); },
+                    [this] { return mouse::WriteMouseActiveSettings(Device(), model_.image().active); },
+                    [this] { model_.DropPendingWrite(); }},
+                   "mouse");
 }
 
 DeviceOutcome MouseController::RestoreDefaults() {

@@ -23,6 +23,7 @@
 #include "mouse/MousePageModel.h"
 #include "profile/DataFolders.h"
 #include "profile/ProfileStore.h"
+#include "session/DeferredWrite.h"
 #include "session/DeviceController.h"
 #include "session/WriteRetry.h"
 
@@ -45,7 +46,7 @@ class MouseController final : public DeviceController {
   void Initialise() override;
   int StoredSelection(device::StoredSelection which) const override;
   void ReadOnArrival(const device::Arrival& arrival) override;
-  void ApplyArrival(const device::Arrival& arrival) override;
+  DeviceOutcome ApplyArrival(const device::Arrival& arrival) override;
   DeviceOutcome ReadAll() override;
   DeviceOutcome ReloadProfile() override;
   DeviceOutcome FlushDeferredWrite() override;
@@ -63,8 +64,7 @@ class MouseController final : public DeviceController {
   profile::ProfileStore keyStore_;
   mouse::MousePageModel model_;
   WriteRetry retry_;
-  std::mutex arrivalMutex_;                       // guards arrived_ (watcher thread -> UI thread)
-  std::optional<mouse::MouseImage> arrived_;      // read on arrival, taken over by ApplyArrival
+  ArrivalBuffer<mouse::MouseImage> arrived_;  // read on arrival, taken over by ApplyArrival
 };
 
 }  // namespace korva::session

@@ -10,6 +10,8 @@ inline constexpr std::string_view kTextFileMissing = "message_text_8";
 inline constexpr std::string_view kTextFileInvalid = "message_text_9";
 // A connected device refused a settings write again and again; the change was dropped.
 inline constexpr std::string_view kTextWriteDropped = "message_text_write_dropped";
+// A key bank or macro upload the device did not take.
+inline constexpr std::string_view kTextUploadFailed = "message_text_upload_failed";
 // "Restore all defaults" has restored every connected device.
 inline constexpr std::string_view kTextRestored = "message_text_restored";
 

@@ -16,6 +16,8 @@
 #include "headset/AudioLibrary.h"
 #include "mouse/MouseProfiles.h"
 #include "profile/IniFile.h"
+#include "keyboard/KeyboardTransfer.h"
+#include "session/KeyboardController.h"
 #include "session/MouseController.h"
 #include "session/SessionTexts.h"
 #include "sim/SimBus.h"
@@ -70,19 +72,23 @@ class DeviceSessionTest : public testing::Test {
 
   device::WatcherHost& Watchers() { return *session; }
 
-  // Opens the simulated mouse on the session's mouse, as its watcher does, and marks it connected.
-  bool AttachMouse() {
-    mouseId = bus.Plug(sim::SimDeviceKind::kMouse);
-    device::HidDevice& mouse = session->Device(DeviceKind::kMouse);
-    for (const device::HidInterfaceInfo& info : bus.Collections(mouseId)) {
+  // Plugs a simulated device and opens it on the session's device, as its watcher does.
+  int Attach(sim::SimDeviceKind simKind, DeviceKind kind) {
+    const int id = bus.Plug(simKind);
+    device::HidDevice& device = session->Device(kind);
+    for (const device::HidInterfaceInfo& info : bus.Collections(id)) {
       if (info.usagePage != device::kVendorUsagePage || info.usage != device::kVendorUsage) continue;
-      mouse.link.devicePath = info;
-      mouse.link.options = {true, true, true, true};
-      if (!device::OpenLink(mouse.link)) return false;
-      mouse.connected = true;
-      return true;
+      device.link.devicePath = info;
+      device.link.options = {true, true, true, true};
+      if (!device::OpenLink(device.link)) return -1;
+      device.connected = true;
+      return id;
     }
-    return false;
+    return -1;
+  }
+  bool AttachMouse() {
+    mouseId = Attach(sim::SimDeviceKind::kMouse, DeviceKind::kMouse);
+    return mouseId >= 0;
   }
 
   // The mouse's light profile file as stored, its 64-byte record.
@@ -185,6 +191,58 @@ TEST_F(DeviceSessionTest, AReloadSavesTheMousesStateIntoItsProfilesUnlessTheRead
   session->ReadAll(DeviceKind::kMouse);
   EXPECT_EQ(session->Mouse().Model().image().active.Stage(1), 61);
   EXPECT_EQ(StoredLightRecord(), stored);
+}
+
+// --- the keyboard ------------------------------------------------------------------------------
+
+TEST_F(DeviceSessionTest, AKeyboardArrivalTakesItsImageAndItsKeyProfileFollowsTheDevice) {
+  const int id = Attach(sim::SimDeviceKind::kKeyboard, DeviceKind::kKeyboard);
+  ASSERT_GE(id, 0);
+  auto bank = bus.Firmware(id).Bank(0);
+  bank[0] = 0x30;  // Esc made a media key on the keyboard itself
+  bus.Firmware(id).SetBank(0, bank);
+  device::Arrival arrival;
+  arrival.kind = DeviceKind::kKeyboard;
+  arrival.keyboardModel = 1;
+
+  Watchers().ReadDeviceOnArrival(arrival);
+  Watchers().PostArrival(arrival);
+
+  EXPECT_EQ(session->KeyboardModel(), 1);
+  const keyboard::KeyboardImage& image = session->Keyboard().Image();
+  EXPECT_EQ(image.KeyCount(), 126u);
+  EXPECT_EQ(image.banks[0][0], 0x30);
+  KeyboardController& keyboard = session->Keyboard();
+  const profile::PayloadResult stored = keyboard.KeyStore().LoadProfile(keyboard.KeyStore().SelectedIndex());
+  ASSERT_TRUE(stored.result.ok());
+  EXPECT_EQ(stored.payload[0], 0x30) << "the key profile was saved from the read";
+  EXPECT_TRUE(host.shown.empty());
+}
+
+TEST_F(DeviceSessionTest, AKeyboardWithTooManyKeysIsRefusedWithItsOwnMessage) {
+  const int id = Attach(sim::SimDeviceKind::kKeyboard, DeviceKind::kKeyboard);
+  ASSERT_GE(id, 0);
+  auto info = bus.Firmware(id).Info();
+  info[5] = 171;
+  bus.Firmware(id).SetInfo(info);
+  device::Arrival arrival;
+  arrival.kind = DeviceKind::kKeyboard;
+  Watchers().ReadDeviceOnArrival(arrival);
+  Watchers().PostArrival(arrival);
+  EXPECT_EQ(host.shown, std::vector<std::string>{std::string(keyboard::kTextTooManyKeys)});
+  EXPECT_EQ(session->Keyboard().Image(), keyboard::KeyboardImage{});
+}
+
+TEST_F(DeviceSessionTest, AKeyboardUploadThatIsNotTakenIsReported) {
+  const int id = Attach(sim::SimDeviceKind::kKeyboard, DeviceKind::kKeyboard);
+  ASSERT_GE(id, 0);
+  session->ReadAll(DeviceKind::kKeyboard);
+  session->UploadKeyboard();
+  EXPECT_TRUE(host.shown.empty());
+  bus.AnswerStatus(id, 0xFF, 1000);
+  session->UploadKeyboard();
+  EXPECT_EQ(host.shown, std::vector<std::string>{std::string(kTextUploadFailed)});
+  EXPECT_FALSE(bus.Firmware(id).TransferOpen());
 }
 
 // --- lighting records -------------------------------------------------------------------------

@@ -1,0 +1,128 @@
+#include "session/KeyboardController.h"
+
+#include "common/Log.h"
+#include "keyboard/KeyboardTransfer.h"
+#include "session/SessionTexts.h"
+
+namespace korva::session {
+namespace {
+
+void TraceStore(const char* what, const profile::StoreResult& result) {
+  if (!result.ok()) Trace(std::string("keyboard ") + what + ": " + result.detail);
+}
+
+std::string_view TextOf(const profile::StoreResult& result) {
+  const std::string_view text = result.TextId();
+  return text.empty() ? kTextFileInvalid : text;
+}
+
+}  // namespace
+
+KeyboardController::KeyboardController(device::HidDevice& device, const profile::DataFolders& folders,
+                                       const std::filesystem::path& defaultsFolder)
+    : DeviceController(DeviceKind::kKeyboard, device),
+      lightStore_(profile::StoreKind::kKeyboardLight, folders, defaultsFolder),
+      keyStore_(profile::StoreKind::kKeyboardKey, folders, defaultsFolder) {}
+
+void KeyboardController::Initialise() {
+  for (profile::ProfileStore* store : {&lightStore_, &keyStore_})
+    TraceStore("profile library not created", store->Initialise().result);
+}
+
+int KeyboardController::StoredSelection(device::StoredSelection which) const {
+  return (which == device::StoredSelection::kLight ? lightStore_ : keyStore_).SelectedIndex();
+}
+
+DeviceOutcome KeyboardController::ReadInto(keyboard::KeyboardImage& fresh) {
+  const keyboard::KeyboardTransferResult read = keyboard::ReadKeyboardAll(Device(), fresh);
+  if (read.tooManyKeys) return {false, keyboard::kTextTooManyKeys};
+  if (!read.ok()) return {};
+  TraceStore("key profile not saved", keyStore_.SaveProfile(fresh.banks[0]));
+  return {true};
+}
+
+void KeyboardController::TakeImage(const keyboard::KeyboardImage& fresh) {
+  image_ = fresh;
+  editor_.Reset();
+}
+
+void KeyboardController::ReadOnArrival(const device::Arrival& /*arrival*/) {
+  keyboard::KeyboardImage fresh;
+  const DeviceOutcome read = ReadInto(fresh);
+  if (read.changed || !read.message.empty()) arrived_.Put({fresh, read.message});
+}
+
+DeviceOutcome KeyboardController::ApplyArrival(const device::Arrival& /*arrival*/) {
+  std::optional<Arrived> arrived = arrived_.Take();
+  if (!arrived) return {};
+  if (!arrived->message.empty()) return {false, arrived->message};  // refused: the image stays
+  TakeImage(arrived->image);
+  return {};
+}
+
+DeviceOutcome KeyboardController::ReadAll() {
+  keyboard::KeyboardImage fresh = image_;
+  const DeviceOutcome read = ReadInto(fresh);
+  if (read.changed) TakeImage(fresh);
+  return read;
+}
+
+DeviceOutcome KeyboardController::ReloadProfile() {
+  if (!keyboard::ReloadKeyboardActive(Device(), image_).ok()) return {};
+  SaveLightProfile();
+  return {true};
+}
+
+DeviceOutcome KeyboardController::ReadDefaults() {
+  if (!keyboard::ReadKeyboardDefaults(Device(), image_).ok()) return {};
+  return {true};
+}
+
+DeviceOutcome KeyboardController::FlushDeferredWrite() {
+  return FlushTick(retry_, Device(),
+                   {[this] { return pending_; }, [this] { return keyboard::FlushKeyboardSettings(Device(), image_); },
+                    [this] { pending_ = false; }},
+                   "keyboard");
+}
+
+DeviceOutcome KeyboardController::Upload() {
+  const int result = keyboard::UploadKeyboardBank(Device(), image_);
+  SaveKeyProfile();
+  if (result != device::kResultOk) {
+    Trace("keyboard: the key bank upload failed with " + std::to_string(result));
+    return {false, kTextUploadFailed};
+  }
+  return {};
+}
+
+void KeyboardController::SaveKeyProfile() {
+  TraceStore("key profile not saved", keyStore_.SaveProfile(image_.banks[0]));
+}
+
+void KeyboardController::SaveLightProfile() {
+  const auto payload = keyboard::StoreLightPayload(image_);
+  TraceStore("light profile not saved", lightStore_.SaveProfile(payload));
+}
+
+DeviceOutcome KeyboardController::RestoreDefaults() {
+  const profile::PayloadResult light = lightStore_.ReadDefaultPayload();
+  if (!light.result.ok() || !keyboard::ApplyLightPayload(image_, light.payload)) {
+    TraceStore("default light profile", light.result);
+    return {false, TextOf(light.result)};
+  }
+  SaveLightProfile();
+  pending_ = true;
+  const profile::PayloadResult keys = keyStore_.ReadDefaultPayload();
+  if (!keys.result.ok() || !keyboard::ApplyKeyPayload(image_, keys.payload)) {
+    TraceStore("default key profile", keys.result);
+    return {true, TextOf(keys.result)};
+  }
+  SaveKeyProfile();
+  if (Device().connected) {
+    const int written = keyboard::WriteKeyProfileBank(Device(), image_);
+    if (written != device::kResultOk) Trace("keyboard: default key bank not written: " + std::to_string(written));
+  }
+  return {true};
+}
+
+}  // namespace korva::session
