@@ -1,0 +1,77 @@
+#pragma once
+// The keyboard's key page ("keyboard_key.xml"): the 126 key pictures kb_key_<n>, the function panel
+// kb_tab_function with its kinds (kb_key_fct_combo) and their panels kb_tab_function_<i>, the
+// restore button kb_key_butt_keydefalut and the save button kb_key_butt_prosave. Controls <->
+// the keyboard image through the key-function editor (keyboard/KeyAssignment.h); the device work
+// through the session's keyboard controller.
+//
+// Key capture: while the key kind is chosen the page asks for the key capture (ArmCapture); each
+// captured key event arrives through CaptureKey. Choosing another kind, leaving the page and a
+// re-read of the keyboard disarm it (DisarmCapture).
+//
+// UI thread only.
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+#include "keyboard/KeyAssignment.h"
+#include "ui/Control.h"
+
+namespace korva::ui {
+class NotifyRouter;
+class SkinWindow;
+}  // namespace korva::ui
+namespace korva::session {
+class KeyboardController;
+}
+
+namespace korva::keyboard {
+
+class KeyboardKeyPage {
+ public:
+  // What the page asks of the window around it.
+  struct Hooks {
+    std::function<void()> armCapture;     // capture the keys typed in the window
+    std::function<void()> disarmCapture;  // stop capturing
+    std::function<void()> progressShow;   // WM_PROGRESS_SHOW before an upload
+    std::function<void()> progressDone;   // WM_PROGRESS_DONE after it
+    MacroNames macroNames;                // the macro index's names (none: no macros)
+  };
+
+  KeyboardKeyPage(ui::SkinWindow& window, session::KeyboardController& keyboard, Hooks hooks);
+  KeyboardKeyPage(const KeyboardKeyPage&) = delete;
+  KeyboardKeyPage& operator=(const KeyboardKeyPage&) = delete;
+
+  // Binds the page's notifications; false when the router refused a name.
+  bool RegisterRoutes(ui::NotifyRouter& router);
+
+  // RefreshKeyLabels: every key picture with its label, tooltip and look. After every read or load.
+  void Refresh();
+
+  // --- handlers (the router calls them) ---
+  void EditKey(int picture);
+  void ChooseKind(int item);
+  void AssignFromPanel();
+  void EditChanged(int edit);
+  void PlaybackChosen(int item);
+  void RestoreKey();
+  void Save();
+  // One captured key event (WM_HOOK_KEY_SINGLEKEY): virtual-key code and low-level flags.
+  void CaptureKey(int virtualKey, std::uint32_t lowLevelFlags);
+
+ private:
+  class Panel;
+
+  ui::Control Find(const QString& name) const;
+  void ShowKindPanel(int item);
+  void Arm(bool armed);
+  int MacroCount() const;
+
+  ui::SkinWindow& window_;
+  session::KeyboardController& keyboard_;
+  Hooks hooks_;
+  bool captureArmed_ = false;
+};
+
+}  // namespace korva::keyboard
