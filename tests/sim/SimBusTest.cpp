@@ -74,6 +74,18 @@ class SimBusTest : public testing::Test {
     return connection;
   }
 
+  // A write that has to end by its own time-out. One that outlives it by far is aborted, so that a
+  // time-out the connection ignores fails the test instead of hanging it.
+  HidIoStatus WriteTimingOut(HidConnection& connection, const Frame& frame, int timeoutMs,
+                             std::size_t& written) {
+    auto writer = std::async(std::launch::async, [&] { return connection.Write(frame, timeoutMs, written); });
+    if (writer.wait_for(std::chrono::milliseconds(kGenerousMs)) != std::future_status::ready) {
+      ADD_FAILURE() << "the write outlived its time-out";
+      connection.Abort();
+    }
+    return writer.get();
+  }
+
   // Writes the request and returns the next report with the vendor report id (others are skipped).
   Report Exchange(HidConnection& connection, const Frame& request, int timeoutMs = kGenerousMs) {
     const HidIoStatus written = WriteFrame(connection, request);
@@ -411,7 +423,7 @@ TEST_F(SimBusTest, RequestAndAnswerEachTakeAReportInterval) {
   bus.SetReportInterval(mouse, std::chrono::seconds(3600));
   const Frame request = Request(0x01, 0, 0);
   std::size_t written = 99;
-  EXPECT_EQ(connection->Write(request, 5, written), HidIoStatus::kTimeout)
+  EXPECT_EQ(WriteTimingOut(*connection, request, 5, written), HidIoStatus::kTimeout)
       << "the request waits for its interval";
   EXPECT_EQ(written, 0u);
   EXPECT_TRUE(bus.Requests(mouse).empty()) << "a request that never went out never reached the device";
@@ -432,15 +444,11 @@ TEST_F(SimBusTest, StalledDeviceTakesNoRequestWithinTheWriteTimeOut) {
   auto connection = OpenVendor(mouse);
   bus.StallWrites(mouse, true);
   std::size_t written = 99;
-  auto writer =
-      std::async(std::launch::async, [&] { return connection->Write(Request(0x01, 0, 0), 5, written); });
-  const bool ended = writer.wait_for(std::chrono::milliseconds(kGenerousMs)) == std::future_status::ready;
-  bus.StallWrites(mouse, false);  // lets a write that ignores its time-out go, so the test ends
-  EXPECT_TRUE(ended) << "the write outlived its time-out";
-  EXPECT_EQ(writer.get(), HidIoStatus::kTimeout);
+  EXPECT_EQ(WriteTimingOut(*connection, Request(0x01, 0, 0), 5, written), HidIoStatus::kTimeout);
   EXPECT_EQ(written, 0u);
   EXPECT_TRUE(bus.Requests(mouse).empty());
   EXPECT_EQ(ReadOne(*connection, 0).status, HidIoStatus::kTimeout) << "nothing to answer";
+  bus.StallWrites(mouse, false);
   EXPECT_EQ(Exchange(*connection, Request(0x01, 0, 0)).status, HidIoStatus::kOk);
   EXPECT_EQ(bus.Requests(mouse).size(), 1u);
 }
