@@ -2,8 +2,9 @@
 // with the USB report interval of 1 ms. The wall time per read is reported as a ratio to the floor
 // of two report intervals per exchange (the request out, the answer back): "floor_ratio" near 1
 // means the mouse code adds next to nothing to what the bus itself takes. EndTransfer's fixed
-// 10 ms pause is counted in the time, not in the floor. The simulator answers one interval after
-// each request, so about 0.57 (69 intervals plus the pause, over 138) is the best it allows.
+// 10 ms pause is counted in the time, not in the floor. The simulator charges an interval for each
+// request going out and one for each answer coming back, as the bus does, so about 1.07 (138
+// intervals plus the pause, over 138) is the best it allows.
 
 #include <benchmark/benchmark.h>
 

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <type_traits>
 
@@ -40,6 +41,7 @@ struct NodeState {
   SimInterface layout;
   std::string path;
   Clock::time_point lastReady{};  // when the node's latest queued report becomes readable
+  Clock::time_point lastOut{};    // when the node's latest output report goes out
 };
 
 struct DeviceState {
@@ -54,6 +56,7 @@ struct DeviceState {
   // Everything below is guarded by `mutex`.
   std::mutex mutex;
   std::condition_variable logChanged;
+  std::condition_variable stalledChanged;
   bool plugged = false;
   int generation = 0;  // bumped by every plug; a connection of an older generation is dead
   std::vector<NodeState> nodes;
@@ -65,6 +68,8 @@ struct DeviceState {
   int failWrites = 0;
   int failOpens = 0;
   int unplugAfter = 0;  // 0: off
+  bool stallWrites = false;
+  int stalledWrites = 0;  // writes waiting for the stall to end
   std::vector<std::vector<std::uint8_t>> strayBeforeAnswer;
   std::deque<SimRequest> log;
 
@@ -101,9 +106,9 @@ class Connection final : public device::HidConnection {
     std::erase(device_->connections, this);
   }
 
-  HidIoStatus Write(std::span<const std::uint8_t> report, int /*timeoutMs*/, std::size_t& written) override {
+  HidIoStatus Write(std::span<const std::uint8_t> report, int timeoutMs, std::size_t& written) override {
     written = 0;
-    std::lock_guard lock(device_->mutex);
+    std::unique_lock lock(device_->mutex);
     if (!AliveLocked()) return HidIoStatus::kFailed;
     if (aborted_) {
       aborted_ = false;
@@ -115,14 +120,17 @@ class Connection final : public device::HidConnection {
       return HidIoStatus::kFailed;
     }
     const SimInterface& layout = device_->nodes[node_].layout;
-    if (layout.vendor && report[0] == kVendorReportId) {
-      SimReport request{};
-      std::copy(report.begin(), report.end(), request.begin());
-      device_->ReceiveLocked(node_, request);
-    } else if (layout.vendor || layout.consumer) {
-      return HidIoStatus::kFailed;  // no such output report: the device stalls the transfer
+    const bool request = layout.vendor && report[0] == kVendorReportId;
+    // A vendor or consumer node has no other output report: the device stalls the transfer. Boot
+    // interfaces take their output reports (keyboard LEDs) and do nothing with them.
+    if (!request && (layout.vendor || layout.consumer)) return HidIoStatus::kFailed;
+    const HidIoStatus sent = SendLocked(lock, timeoutMs);
+    if (sent != HidIoStatus::kOk) return sent;
+    if (request) {
+      SimReport bytes{};
+      std::copy(report.begin(), report.end(), bytes.begin());
+      device_->ReceiveLocked(node_, bytes);
     }
-    // Boot interfaces take their output reports (keyboard LEDs) and do nothing with them.
     written = report.size();
     return HidIoStatus::kOk;
   }
@@ -157,6 +165,53 @@ class Connection final : public device::HidConnection {
         wakeUp_.wait_until(lock, wake);
       }
     }
+  }
+
+  // Waits for the OUT transaction of one report: the first interval of the node that is free once the
+  // device takes reports (no stall). kOk once it has gone out; kTimeout when it could not within
+  // `timeoutMs` (negative: no limit); kAborted or kFailed when the connection is aborted or dies.
+  HidIoStatus SendLocked(std::unique_lock<std::mutex>& lock, int timeoutMs) {
+    const bool forever = timeoutMs < 0;
+    const Clock::time_point deadline =
+        forever ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::optional<Clock::time_point> slot;
+    bool stalled = false;  // counted in the device's stalledWrites
+    HidIoStatus status = HidIoStatus::kTimeout;
+    for (;;) {
+      if (!AliveLocked()) {
+        status = HidIoStatus::kFailed;
+        break;
+      }
+      if (aborted_) {
+        aborted_ = false;
+        status = HidIoStatus::kAborted;
+        break;
+      }
+      const Clock::time_point now = Clock::now();
+      if (!slot && !device_->stallWrites) {
+        NodeState& node = device_->nodes[node_];
+        slot = std::max(now, node.lastOut) + device_->interval;
+        node.lastOut = *slot;
+      }
+      if (slot && *slot <= now) {
+        status = HidIoStatus::kOk;
+        break;
+      }
+      if (!forever && now >= deadline) break;
+      if (!slot && !stalled) {
+        stalled = true;
+        ++device_->stalledWrites;
+        device_->stalledChanged.notify_all();
+      }
+      const Clock::time_point wake = slot ? std::min(*slot, deadline) : deadline;
+      if (wake == Clock::time_point::max()) {
+        wakeUp_.wait(lock);
+      } else {
+        wakeUp_.wait_until(lock, wake);
+      }
+    }
+    if (stalled) --device_->stalledWrites;
+    return status;
   }
 
   void Abort() override {
@@ -510,6 +565,24 @@ void SimBus::FailOpens(int id, int n) {
 
 void SimBus::UnplugAfterRequests(int id, int n) {
   WithDevice(impl_->mutex, impl_->Find(id), [n](DeviceState& d) { d.unplugAfter = std::max(n, 0); });
+}
+
+void SimBus::StallWrites(int id, bool stalled) {
+  WithDevice(impl_->mutex, impl_->Find(id), [stalled](DeviceState& d) {
+    d.stallWrites = stalled;
+    for (Connection* connection : d.connections) connection->WakeLocked();
+  });
+}
+
+bool SimBus::WaitForStalledWrite(int id, std::chrono::milliseconds timeout) const {
+  std::shared_ptr<DeviceState> device;
+  {
+    std::lock_guard lock(impl_->mutex);
+    device = impl_->Find(id);
+  }
+  if (!device) return false;
+  std::unique_lock deviceLock(device->mutex);
+  return device->stalledChanged.wait_for(deviceLock, timeout, [&] { return device->stalledWrites > 0; });
 }
 
 void SimBus::SetReportInterval(int id, std::chrono::microseconds interval) {

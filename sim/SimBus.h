@@ -16,10 +16,13 @@
 //   foreign (vendor 0x0C45, product 0x5011)  interface 0: vendor collection; refuses every request (0xFE)
 // Paths look like "sim:hidraw7"; a number is never given twice, so a re-plugged device gets new paths.
 //
-// Timing. Each node sends at most one input report per report interval (default 1 ms, the USB interrupt
-// interval): a report becomes readable one interval after the previous one of its node, or after the
-// request that caused it. Nothing else waits. Each connection queues at most 64 unread reports; further
-// reports are dropped for that connection, as hidraw does.
+// Timing. A full-speed interrupt link moves one report per endpoint per report interval (default 1 ms),
+// so an exchange costs two: the request goes out in the node's next free OUT interval -- Write returns
+// once it has, and only then does the device see it -- and the answer becomes readable one interval
+// after the previous input report of its node, or after the request that caused it. A write that
+// cannot go out within its time-out (the interval is longer, or the device is stalled) returns kTimeout
+// and the device never sees it. Nothing else waits. Each connection queues at most 64 unread reports;
+// further reports are dropped for that connection, as hidraw does.
 //
 // Thread safety: every member may be called from any thread; connections may be used from several threads.
 
@@ -98,8 +101,14 @@ class SimBus final : public device::HidBackend {
   // The n-th request from now arrives (it is logged, not acted on) and the device vanishes before it
   // answers, as when the cable is pulled in the middle of a transfer. 0 turns it off.
   void UnplugAfterRequests(int id, int n);
-  // The delay between two input reports of one node (default 1 ms); 0 makes answers readable at once.
+  // The USB report interval of the device's nodes (default 1 ms), for output and input reports alike;
+  // 0 makes writes go out and answers readable at once.
   void SetReportInterval(int id, std::chrono::microseconds interval);
+  // While stalled, the device takes no output report: a write waits until the stall ends (and then goes
+  // out), its time-out passes (kTimeout), it is aborted, or the device is unplugged.
+  void StallWrites(int id, bool stalled);
+  // Waits (condition variable) until a write on the device is held by the stall; false on time-out.
+  bool WaitForStalledWrite(int id, std::chrono::milliseconds timeout) const;
   // A stray input report on the vendor node, readable at once (after the report interval).
   bool InjectInputReport(int id, std::span<const std::uint8_t> report);
   // A stray input report queued just ahead of the next answer, i.e. while the next command is in flight.

@@ -2,8 +2,10 @@
 
 #include "app/MainWnd.h"
 #include "common/Log.h"
+#include "keyboard/page/KeyboardKeyPage.h"
 #include "mouse/page/MouseSettingsPage.h"
 #include "platform/DesktopPointerSettings.h"
+#include "session/KeyboardController.h"
 #include "session/MouseController.h"
 #include "ui/MsgWnd.h"
 
@@ -22,6 +24,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
   WireRouting(std::move(messageBox));
   WireSkinPicker();
   WireMouseSettings();
+  WireKeyboardKeys();
 }
 
 PageWiring::~PageWiring() {
@@ -32,6 +35,8 @@ PageWiring::~PageWiring() {
     windowAlive_->SetNotifyRouter({});
     windowAlive_->SetSkinPickerOpener({});
     windowAlive_->SetPageHooks(DeviceKind::kMouse, {});
+    windowAlive_->SetPageHooks(DeviceKind::kKeyboard, {});
+    windowAlive_->SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, {});
   }
   // The picker's menu is a member: a picker still open must not outlive it.
   delete picker_.data();
@@ -73,6 +78,22 @@ void PageWiring::WireMouseSettings() {
   hooks.refresh = [this] { mouseSettings_->Refresh(); };
   hooks.restored = [this] { mouseSettings_->DefaultsRestored(); };
   window_.SetPageHooks(DeviceKind::kMouse, std::move(hooks));
+}
+
+void PageWiring::WireKeyboardKeys() {
+  keyboard::KeyboardKeyPage::Hooks pageHooks;
+  pageHooks.progressShow = [this] { window_.Send(WindowMessage::WM_PROGRESS_SHOW); };
+  pageHooks.progressDone = [this] { window_.Post(WindowMessage::WM_PROGRESS_DONE); };
+  keyboardKeys_ = std::make_unique<keyboard::KeyboardKeyPage>(window_, window_.Session().Keyboard(),
+                                                              std::move(pageHooks));
+  if (!keyboardKeys_->RegisterRoutes(router_)) Trace("keyboard key page: the routing refused a control name");
+  DevicePageHooks hooks;
+  hooks.refresh = [this] { keyboardKeys_->Refresh(); };
+  window_.SetPageHooks(DeviceKind::kKeyboard, std::move(hooks));
+  window_.SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, [this](qint64 virtualKey, qint64 flags) {
+    keyboardKeys_->CaptureKey(static_cast<int>(virtualKey), static_cast<std::uint32_t>(flags));
+    return qint64{0};
+  });
 }
 
 void PageWiring::OpenSkinPicker(const ui::Control& skinButton) {

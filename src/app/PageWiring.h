@@ -9,6 +9,8 @@
 //  - the skin picker: "skinbtn" opens CSkinFrame under the button; its menu items run the window's
 //    menu actions (SkinPickerMenu); the background it broadcasts reaches the window's "root"
 //    through a RootBackgroundReceiver registered with the process-wide skin observer;
+//  - the keyboard's key page (KeyboardKeyPage) on the session's keyboard, with its refresh after
+//    every read and the captured keys (WM_HOOK_KEY_SINGLEKEY);
 //  - the device pages built so far: the mouse sensitivity page (MouseSettingsPage) on the window's
 //    session's mouse model, with its routes, its refresh whenever the session changed the mouse's
 //    image, and what it does after "Restore all defaults".
@@ -36,6 +38,9 @@
 #include "ui/SkinFrame.h"
 #include "ui/routing/NotifyRouter.h"
 
+namespace korva::keyboard {
+class KeyboardKeyPage;
+}
 namespace korva::mouse {
 class MouseSettingsPage;
 }
@@ -60,6 +65,7 @@ class PageWiring {
 
   ui::NotifyRouter& Router() { return router_; }
   mouse::MouseSettingsPage& MouseSettings() { return *mouseSettings_; }
+  keyboard::KeyboardKeyPage& KeyboardKeys() { return *keyboardKeys_; }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
 
@@ -67,6 +73,7 @@ class PageWiring {
   void WireRouting(MessageBoxFn messageBox);
   void WireSkinPicker();
   void WireMouseSettings();
+  void WireKeyboardKeys();
   void OpenSkinPicker(const ui::Control& skinButton);
 
   CMainWnd& window_;
@@ -79,6 +86,7 @@ class PageWiring {
   std::unique_ptr<platform::DesktopPointerSettings> desktop_;
   // After desktop_: the page's desktop worker is joined before the settings it calls go.
   std::unique_ptr<mouse::MouseSettingsPage> mouseSettings_;
+  std::unique_ptr<keyboard::KeyboardKeyPage> keyboardKeys_;
 };
 
 }  // namespace korva::app

@@ -34,19 +34,22 @@ bool IsAnswer(std::span<const std::uint8_t> report) {
 }
 
 // Reads until an answer arrives or the answer window closes. Reports that are not answers are
-// skipped within the same window.
+// skipped within the same window: the first read waits the whole window, a read after a skipped
+// report what is left of it.
 bool AwaitAnswer(HidLink& link, CommandReport& answer) {
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kAnswerTimeoutMs);
   std::array<std::uint8_t, CommandReport::kSize> buffer{};
+  int timeoutMs = kAnswerTimeoutMs;
   for (;;) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) return false;
     std::size_t n = 0;
-    if (!ReadReport(link, buffer, static_cast<int>(left), n)) return false;
+    if (!ReadReport(link, buffer, timeoutMs, n)) return false;
     if (IsAnswer(std::span(buffer).first(n))) {
       answer.bytes = buffer;
       return true;
     }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    timeoutMs = static_cast<int>(left);
   }
 }
 

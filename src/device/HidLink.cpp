@@ -53,9 +53,9 @@ std::optional<LinkCapabilityData> LoadCapabilities(const HidConnection& connecti
                                                    const HidInterfaceInfo& wanted) {
   const std::vector<std::uint8_t> raw = connection.ReportDescriptor();
   if (raw.empty()) return std::nullopt;
-  const DescriptorParseResult parsed = ParseReportDescriptor(raw);
+  const Result<ReportDescriptor> parsed = ParseReportDescriptor(raw);
   if (!parsed) return std::nullopt;
-  const ReportDescriptor& d = parsed.descriptor;
+  const ReportDescriptor& d = parsed.value();
   int top = -1;
   if (wanted.usagePage == 0 && wanted.usage == 0) {
     const std::vector<int> tops = d.TopLevelCollections();

@@ -139,7 +139,7 @@ class Parser {
  public:
   explicit Parser(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
-  DescriptorParseResult Run() {
+  Result<ReportDescriptor> Run() {
     while (pos_ < bytes_.size()) {
       Item item;
       if (!ReadItem(item) || !Dispatch(item)) return Failure();
@@ -155,11 +155,7 @@ class Parser {
         return Failure();
       }
     }
-    DescriptorParseResult result;
-    result.ok = true;
-    result.offset = pos_;
-    result.descriptor = std::move(descriptor_);
-    return result;
+    return std::move(descriptor_);
   }
 
  private:
@@ -176,12 +172,7 @@ class Parser {
     }
   }
 
-  DescriptorParseResult Failure() const {
-    DescriptorParseResult result;
-    result.offset = errorAt_;
-    result.error = "at byte " + std::to_string(errorAt_) + ": " + error_;
-    return result;
-  }
+  Error Failure() const { return Error::AtByte(errorAt_, error_); }
 
   bool FailAt(std::size_t offset, std::string what) {
     errorAt_ = offset;
@@ -397,7 +388,7 @@ class Parser {
 
 }  // namespace
 
-DescriptorParseResult ParseReportDescriptor(std::span<const std::uint8_t> bytes) {
+Result<ReportDescriptor> ParseReportDescriptor(std::span<const std::uint8_t> bytes) {
   return Parser(bytes).Run();
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "common/Result.h"
+
 namespace korva::device {
 
 enum class ReportType : std::uint8_t { kInput, kOutput, kFeature };
@@ -84,17 +86,10 @@ struct ReportDescriptor {
   std::uint32_t ReportBits(ReportType type, std::uint8_t reportId) const;
 };
 
-struct DescriptorParseResult {
-  bool ok = false;
-  std::string error;       // "at byte N: what is wrong" when !ok
-  std::size_t offset = 0;  // where parsing stopped
-  ReportDescriptor descriptor;
-  explicit operator bool() const { return ok; }
-};
-
 // Largest report we accept: hidraw hands over at most 4096 bytes per report.
 inline constexpr std::size_t kMaxReportBytes = 4096;
 
-DescriptorParseResult ParseReportDescriptor(std::span<const std::uint8_t> bytes);
+// The descriptor, or an error that names the byte where parsing stopped ("at byte N: what is wrong").
+Result<ReportDescriptor> ParseReportDescriptor(std::span<const std::uint8_t> bytes);
 
 }  // namespace korva::device

@@ -1,13 +1,16 @@
 // The command exchange against the simulated devices, whose firmware parses the frames on its own:
 // the bytes on the wire (from the simulator's request log), chunking and bank addressing, retries,
-// refusals, faults, and concurrent senders.
+// refusals, faults, stale answers and concurrent senders; and against a scripted connection, the
+// time-outs the exchange gives each write and read.
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <numeric>
+#include <stop_token>
 #include <thread>
 #include <vector>
 
@@ -444,6 +447,53 @@ TEST_F(ExchangeTest, LateAnswerOfAnEarlierExchangeIsNotTakenForTheNextOne) {
   EXPECT_TRUE(std::equal(out.begin(), out.end(), info.begin()));
 }
 
+// Whatever is still queued when a request goes out belongs to an earlier one; taken for the new
+// request's answer it would shift every later exchange by one. Each row leaves such a report queued.
+struct StaleRow {
+  const char* name;
+  std::function<int(HidDevice&)> run;
+  std::uint8_t staleStatus;  // status byte of the report left queued
+  int answersLost;           // requests of the run that the device acts on without answering
+  int result;
+};
+
+class StaleAnswer : public ExchangeTest, public testing::WithParamInterface<StaleRow> {};
+
+TEST_P(StaleAnswer, IsDrainedBeforeTheRequestGoesOut) {
+  const StaleRow& row = GetParam();
+  bus.SetReportInterval(id, std::chrono::microseconds(0));
+  Bytes stale = Full(0x04, 0xEE);
+  stale[7] = row.staleStatus;
+  ASSERT_TRUE(bus.InjectInputReport(id, stale));
+  bus.DropAnswers(id, row.answersLost);
+  EXPECT_EQ(row.run(device), row.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StaleAnswer,
+    testing::Values(
+        // Taken, the refusal would give -102 for a request the device accepted.
+        StaleRow{"RefusalBeforeAnExchange", [](HidDevice& d) { return BeginTransfer(d); }, 0xFF, 0,
+                 kResultOk},
+        // Restore defaults examines no status, only whether an answer came: taken, the stale report
+        // would pass for the answer that was lost.
+        StaleRow{"AnswerBeforeRestoreDefaults", [](HidDevice& d) { return RestoreDefaults(d); }, 0x00, 1,
+                 kResultNoAnswer}),
+    [](const testing::TestParamInfo<StaleRow>& info) { return std::string(info.param.name); });
+
+// --- the write time-out ---
+
+TEST_F(ExchangeTest, CloseEndsAWriteHeldByAStalledDevice) {
+  bus.StallWrites(id, true);
+  auto exchange = std::async(std::launch::async, [&] { return BeginTransfer(device); });
+  ASSERT_TRUE(bus.WaitForStalledWrite(id, 10s));
+  CloseLink(device.link);
+  // Far below the write's own time-out: only the abort can have ended it.
+  ASSERT_EQ(exchange.wait_for(10s), std::future_status::ready);
+  EXPECT_EQ(exchange.get(), kResultWriteFailed);
+  EXPECT_TRUE(Requests().empty());
+}
+
 // --- the lighting stream and the busy flag ---
 
 TEST_F(ExchangeTest, StreamDisabledSendsNothingAndSucceeds) {
@@ -468,35 +518,105 @@ TEST_F(ExchangeTest, EachAnswerReachesItsOwnRequestWhileTheStreamRuns) {
   // must still get its own answer (the lock spans each whole exchange).
   Bytes record = Pattern(64, 0x5A);
   bus.Firmware(id).SetRecord(1, record);
-  std::atomic<bool> stop{false};
-  std::thread stream([&] {
+  // Stopped and joined on every way out, a failed ASSERT included.
+  std::jthread stream([&](std::stop_token stop) {
     const Bytes frame = Pattern(60, 3);
-    while (!stop) StreamLighting(device, frame);
+    while (!stop.stop_requested()) StreamLighting(device, frame);
   });
   for (int i = 0; i < 40; ++i) {
     std::array<std::uint8_t, 56> out{};
     ASSERT_EQ(ReadSettings(device, 64, out), kResultOk);
     ASSERT_TRUE(std::equal(out.begin(), out.end(), record.begin())) << "read " << i;
   }
-  stop = true;
-  stream.join();
 }
 
-TEST(ExchangeBusy, IsSetWhileTheRequestIsOnTheWire) {
+// --- through the backend seam: the time-outs each transfer is given ---
+
+// The device's answer to `request`: the request echoed with status 0x00.
+Bytes Answer(const Bytes& request) {
+  Bytes answer = request;
+  answer[7] = 0x00;
+  return answer;
+}
+
+// A device on a scripted connection whose reads never wait (an empty queue times out at once).
+class ScriptedExchangeTest : public testing::Test {
+ protected:
+  ScriptedExchangeTest() {
+    backend.collections = {{"fake:0", 0x0C45, 0x6721, kVendorUsagePage, kVendorUsage, 1}};
+    backend.descriptor = test::kVendorAndConsumer;
+    backend.state->timeOutAtOnce = true;
+  }
+  void SetUp() override {
+    device.link.devicePath = backend.collections[0];
+    ASSERT_TRUE(OpenLink(device.link));
+    device.connected = true;
+  }
+
   test::FakeBackend backend;
-  backend.collections = {{"fake:0", 0x0C45, 0x6721, kVendorUsagePage, kVendorUsage, 1}};
-  backend.descriptor = test::kVendorAndConsumer;
-  HidDevice device(backend);
+  HidDevice device{backend};
+};
+
+struct WindowRow {
+  const char* name;
+  std::function<int(HidDevice&)> run;
+  std::size_t answeredWrite;  // the write (1, 2, ...) whose request the device answers; 0: none
+  int result;
+  std::vector<int> writeTimeouts;
+  std::vector<int> readTimeouts;  // the drain's non-blocking read, then one window per attempt
+};
+
+class AnswerWindow : public ScriptedExchangeTest, public testing::WithParamInterface<WindowRow> {};
+
+TEST_P(AnswerWindow, Is300msPerAttemptWithFourAttemptsAtMost) {
+  const WindowRow& row = GetParam();
+  backend.state->responder = [&row](test::FakeState& s, const Bytes& request) {
+    if (s.writes.size() == row.answeredWrite) s.inputs.push_back(Answer(request));
+  };
+  EXPECT_EQ(row.run(device), row.result);
+  std::lock_guard lock(backend.state->mutex);
+  EXPECT_EQ(backend.state->writeTimeouts, row.writeTimeouts);
+  EXPECT_EQ(backend.state->readTimeouts, row.readTimeouts);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, AnswerWindow,
+                         testing::Values(WindowRow{"SilentDevice",
+                                                   [](HidDevice& d) { return BeginTransfer(d); },
+                                                   0,
+                                                   kResultNoAnswer,
+                                                   {1000, 1000, 1000, 1000},
+                                                   {0, 300, 300, 300, 300}},
+                                         WindowRow{"AnswerToTheThirdAttempt",
+                                                   [](HidDevice& d) {
+                                                     std::array<std::uint8_t, kInfoSize> info{};
+                                                     return ReadInfo(d, info);
+                                                   },
+                                                   3,
+                                                   kResultOk,
+                                                   {1000, 1000, 1000},
+                                                   {0, 300, 300, 300}},
+                                         WindowRow{"AnswerToTheFirstAttempt",
+                                                   [](HidDevice& d) { return WriteSettings(d, 0, Bytes{1}); },
+                                                   1,
+                                                   kResultOk,
+                                                   {1000},
+                                                   {0, 300}},
+                                         WindowRow{"RestoreDefaultsSilent",
+                                                   [](HidDevice& d) { return RestoreDefaults(d); },
+                                                   0,
+                                                   kResultNoAnswer,
+                                                   {1000},
+                                                   {0, 300}}),
+                         [](const testing::TestParamInfo<WindowRow>& info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST_F(ScriptedExchangeTest, BusyIsSetWhileTheRequestIsOnTheWire) {
   std::vector<bool> busyAtWrite;
   backend.state->responder = [&](test::FakeState& s, const Bytes& request) {
     busyAtWrite.push_back(device.busy);
-    Bytes answer = request;
-    answer[7] = 0x00;
-    s.inputs.push_back(answer);
+    s.inputs.push_back(Answer(request));
   };
-  device.link.devicePath = backend.collections[0];
-  ASSERT_TRUE(OpenLink(device.link));
-  device.connected = true;
   EXPECT_EQ(BeginTransfer(device), kResultOk);
   EXPECT_EQ(StreamLighting(device, Bytes(10, 1)), kResultOk);
   EXPECT_EQ(busyAtWrite, (std::vector<bool>{true, false}));

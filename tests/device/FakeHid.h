@@ -1,7 +1,7 @@
 #pragma once
 // A tiny scripted backend for the cases the simulator cannot stage: a connection whose reports the
-// test queues by hand, whose writes run a test-supplied responder, and whose lifetime and aborts
-// the test can watch.
+// test queues by hand, whose writes run a test-supplied responder, whose lifetime and aborts the
+// test can watch, and which records the time-out every Read and Write is given.
 
 #include <chrono>
 #include <condition_variable>
@@ -31,6 +31,11 @@ struct FakeState {
   int readsWaiting = 0;
   bool holdAbortedRead = false;  // an aborted Read waits for releaseRead before returning
   bool releaseRead = false;
+  // A Read with nothing queued returns kTimeout at once instead of waiting its time-out, so a test
+  // can follow the time-outs without a clock.
+  bool timeOutAtOnce = false;
+  std::vector<int> readTimeouts;   // of every Read, in order
+  std::vector<int> writeTimeouts;  // of every Write, in order
 
   void Push(std::vector<std::uint8_t> report) {
     std::lock_guard lock(mutex);
@@ -60,9 +65,10 @@ class FakeConnection final : public HidConnection {
     state_->changed.notify_all();
   }
 
-  HidIoStatus Write(std::span<const std::uint8_t> report, int, std::size_t& written) override {
+  HidIoStatus Write(std::span<const std::uint8_t> report, int timeoutMs, std::size_t& written) override {
     std::lock_guard lock(state_->mutex);
     written = 0;
+    state_->writeTimeouts.push_back(timeoutMs);
     if (aborted_) return HidIoStatus::kAborted;
     std::vector<std::uint8_t> bytes(report.begin(), report.end());
     state_->writes.push_back(bytes);
@@ -75,6 +81,8 @@ class FakeConnection final : public HidConnection {
   HidIoStatus Read(std::span<std::uint8_t> buffer, int timeoutMs, std::size_t& read) override {
     std::unique_lock lock(state_->mutex);
     read = 0;
+    state_->readTimeouts.push_back(timeoutMs);
+    if (state_->timeOutAtOnce && !aborted_ && state_->inputs.empty()) return HidIoStatus::kTimeout;
     ++state_->readsWaiting;
     state_->changed.notify_all();
     const bool ready = state_->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),

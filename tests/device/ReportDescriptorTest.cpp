@@ -21,9 +21,12 @@ using test::kVendorAndConsumer;
 using Bytes = std::vector<std::uint8_t>;
 
 ReportDescriptor Parse(const Bytes& bytes) {
-  const DescriptorParseResult result = ParseReportDescriptor(bytes);
-  EXPECT_TRUE(result.ok) << result.error;
-  return result.descriptor;
+  const Result<ReportDescriptor> result = ParseReportDescriptor(bytes);
+  if (!result) {
+    ADD_FAILURE() << result.error().ToString();
+    return {};
+  }
+  return result.value();
 }
 
 TEST(ReportDescriptor, VendorAndConsumerCollectionsShareOneInterface) {
@@ -115,11 +118,13 @@ class ReportDescriptorErrors : public testing::TestWithParam<BadDescriptor> {};
 
 TEST_P(ReportDescriptorErrors, AreRefusedWithWhatAndWhere) {
   const BadDescriptor& row = GetParam();
-  const DescriptorParseResult result = ParseReportDescriptor(row.bytes);
-  EXPECT_FALSE(result.ok);
-  EXPECT_NE(result.error.find(row.error), std::string::npos) << result.error;
-  EXPECT_EQ(result.offset, row.at);
-  EXPECT_NE(result.error.find("at byte " + std::to_string(row.at)), std::string::npos) << result.error;
+  const Result<ReportDescriptor> result = ParseReportDescriptor(row.bytes);
+  ASSERT_FALSE(result);
+  const Error& error = result.error();
+  EXPECT_NE(error.message.find(row.error), std::string::npos) << error.message;
+  EXPECT_TRUE(error.hasOffset);
+  EXPECT_EQ(error.offset, row.at);
+  EXPECT_EQ(error.ToString().rfind("at byte " + std::to_string(row.at) + ": ", 0), 0u) << error.ToString();
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <future>
+#include <ostream>
+#include <string>
 #include <thread>
 
 #include "sim/SimBus.h"
@@ -69,6 +72,18 @@ class SimBusTest : public testing::Test {
     auto connection = bus.Open(CollectionOf(id, kVendorUsagePage), options);
     EXPECT_NE(connection, nullptr);
     return connection;
+  }
+
+  // A write that has to end by its own time-out. One that outlives it by far is aborted, so that a
+  // time-out the connection ignores fails the test instead of hanging it.
+  HidIoStatus WriteTimingOut(HidConnection& connection, const Frame& frame, int timeoutMs,
+                             std::size_t& written) {
+    auto writer = std::async(std::launch::async, [&] { return connection.Write(frame, timeoutMs, written); });
+    if (writer.wait_for(std::chrono::milliseconds(kGenerousMs)) != std::future_status::ready) {
+      ADD_FAILURE() << "the write outlived its time-out";
+      connection.Abort();
+    }
+    return writer.get();
   }
 
   // Writes the request and returns the next report with the vendor report id (others are skipped).
@@ -402,19 +417,79 @@ TEST_F(SimBusTest, EachConnectionQueuesAtMost64Reports) {
   EXPECT_EQ(ReadOne(*connection, 0).status, HidIoStatus::kTimeout);
 }
 
-TEST_F(SimBusTest, AnswerWaitsForTheReportInterval) {
+TEST_F(SimBusTest, RequestAndAnswerEachTakeAReportInterval) {
   const int mouse = bus.Plug(SimDeviceKind::kMouse);
   auto connection = OpenVendor(mouse);
   bus.SetReportInterval(mouse, std::chrono::seconds(3600));
-  ASSERT_EQ(WriteFrame(*connection, Request(0x01, 0, 0)), HidIoStatus::kOk);
-  EXPECT_EQ(ReadOne(*connection, 0).status, HidIoStatus::kTimeout);
+  const Frame request = Request(0x01, 0, 0);
+  std::size_t written = 99;
+  EXPECT_EQ(WriteTimingOut(*connection, request, 5, written), HidIoStatus::kTimeout)
+      << "the request waits for its interval";
+  EXPECT_EQ(written, 0u);
+  EXPECT_TRUE(bus.Requests(mouse).empty()) << "a request that never went out never reached the device";
+  ASSERT_TRUE(bus.InjectInputReport(mouse, request));
+  EXPECT_EQ(ReadOne(*connection, 0).status, HidIoStatus::kTimeout)
+      << "an input report waits for its interval";
   EXPECT_EQ(ReadOne(*connection, 5).status, HidIoStatus::kTimeout);
 
   const int fast = PlugFast(SimDeviceKind::kMouse);
   auto other = OpenVendor(fast);
-  ASSERT_EQ(WriteFrame(*other, Request(0x01, 0, 0)), HidIoStatus::kOk);
-  EXPECT_EQ(ReadOne(*other, 0).status, HidIoStatus::kOk) << "with no interval the answer is there at once";
+  EXPECT_EQ(other->Write(request, 0, written), HidIoStatus::kOk)
+      << "with no interval the request goes out at once";
+  EXPECT_EQ(ReadOne(*other, 0).status, HidIoStatus::kOk) << "and the answer is there at once";
 }
+
+TEST_F(SimBusTest, StalledDeviceTakesNoRequestWithinTheWriteTimeOut) {
+  const int mouse = PlugFast(SimDeviceKind::kMouse);
+  auto connection = OpenVendor(mouse);
+  bus.StallWrites(mouse, true);
+  std::size_t written = 99;
+  EXPECT_EQ(WriteTimingOut(*connection, Request(0x01, 0, 0), 5, written), HidIoStatus::kTimeout);
+  EXPECT_EQ(written, 0u);
+  EXPECT_TRUE(bus.Requests(mouse).empty());
+  EXPECT_EQ(ReadOne(*connection, 0).status, HidIoStatus::kTimeout) << "nothing to answer";
+  bus.StallWrites(mouse, false);
+  EXPECT_EQ(Exchange(*connection, Request(0x01, 0, 0)).status, HidIoStatus::kOk);
+  EXPECT_EQ(bus.Requests(mouse).size(), 1u);
+}
+
+struct StallEnd {
+  std::string name;
+  std::function<void(SimBus&, int, HidConnection&)> end;
+  HidIoStatus status;
+  std::size_t requestsLogged;
+};
+
+void PrintTo(const StallEnd& row, std::ostream* os) {
+  *os << row.name;
+}
+
+class StalledWrite : public SimBusTest, public testing::WithParamInterface<StallEnd> {};
+
+TEST_P(StalledWrite, WaitsUntilTheStallEnds) {
+  const StallEnd& row = GetParam();
+  const int mouse = PlugFast(SimDeviceKind::kMouse);
+  auto connection = OpenVendor(mouse);
+  bus.StallWrites(mouse, true);
+  auto writer = std::async(std::launch::async, [&] {
+    std::size_t written = 0;
+    return connection->Write(Request(0x01, 0, 0), kGenerousMs, written);
+  });
+  ASSERT_TRUE(bus.WaitForStalledWrite(mouse, std::chrono::milliseconds(kGenerousMs)));
+  row.end(bus, mouse, *connection);
+  EXPECT_EQ(writer.get(), row.status);
+  EXPECT_EQ(bus.Requests(mouse).size(), row.requestsLogged);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StalledWrite,
+    testing::Values(StallEnd{"Released", [](SimBus& b, int id, HidConnection&) { b.StallWrites(id, false); },
+                             HidIoStatus::kOk, 1},
+                    StallEnd{"Aborted", [](SimBus&, int, HidConnection& c) { c.Abort(); },
+                             HidIoStatus::kAborted, 0},
+                    StallEnd{"Unplugged", [](SimBus& b, int id, HidConnection&) { b.Unplug(id); },
+                             HidIoStatus::kFailed, 0}),
+    [](const testing::TestParamInfo<StallEnd>& info) { return info.param.name; });
 
 TEST_F(SimBusTest, AbortWakesAWaitingReadAndIsUsedUpByIt) {
   const int keyboard = PlugFast(SimDeviceKind::kKeyboard);
@@ -497,27 +572,29 @@ TEST_F(SimBusTest, PlugAndUnplugWhileOtherThreadsTransfer) {
       }
     }
   };
-  std::vector<std::thread> threads;
-  threads.emplace_back(worker, mouse, false);
-  threads.emplace_back(worker, keyboard, false);
-  threads.emplace_back(worker, mouse, true);
-  threads.emplace_back([&] {
-    // At least 200 rounds, and on until the workers have seen answers (bounded all the same).
-    for (int round = 0; round < 200 || (answers < 50 && round < 1000000); ++round) {
-      bus.RaiseConsumerReport(mouse, 0x0403);
-      bus.PressProfileButton(keyboard);
-      if (round % 3 == 0) {
-        bus.Unplug(round % 2 ? mouse : keyboard);
-        bus.Replug(round % 2 ? mouse : keyboard);
+  {
+    // Each thread ends by itself once the last one sets `stop`; leaving the block joins them all.
+    std::vector<std::jthread> threads;
+    threads.emplace_back(worker, mouse, false);
+    threads.emplace_back(worker, keyboard, false);
+    threads.emplace_back(worker, mouse, true);
+    threads.emplace_back([&] {
+      // At least 200 rounds, and on until the workers have seen answers (bounded all the same).
+      for (int round = 0; round < 200 || (answers < 50 && round < 1000000); ++round) {
+        bus.RaiseConsumerReport(mouse, 0x0403);
+        bus.PressProfileButton(keyboard);
+        if (round % 3 == 0) {
+          bus.Unplug(round % 2 ? mouse : keyboard);
+          bus.Replug(round % 2 ? mouse : keyboard);
+        }
+        bus.Firmware(mouse).Record(round % 5);
+        bus.Requests(keyboard);
+        if (round % 50 == 0) bus.ClearRequests(mouse);
+        std::this_thread::yield();
       }
-      bus.Firmware(mouse).Record(round % 5);
-      bus.Requests(keyboard);
-      if (round % 50 == 0) bus.ClearRequests(mouse);
-      std::this_thread::yield();
-    }
-    stop = true;
-  });
-  for (auto& thread : threads) thread.join();
+      stop = true;
+    });
+  }
   EXPECT_EQ(unexpected.load(), 0);
   EXPECT_GT(answers.load(), 0);
 }

@@ -10,9 +10,10 @@
 // report descriptor, so we read it from sysfs and list the node's top-level collections from our
 // own parse, falling back to hidapi's entries (duplicates removed) when that fails.
 //
-// Limits of hidraw: the node is always opened for reading and writing (the open options cannot
-// narrow it); a write returns when the kernel has passed the report on, so its time-out is the
-// kernel's own, not ours.
+// hidraw always opens the node for reading and writing: the open options cannot narrow it.
+//
+// The hidapi calls go through HidapiCalls and the sysfs folder is a constructor argument, so that
+// a test can run this code on a stand-in hidapi and a descriptor file of its own.
 
 #include <cstdint>
 #include <memory>
@@ -23,9 +24,17 @@
 
 namespace korva::device {
 
+class HidapiCalls;
+
+// One folder per hidraw node, each with device/report_descriptor.
+inline constexpr const char* kHidrawSysfsRoot = "/sys/class/hidraw";
+
 class HidapiBackend final : public HidBackend {
  public:
+  // libhidapi itself, descriptors from kHidrawSysfsRoot.
   HidapiBackend();
+  // `calls` must outlive the backend and every connection it opens.
+  HidapiBackend(HidapiCalls& calls, std::string sysfsRoot);
   ~HidapiBackend() override;
   HidapiBackend(const HidapiBackend&) = delete;
   HidapiBackend& operator=(const HidapiBackend&) = delete;
@@ -37,11 +46,14 @@ class HidapiBackend final : public HidBackend {
                                       const HidOpenOptions& options) override;
 
  private:
-  bool initialised_ = false;
+  HidapiCalls& calls_;
+  const std::string sysfsRoot_;
+  const bool initialised_;
 };
 
 // The report descriptor of a hidraw node ("/dev/hidrawN") from
-// /sys/class/hidraw/hidrawN/device/report_descriptor; empty when it cannot be read.
-std::vector<std::uint8_t> ReadHidrawReportDescriptor(const std::string& devicePath);
+// <sysfsRoot>/hidrawN/device/report_descriptor; empty when it cannot be read.
+std::vector<std::uint8_t> ReadHidrawReportDescriptor(const std::string& devicePath,
+                                                     const std::string& sysfsRoot = kHidrawSysfsRoot);
 
 }  // namespace korva::device

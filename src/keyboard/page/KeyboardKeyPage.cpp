@@ -6,6 +6,7 @@
 #include "common/Log.h"
 #include "session/KeyboardController.h"
 #include "ui/Notify.h"
+#include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 #include "ui/routing/NotifyRouter.h"
 
