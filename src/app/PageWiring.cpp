@@ -86,7 +86,7 @@ void PageWiring::InitialiseMouseProfiles() {
                                  lightStore.DefaultFilePath().parent_path());
   for (profile::ProfileStore* store : {&lightStore, &keyStore}) {
     const profile::ListResult listed = store->Initialise();
-    if (!listed.result.ok()) Trace("mouse profile library not created: " + listed.result.detail);
+    if (!listed.result.ok()) Trace("mouse profile library not created: " + listed.result.error.ToString());
   }
 }
 
@@ -101,7 +101,7 @@ void PageWiring::OpenSkinPicker(const ui::Control& skinButton) {
 void PageWiring::SaveMouseLightProfile() {
   const profile::StoreResult saved =
       mouse::SaveMouseLightProfile(window_.MouseModel().image(), window_.MouseLightStore());
-  if (!saved.ok()) Trace("mouse light profile not saved: " + saved.detail);
+  if (!saved.ok()) Trace("mouse light profile not saved: " + saved.error.ToString());
 }
 
 }  // namespace korva::app

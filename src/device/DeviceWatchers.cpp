@@ -46,12 +46,10 @@ SearchRule RuleOf(HidWatcherKind kind, const HidDevice& device) {
   return kind == HidWatcherKind::kKeyboard ? KeyboardWatcherRule() : PatternWatcherRule(device.identity);
 }
 
-// The "select" key of a store's select section, as the index file holds it (default 0). The profile
-// combo ignores an index it does not have.
+// The store's selected profile as the store itself gives it: a stored "select" outside the list
+// means the first profile, for the combo as for the saves.
 int ReadStoredSelect(const profile::DataFolders& folders, profile::StoreKind store) {
-  const profile::StoreLayout& layout = profile::LayoutOf(store);
-  return profile::ReadIniInt(folders.GetDeviceFolder(layout.device) / layout.indexFile,
-                             layout.sections.select, profile::kSelectKey, 0);
+  return profile::ReadSelectedIndex(folders, store);
 }
 
 int ReadHeadsetSelect(const profile::DataFolders& folders) {

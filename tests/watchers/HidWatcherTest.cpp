@@ -147,6 +147,21 @@ TEST_F(WatcherFixture, MissingProfileIndexReadsSelectionZero) {
   EXPECT_EQ(arrivals[0].arrival.profileSelect, 0);
 }
 
+// The combos get the selection the saves use: a stored "select" outside the list is the first profile.
+TEST_F(WatcherFixture, StoredSelectionOutsideTheListArrivesAsTheFirstProfile) {
+  const std::filesystem::path index = folders.GetDeviceFolder(profile::DeviceKind::kMouse) / "msProfile.ini";
+  ASSERT_TRUE(profile::WriteIniInt(index, "PROFILEDENGCOUNT", "count", 2));
+  ASSERT_TRUE(profile::WriteIniInt(index, "PROFILEDENGSELECT", "select", 5));
+  ASSERT_TRUE(profile::WriteIniInt(index, "PROFILECOUNT", "count", 3));
+  ASSERT_TRUE(profile::WriteIniInt(index, "PROFILESELECT", "select", -1));
+  bus.Plug(SimDeviceKind::kMouse);
+  HidWatcher(HidWatcherKind::kMouse, start).RunCycle(stop);
+  const std::vector<HostEvent> arrivals = host.EventsOf(Type::kArrival);
+  ASSERT_EQ(arrivals.size(), 1u);
+  EXPECT_EQ(arrivals[0].arrival.profileDengSelect, 0);
+  EXPECT_EQ(arrivals[0].arrival.profileSelect, 0);
+}
+
 TEST_F(WatcherFixture, HeadsetArrivalShowsItsTabAndSelectsTheStoredProfile) {
   WriteSelect(profile::DeviceKind::kHeadset, "hsProfile.ini", "PROFILESELECT", 4);
   headsetDevice.syncLighting = true;

@@ -89,9 +89,15 @@ class WatcherFixture : public testing::Test {
 
   DeviceSet Devices() { return {keyboard, mouse, mousepad, headsetDevice}; }
 
+  // Stores `value` as the selection, with a list long enough to hold it (a selection outside the
+  // list reads as 0).
   void WriteSelect(profile::DeviceKind device, const std::string& file, const std::string& section,
                    int value) {
-    ASSERT_TRUE(profile::WriteIniInt(folders.GetDeviceFolder(device) / file, section, "select", value));
+    const std::filesystem::path index = folders.GetDeviceFolder(device) / file;
+    const std::string countSection =
+        section.substr(0, section.size() - std::string("SELECT").size()) + "COUNT";
+    ASSERT_TRUE(profile::WriteIniInt(index, countSection, "count", value + 1));
+    ASSERT_TRUE(profile::WriteIniInt(index, section, "select", value));
   }
 
   sim::SimBus bus;
