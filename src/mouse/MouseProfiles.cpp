@@ -65,8 +65,9 @@ profile::StoreResult LoadInto(MouseImage& image, const profile::ProfileStore& st
   profile::PayloadResult loaded = store.LoadProfile(index);
   if (!loaded.result) return std::move(loaded.result);
   if (!apply(image, loaded.payload)) {
-    return {profile::StoreStatus::kFileInvalid, "Profile " + std::to_string(index) + ": payload of " +
-                                                    std::to_string(loaded.payload.size()) + " bytes"};
+    return {profile::StoreStatus::kFileInvalid,
+            korva::Error::Plain("Profile " + std::to_string(index) + ": payload of " +
+                                std::to_string(loaded.payload.size()) + " bytes")};
   }
   return {};
 }

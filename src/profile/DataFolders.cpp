@@ -4,10 +4,14 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <mutex>
+#include <set>
 #include <system_error>
 #include <vector>
 
+#include "common/AtomicFile.h"
 #include "common/Log.h"
+#include "common/Result.h"
 
 #ifndef KORVA_SOURCE_DATA_DIR
 #define KORVA_SOURCE_DATA_DIR ""
@@ -32,7 +36,7 @@ std::filesystem::path EnsureFolder(const std::filesystem::path& folder) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   // Not fatal here: the file operation that follows fails and reports in its own way.
-  if (ec) korva::Trace("Cannot create the folder " + folder.string() + ": " + ec.message());
+  if (ec) korva::Trace(korva::Error::InFile(folder.string(), "cannot create it: " + ec.message()).ToString());
   return WithTrailingSeparator(folder);
 }
 
@@ -86,19 +90,40 @@ std::filesystem::path ResolveBaseFolder(const FolderEnvironment& env) {
   return WithTrailingSeparator(home / ".config" / "KORVA");
 }
 
-DataFolders::DataFolders(std::filesystem::path baseFolder) : base_(std::move(baseFolder)) {}
+struct DataFolders::Swept {
+  std::mutex mutex;
+  std::set<std::filesystem::path> folders;
+};
+
+DataFolders::DataFolders(std::filesystem::path baseFolder)
+    : base_(std::move(baseFolder)), swept_(std::make_shared<Swept>()) {}
+
+std::filesystem::path DataFolders::Open(const std::filesystem::path& folder) const {
+  std::filesystem::path opened = EnsureFolder(folder);
+  // Once per folder: every file operation asks for its folder, and leftovers appear only when a
+  // process dies mid-write, so a sweep at the first request of this run is enough.
+  if (!swept_) return opened;  // a moved-from object
+  std::lock_guard lock(swept_->mutex);
+  if (swept_->folders.insert(opened).second) {
+    if (const std::size_t removed = korva::RemoveStaleTemporaries(opened); removed > 0) {
+      korva::Trace("Removed " + std::to_string(removed) + " temporary files of interrupted writes from " +
+                   opened.string());
+    }
+  }
+  return opened;
+}
 
 DataFolders DataFolders::FromEnvironment() {
   return DataFolders(ResolveBaseFolder(FolderEnvironment::FromProcess()));
 }
 
 std::filesystem::path DataFolders::GetBaseFolder() const {
-  return EnsureFolder(base_);
+  return Open(base_);
 }
 
 std::filesystem::path DataFolders::GetDeviceFolder(DeviceKind kind) const {
   // Through GetBaseFolder so that the base folder is created first, then its sub-folder.
-  return EnsureFolder(GetBaseFolder() / DeviceFolderName(kind));
+  return Open(GetBaseFolder() / DeviceFolderName(kind));
 }
 
 std::filesystem::path ResolveProgramFolder(const ProgramFolderSources& sources) {

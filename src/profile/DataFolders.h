@@ -6,11 +6,14 @@
 // profiles, macros). The base folder is $KORVA_HOME when set, else $XDG_CONFIG_HOME/KORVA/, else
 // ~/.config/KORVA/. Every request creates what is missing (with parents), so a folder deleted
 // while the program runs is there again at the next file operation of its device; every path
-// returned ends with a separator, so callers append a bare file name.
+// returned ends with a separator, so callers append a bare file name. The first time a folder is
+// handed out, the temporaries that interrupted writes left in it are removed (see
+// korva::RemoveStaleTemporaries: only our own, only when no writer holds them).
 //
 // The program folder holds what ships with the program (skin/ and data/) and is only read.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -38,7 +41,8 @@ std::filesystem::path ResolveBaseFolder(const FolderEnvironment& env);
 
 class DataFolders {
  public:
-  // `baseFolder` is the KORVA folder itself (for example ~/.config/KORVA).
+  // `baseFolder` is the KORVA folder itself (for example ~/.config/KORVA). Copies share the
+  // record of the folders already cleaned of stale temporaries.
   explicit DataFolders(std::filesystem::path baseFolder);
   static DataFolders FromEnvironment();
 
@@ -49,7 +53,12 @@ class DataFolders {
   std::filesystem::path GetDeviceFolder(DeviceKind kind) const;
 
  private:
+  struct Swept;
+  // Creates `folder` when missing and, the first time, removes its stale temporaries.
+  std::filesystem::path Open(const std::filesystem::path& folder) const;
+
   std::filesystem::path base_;
+  std::shared_ptr<Swept> swept_;
 };
 
 // The program folder candidates, in the order they are tried.

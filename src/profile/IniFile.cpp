@@ -8,12 +8,18 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <system_error>
 
+#include "common/AtomicFile.h"
 #include "common/Log.h"
 #include "profile/TextChecks.h"
 
@@ -22,6 +28,10 @@ namespace {
 
 // Index, macro and settings files are a few kilobytes; anything far larger is not one of them.
 constexpr std::uintmax_t kMaxIniBytes = 4u * 1024u * 1024u;
+// A binary file read as text has a "line" every few hundred bytes; the first few say enough.
+constexpr std::size_t kMaxDamageEntries = 16;
+// Backups of damaged files, per file. A folder that fills up with them needs a person to look.
+constexpr int kMaxBackups = 1000;
 
 // Serialises the read-modify-write sequences of this process (the Windows calls serialised
 // single calls; we serialise whole updates so no change is lost between two writers).
@@ -77,18 +87,55 @@ IniFile::~IniFile() = default;
 IniFile::IniFile(IniFile&&) noexcept = default;
 IniFile& IniFile::operator=(IniFile&&) noexcept = default;
 
-IniFile IniFile::Parse(std::string_view text) {
+IniFile IniFile::Parse(std::string_view text, const std::string& fileName) {
   IniFile file;
-  if (text.find('\0') != std::string_view::npos) {
-    file.problem_ = "it holds binary data";
-  } else if (!IsValidUtf8(text)) {
-    file.problem_ = "it is not UTF-8 text";
-  } else {
-    file.doc_->ini.SetMultiKey(true);
-    if (file.doc_->ini.LoadData(text.data(), text.size()) < 0) file.problem_ = "it cannot be parsed";
-    file.doc_->ini.SetMultiKey(false);
+  // Each unreadable line becomes an empty one, so the rest keeps its place and its meaning: the
+  // damage of one line never costs the keys of another.
+  std::string readable;
+  readable.reserve(text.size());
+  std::size_t lineNumber = 0;
+  std::size_t dropped = 0;
+  // After a section line that could not be read, the keys that follow belong to a section of
+  // unknown name; they are left out too rather than counted into the section before it.
+  bool unknownSection = false;
+  for (std::size_t start = 0; start < text.size();) {
+    ++lineNumber;
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string_view line = text.substr(start, end - start);
+    const std::size_t first = line.find_first_not_of(" \t");
+    const bool sectionLine = first != std::string_view::npos && line[first] == '[';
+    const char* what = nullptr;
+    if (line.find('\0') != std::string_view::npos) {
+      what = "holds a NUL byte";
+    } else if (!IsValidUtf8(line)) {
+      what = "is not UTF-8 text";
+    } else if (unknownSection && !sectionLine) {
+      what = "belongs to a section whose name cannot be read";
+    }
+    if (what) {
+      if (sectionLine) unknownSection = true;
+      ++dropped;
+      if (file.damage_.size() < kMaxDamageEntries) {
+        file.damage_.push_back(
+            korva::Error::InFile(fileName, std::string("the line ") + what + "; it is left out", lineNumber));
+      }
+    } else {
+      if (sectionLine) unknownSection = false;
+      readable.append(line);
+    }
+    if (end < text.size()) readable.push_back('\n');
+    start = end + 1;
   }
-  if (file.corrupt()) file.doc_ = std::make_unique<Document>();
+  if (dropped > file.damage_.size()) {
+    file.damage_.push_back(korva::Error::InFile(
+        fileName, std::to_string(dropped - file.damage_.size()) + " more lines are left out"));
+  }
+  file.doc_->ini.SetMultiKey(true);
+  if (file.doc_->ini.LoadData(readable.data(), readable.size()) < 0) {
+    file.doc_ = std::make_unique<Document>();
+    file.damage_.push_back(korva::Error::InFile(fileName, "it cannot be parsed"));
+  }
+  file.doc_->ini.SetMultiKey(false);
   return file;
 }
 
@@ -97,26 +144,53 @@ IniFile IniFile::Load(const std::filesystem::path& path) {
   const auto status = std::filesystem::status(path, ec);
   if (!std::filesystem::exists(status)) return IniFile();
 
-  IniFile file;
-  std::string text;
-  if (!std::filesystem::is_regular_file(status)) {
-    file.problem_ = "it is not a regular file";
-  } else if (const auto size = std::filesystem::file_size(path, ec); ec || size > kMaxIniBytes) {
-    file.problem_ = ec ? "its size cannot be read" : "it is too large for an index file";
-  } else {
-    std::ifstream in(path, std::ios::binary);
-    text.resize(static_cast<std::size_t>(size));
-    if (!in || !in.read(text.data(), static_cast<std::streamsize>(text.size()))) {
-      file.problem_ = "it cannot be read";
-    }
+  IniFile unreadable;
+  auto fail = [&](const std::string& what) {
+    unreadable.damage_.push_back(korva::Error::InFile(path.string(), what));
+    korva::Trace(unreadable.problem());
+    return std::move(unreadable);
+  };
+  if (!std::filesystem::is_regular_file(status)) return fail("it is not a regular file");
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec) return fail("its size cannot be read: " + ec.message());
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return fail("it cannot be opened");
+  std::string text(static_cast<std::size_t>(std::min(size, kMaxIniBytes)), '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad()) return fail("it cannot be read");
+  text.resize(static_cast<std::size_t>(in.gcount()));
+
+  std::size_t cutLine = 0;
+  if (size > kMaxIniBytes) {
+    // Lines up to the limit are read; the line the limit cuts through is not.
+    const std::size_t lastBreak = text.rfind('\n');
+    text.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
+    cutLine = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
   }
-  if (file.corrupt()) {
-    korva::Trace("In file " + path.string() + ": read as empty: " + file.problem_);
-    return file;
+  IniFile file = Parse(text, path.string());
+  if (cutLine > 0) {
+    file.damage_.push_back(korva::Error::InFile(path.string(),
+                                                "the file is larger than " + std::to_string(kMaxIniBytes) +
+                                                    " bytes; from this line on it is not read",
+                                                cutLine));
   }
-  file = Parse(text);
-  if (file.corrupt()) korva::Trace("In file " + path.string() + ": read as empty: " + file.problem_);
+  if (file.corrupt()) korva::Trace(file.problem());
   return file;
+}
+
+std::string IniFile::problem() const {
+  std::string text;
+  for (const korva::Error& error : damage_) {
+    if (!text.empty()) text += "; ";
+    text += error.ToString();
+  }
+  return text;
+}
+
+bool IniFile::empty() const {
+  CSimpleIniA::TNamesDepend sections;
+  doc_->ini.GetAllSections(sections);
+  return sections.empty();
 }
 
 std::string IniFile::GetString(std::string_view section, std::string_view key,
@@ -158,7 +232,7 @@ std::string IniFile::ToText() const {
   return text;
 }
 
-korva::FileResult IniFile::Save(const std::filesystem::path& path) const {
+korva::Result<void> IniFile::Save(const std::filesystem::path& path) const {
   return korva::WriteFileAtomically(path, std::string_view(ToText()));
 }
 
@@ -172,42 +246,72 @@ int ReadIniInt(const std::filesystem::path& path, std::string_view section, std:
   return IniFile::Load(path).GetInt(section, key, fallback);
 }
 
-korva::FileResult UpdateIniFile(const std::filesystem::path& path,
-                                const std::function<void(IniFile&)>& change) {
+std::filesystem::path BackupPath(const std::filesystem::path& path, int number) {
+  std::filesystem::path backup = path;
+  backup += number == 0 ? std::string(".bad") : ".bad." + std::to_string(number);
+  return backup;
+}
+
+namespace {
+
+// Keeps the bytes of `path` under the first backup name not yet taken. A hard link makes the
+// backup in one step and can never replace an existing name; where the file system has no hard
+// links, an exclusive copy does the same.
+korva::Result<std::filesystem::path> KeepBackup(const std::filesystem::path& path) {
+  for (int number = 0; number < kMaxBackups; ++number) {
+    const std::filesystem::path backup = BackupPath(path, number);
+    // AT_SYMLINK_FOLLOW: an index that is a link is backed up by its content, not as the link.
+    if (::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) == 0) return backup;
+    if (errno == EEXIST) continue;
+    if (errno != EPERM && errno != EXDEV && errno != EMLINK && errno != EOPNOTSUPP && errno != ENOSYS) {
+      return korva::Error::InFile(path.string(),
+                                  "cannot keep a backup as " + backup.string() + ": " + std::strerror(errno));
+    }
+    std::error_code ec;
+    // copy_options::none fails on an existing name instead of writing over it.
+    if (std::filesystem::copy_file(path, backup, std::filesystem::copy_options::none, ec)) return backup;
+    if (ec == std::errc::file_exists) continue;
+    return korva::Error::InFile(path.string(),
+                                "cannot keep a backup as " + backup.string() + ": " + ec.message());
+  }
+  return korva::Error::InFile(path.string(), "cannot keep a backup: " + std::to_string(kMaxBackups) +
+                                                 " backups exist already; remove some of them");
+}
+
+}  // namespace
+
+korva::Result<void> UpdateIniFile(const std::filesystem::path& path,
+                                  const std::function<void(IniFile&)>& change) {
   std::lock_guard lock(UpdateMutex());
   IniFile file = IniFile::Load(path);
   if (file.corrupt()) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
-      return {false, "In file " + path.string() + ": " + file.problem() + "; not replaced"};
+      return korva::Error::InFile(path.string(), file.problem() + "; not replaced");
     }
-    // Keep the unreadable bytes for the user instead of writing over them.
-    std::filesystem::path aside = path;
-    aside += ".corrupt";
-    std::filesystem::rename(path, aside, ec);
-    if (ec) {
-      return {false, "In file " + path.string() + ": " + file.problem() +
-                         ", and it cannot be moved aside: " + ec.message()};
-    }
-    korva::Trace("In file " + path.string() + ": " + file.problem() + "; moved aside to " + aside.string());
+    // The rewrite keeps only what could be read; the whole file stays in the backup.
+    const korva::Result<std::filesystem::path> backup = KeepBackup(path);
+    if (!backup) return backup.error();
+    korva::Trace("In file " + path.string() + ": kept whole as " + backup.value().string() +
+                 " before it is written back with the lines that could be read");
   }
   change(file);
   return file.Save(path);
 }
 
-korva::FileResult WriteIniString(const std::filesystem::path& path, std::string_view section,
-                                 std::string_view key, std::string_view value) {
+korva::Result<void> WriteIniString(const std::filesystem::path& path, std::string_view section,
+                                   std::string_view key, std::string_view value) {
   if (!IsStorable(section, key, value)) {
-    return {
-        false,
-        "In file " + path.string() + ": the entry [" + std::string(section) + "] " + std::string(key) +
-            " cannot hold a line break, a NUL, text that is not UTF-8, \"]\" in a section or \"=\" in a key"};
+    return korva::Error::InFile(path.string(),
+                                "the entry [" + std::string(section) + "] " + std::string(key) +
+                                    " cannot hold a line break, a NUL, text that is not UTF-8, "
+                                    "\"]\" in a section or \"=\" in a key");
   }
   return UpdateIniFile(path, [&](IniFile& file) { file.SetString(section, key, value); });
 }
 
-korva::FileResult WriteIniInt(const std::filesystem::path& path, std::string_view section,
-                              std::string_view key, int value) {
+korva::Result<void> WriteIniInt(const std::filesystem::path& path, std::string_view section,
+                                std::string_view key, int value) {
   return WriteIniString(path, section, key, std::to_string(value));
 }
 

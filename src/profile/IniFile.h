@@ -6,17 +6,20 @@
 //  - a write changes one key and keeps every other section, key and comment, and creates the
 //    file and the section when they are missing;
 //  - text is UTF-8.
-// Unlike those calls, every write replaces the file atomically (temporary file + rename), and a
-// file that is not INI text (binary data, invalid UTF-8, absurdly large) reads as empty instead
-// of as whatever garbage a lenient parser would find in it.
+// Unlike those calls, every write replaces the file atomically (temporary file + rename). A damaged
+// file is read line by line: a line with a NUL byte or bytes that are not UTF-8 is left out (its
+// keys read as the caller's default) and every other line is read as usual; of a file beyond the
+// size limit the lines up to the limit are read. Before such a file is written back, its bytes
+// are kept in a numbered backup ("<name>.bad", "<name>.bad.1", ...), which is never overwritten.
 
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "common/AtomicFile.h"
+#include "common/Result.h"
 
 namespace korva::profile {
 
@@ -31,14 +34,22 @@ class IniFile {
   IniFile(const IniFile&) = delete;
   IniFile& operator=(const IniFile&) = delete;
 
-  // A missing file gives an empty document. A file that cannot be read or is not INI text also
-  // gives an empty document, with corrupt() true and problem() saying why.
+  // A missing file gives an empty document. Of a damaged file the readable lines are read, with
+  // corrupt() true and damage() saying which lines were left out; a file that cannot be read at
+  // all (a folder, no permission) gives an empty document, also corrupt().
   static IniFile Load(const std::filesystem::path& path);
-  // Parses `text` as the content of an INI file (same rules as Load).
-  static IniFile Parse(std::string_view text);
+  // Parses `text` as the content of the INI file `fileName` (same rules as Load; the name only
+  // goes into the damage reports).
+  static IniFile Parse(std::string_view text, const std::string& fileName = {});
 
-  bool corrupt() const { return !problem_.empty(); }
-  const std::string& problem() const { return problem_; }
+  // Something of the file could not be read.
+  bool corrupt() const { return !damage_.empty(); }
+  // What could not be read and where ("In file X, line N: ..."), at most a screenful of entries.
+  const std::vector<korva::Error>& damage() const { return damage_; }
+  // damage() as one text, entries separated by "; ".
+  std::string problem() const;
+  // True when the document holds no section at all (nothing was read, or nothing was there).
+  bool empty() const;
 
   // The value of section/key, surrounding spaces removed; `fallback` when either is missing.
   // A key present with an empty value reads as "" (not as the fallback).
@@ -60,12 +71,12 @@ class IniFile {
   void DeleteKey(std::string_view section, std::string_view key);
 
   std::string ToText() const;
-  korva::FileResult Save(const std::filesystem::path& path) const;
+  korva::Result<void> Save(const std::filesystem::path& path) const;
 
  private:
   struct Document;
   std::unique_ptr<Document> doc_;
-  std::string problem_;
+  std::vector<korva::Error> damage_;
 };
 
 std::string ReadIniString(const std::filesystem::path& path, std::string_view section, std::string_view key,
@@ -75,17 +86,20 @@ int ReadIniInt(const std::filesystem::path& path, std::string_view section, std:
 
 // Writes one key, keeping the rest of the file. Refused without touching the file when
 // IniFile::SetString would refuse the text.
-korva::FileResult WriteIniString(const std::filesystem::path& path, std::string_view section,
-                                 std::string_view key, std::string_view value);
-korva::FileResult WriteIniInt(const std::filesystem::path& path, std::string_view section,
-                              std::string_view key, int value);
+korva::Result<void> WriteIniString(const std::filesystem::path& path, std::string_view section,
+                                   std::string_view key, std::string_view value);
+korva::Result<void> WriteIniInt(const std::filesystem::path& path, std::string_view section,
+                                std::string_view key, int value);
 
 // Loads the file, lets `change` edit it and writes it back in one atomic replacement, so several
 // keys change together or not at all. Read-modify-write sequences of this process are
 // serialised, so two threads writing different keys of one file never lose each other's change.
-// A corrupt file is first moved aside to "<name>.corrupt" (its bytes are kept, not overwritten)
-// and the change is applied to an empty document.
-korva::FileResult UpdateIniFile(const std::filesystem::path& path,
-                                const std::function<void(IniFile&)>& change);
+// A corrupt file is first kept whole in a numbered backup (BackupPath), then the change is
+// applied to what could be read of it. A path that is not a regular file is never replaced.
+korva::Result<void> UpdateIniFile(const std::filesystem::path& path,
+                                  const std::function<void(IniFile&)>& change);
+
+// The name of backup `number` of `path`: "<name>.bad" for 0, "<name>.bad.<number>" after it.
+std::filesystem::path BackupPath(const std::filesystem::path& path, int number);
 
 }  // namespace korva::profile

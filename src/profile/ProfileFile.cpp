@@ -3,6 +3,9 @@
 #include <fstream>
 #include <system_error>
 
+#include "common/AtomicFile.h"
+#include "common/Log.h"
+
 namespace korva::profile {
 namespace {
 
@@ -18,11 +21,24 @@ void WriteLe16(std::span<std::uint8_t> bytes, std::size_t at, std::uint16_t valu
 constexpr std::size_t kMagicOffset = 0;
 constexpr std::size_t kTagOffset = 4;
 
-ProfileFileRead Fail(ProfileFileStatus status, const std::filesystem::path& path, const std::string& what) {
+ProfileFileRead Fail(ProfileFileStatus status, korva::Error error) {
   ProfileFileRead read;
   read.status = status;
-  read.detail = "In file " + path.string() + ": " + what;
+  read.error = std::move(error);
   return read;
+}
+
+ProfileFileRead Fail(ProfileFileStatus status, const std::filesystem::path& path, const std::string& what) {
+  return Fail(status, korva::Error::InFile(path.string(), what));
+}
+
+// The place of a header field in the message: "In file X, at byte N: ...".
+ProfileFileRead FailAt(ProfileFileStatus status, const std::filesystem::path& path, std::size_t offset,
+                       const std::string& what) {
+  korva::Error error = korva::Error::InFile(path.string(), what);
+  error.offset = offset;
+  error.hasOffset = true;
+  return Fail(status, std::move(error));
 }
 
 }  // namespace
@@ -49,8 +65,8 @@ std::string_view ProfileFileRead::TextId() const {
     case ProfileFileStatus::kMissing:
     case ProfileFileStatus::kUnreadable:
       return kTextFileMissing;
-    case ProfileFileStatus::kWrongSize:
     case ProfileFileStatus::kBadMagic:
+    case ProfileFileStatus::kNoTag:
     case ProfileFileStatus::kWrongTag:
       return kTextFileFormatWrong;
   }
@@ -65,44 +81,43 @@ ProfileFileRead ReadProfileFile(const std::filesystem::path& path, DeviceTag tag
     return Fail(ProfileFileStatus::kUnreadable, path, "not a regular file");
   }
 
-  // Read one byte more than expected: a longer file shows itself without a separate size call,
-  // and a file that grows or shrinks meanwhile cannot slip through.
-  const std::size_t expected = ProfileFileHeader::kSize + payloadSize;
   std::ifstream in(path, std::ios::binary);
   if (!in) return Fail(ProfileFileStatus::kUnreadable, path, "cannot be opened for reading");
-  std::vector<std::uint8_t> bytes(expected + 1);
+  // Header and payload; whatever a longer file holds after them is not read.
+  const std::size_t expected = ProfileFileHeader::kSize + payloadSize;
+  std::vector<std::uint8_t> bytes(expected, 0);
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (in.bad()) return Fail(ProfileFileStatus::kUnreadable, path, "cannot be read");
   const auto got = static_cast<std::size_t>(in.gcount());
 
-  // Magic first (is this a profile file at all?), then the tag (whose profile?), then the length.
-  if (got >= 2 && ReadLe16(bytes, kMagicOffset) != ProfileFileHeader::kMagic) {
-    return Fail(ProfileFileStatus::kBadMagic, path, "does not start with the profile file mark AA 55");
+  if (got < 2 || ReadLe16(bytes, kMagicOffset) != ProfileFileHeader::kMagic) {
+    return FailAt(ProfileFileStatus::kBadMagic, path, kMagicOffset,
+                  "does not start with the profile file mark AA 55");
   }
-  if (got >= ProfileFileHeader::kSize) {
-    const std::uint16_t fileTag = ReadLe16(bytes, kTagOffset);
-    if (fileTag != static_cast<std::uint16_t>(tag)) {
-      return Fail(ProfileFileStatus::kWrongTag, path,
+  // The tag check goes beyond the plain magic check the format has always had: a profile of
+  // another device would otherwise load as this device's settings. It stays on purpose.
+  if (got < kTagOffset + 2) {
+    return FailAt(ProfileFileStatus::kNoTag, path, got, "ends before the device tag");
+  }
+  if (const std::uint16_t fileTag = ReadLe16(bytes, kTagOffset); fileTag != static_cast<std::uint16_t>(tag)) {
+    return FailAt(ProfileFileStatus::kWrongTag, path, kTagOffset,
                   "is a profile of device " + std::to_string(fileTag) + ", expected device " +
                       std::to_string(static_cast<unsigned>(tag)));
-    }
   }
-  if (got != expected) {
-    const std::string length = got > expected ? "longer than " : std::to_string(got) + " bytes, not ";
-    return Fail(ProfileFileStatus::kWrongSize, path,
-                "is " + length + std::to_string(expected) + " bytes (16-byte header and " +
-                    std::to_string(payloadSize) + "-byte payload)");
+  // A file cut short loads with the missing payload bytes zero (the buffer started zeroed).
+  if (got < expected) {
+    korva::Trace("In file " + path.string() + ": " + std::to_string(got) + " of " + std::to_string(expected) +
+                 " bytes; the missing payload bytes read as 0");
   }
 
   ProfileFileRead read;
   read.status = ProfileFileStatus::kOk;
-  read.payload.assign(bytes.begin() + ProfileFileHeader::kSize,
-                      bytes.begin() + static_cast<std::ptrdiff_t>(expected));
+  read.payload.assign(bytes.begin() + ProfileFileHeader::kSize, bytes.end());
   return read;
 }
 
-korva::FileResult WriteProfileFile(const std::filesystem::path& path, DeviceTag tag,
-                                   std::span<const std::uint8_t> payload) {
+korva::Result<void> WriteProfileFile(const std::filesystem::path& path, DeviceTag tag,
+                                     std::span<const std::uint8_t> payload) {
   ProfileFileHeader header;
   header.tag = static_cast<std::uint16_t>(tag);
   const auto head = header.Encode();

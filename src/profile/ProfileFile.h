@@ -9,8 +9,10 @@
 //   6      10   reserved, 0
 //   16     n    payload, n fixed per store
 //
-// A file is trusted only after its size, magic and device tag have been checked; the payload is
-// handed out whole or not at all.
+// Reading follows what the program has always accepted: the file must start with the magic; a
+// file shorter than header and payload gives its payload with the missing bytes zero, and of a
+// longer one the payload's bytes are read and the rest ignored. The reserved bytes are not
+// examined. The device tag, however, is checked: a profile of another device is refused.
 
 #include <array>
 #include <cstddef>
@@ -22,7 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/AtomicFile.h"
+#include "common/Result.h"
 
 namespace korva::profile {
 
@@ -46,16 +48,16 @@ inline constexpr std::string_view kTextFileFormatWrong = "message_text_9";
 
 enum class ProfileFileStatus {
   kOk,
-  kMissing,     // no such file                                   -> "message_text_8"
-  kUnreadable,  // exists but cannot be opened or read            -> "message_text_8"
-  kWrongSize,   // not header + payload bytes long (short, long)  -> "message_text_9"
-  kBadMagic,    // the first two bytes are not AA 55              -> "message_text_9"
-  kWrongTag,    // another device's profile                       -> "message_text_9"
+  kMissing,     // no such file                                      -> "message_text_8"
+  kUnreadable,  // exists but cannot be opened or read               -> "message_text_8"
+  kBadMagic,    // the first two bytes are not AA 55 (or not there)  -> "message_text_9"
+  kNoTag,       // the file ends before the device tag               -> "message_text_9"
+  kWrongTag,    // another device's profile                          -> "message_text_9"
 };
 
 struct ProfileFileRead {
   ProfileFileStatus status = ProfileFileStatus::kMissing;
-  std::string detail;                 // "In file X: what failed"; empty when ok
+  korva::Error error;                 // what failed and where; empty when ok
   std::vector<std::uint8_t> payload;  // exactly the expected size when ok, empty otherwise
 
   bool ok() const { return status == ProfileFileStatus::kOk; }
@@ -69,7 +71,7 @@ struct ProfileFileRead {
 ProfileFileRead ReadProfileFile(const std::filesystem::path& path, DeviceTag tag, std::size_t payloadSize);
 
 // Writes header and payload as one atomic replacement of `path`.
-korva::FileResult WriteProfileFile(const std::filesystem::path& path, DeviceTag tag,
-                                   std::span<const std::uint8_t> payload);
+korva::Result<void> WriteProfileFile(const std::filesystem::path& path, DeviceTag tag,
+                                     std::span<const std::uint8_t> payload);
 
 }  // namespace korva::profile

@@ -28,15 +28,16 @@ const std::array<StoreLayout, 5> kLayouts{{
      kMousepadLightPayloadSize, kLightSections, "mpdengdefault.led"},
 }};
 
-// A count beyond this is a damaged index, not a library anyone built by hand.
-constexpr int kMaxProfileCount = 1000;
-
 // What an index read of a missing key gives.
 constexpr std::string_view kMissingValue = "0";
 
-StoreResult Fail(StoreStatus status, std::string detail) {
-  korva::Trace(detail);
-  return {status, std::move(detail)};
+StoreResult Fail(StoreStatus status, korva::Error error) {
+  korva::Trace(error.ToString());
+  return {status, std::move(error)};
+}
+
+StoreResult Fail(StoreStatus status, const std::filesystem::path& file, std::string message) {
+  return Fail(status, korva::Error::InFile(file.string(), std::move(message)));
 }
 
 std::string Key(int index) {
@@ -76,6 +77,8 @@ std::string_view StoreResult::TextId() const {
       return kTextNameRefused;
     case StoreStatus::kLastProfile:
       return kTextLastProfile;
+    case StoreStatus::kProfileLimit:
+      return kTextProfileLimit;
   }
   return {};
 }
@@ -83,25 +86,32 @@ std::string_view StoreResult::TextId() const {
 // One reading of the store's sections of the index file.
 class ProfileStore::Index {
  public:
-  Index(const IniFile& ini, const StoreLayout& layout) : sections_(layout.sections) {
-    count_ = ini.GetInt(sections_.count, kCountKey, 0);
-    if (count_ < 0) count_ = 0;
+  Index(std::filesystem::path path, const StoreLayout& layout)
+      : path_(std::move(path)), ini_(IniFile::Load(path_)), sections_(layout.sections) {
+    storedCount_ = ini_.GetInt(sections_.count, kCountKey, 0);
+    count_ = storedCount_ < 0 ? 0 : storedCount_;
     if (count_ > kMaxProfileCount) {
-      korva::Trace("Profile index lists " + std::to_string(count_) + " profiles; using the first " +
-                   std::to_string(kMaxProfileCount));
+      korva::Trace("In file " + path_.string() + ": the list claims " + std::to_string(count_) +
+                   " profiles; the first " + std::to_string(kMaxProfileCount) + " are listed");
       count_ = kMaxProfileCount;
     }
-    select_ = ini.GetInt(sections_.select, kSelectKey, 0);
+    select_ = ini_.GetInt(sections_.select, kSelectKey, 0);
     for (int i = 0; i < count_; ++i) {
-      if (ini.HasKey(sections_.name, Key(i))) {
-        names_.push_back(ini.GetString(sections_.name, Key(i), {}));
+      if (ini_.HasKey(sections_.name, Key(i))) {
+        names_.push_back(ini_.GetString(sections_.name, Key(i), {}));
       } else {
         names_.push_back(std::nullopt);
       }
     }
   }
 
+  const std::filesystem::path& path() const { return path_; }
+  const IniFile& ini() const { return ini_; }
   int count() const { return count_; }
+  // Only a count of exactly 0 (or none stored) is a first run; a negative one lists nothing but
+  // is left as it is, with the names stored under it.
+  bool FirstRun() const { return storedCount_ == 0; }
+  bool Full() const { return count_ >= kMaxProfileCount; }
   bool Contains(int i) const { return i >= 0 && i < count_; }
   // The stored select when it names an entry, else 0.
   int Selected() const { return Contains(select_) ? select_ : 0; }
@@ -113,29 +123,44 @@ class ProfileStore::Index {
     return names;
   }
 
+  StoreResult NoRoom() const {
+    return Fail(StoreStatus::kProfileLimit, path_,
+                "the list holds " + std::to_string(count_) + " profiles, the most it takes");
+  }
+
+  StoreResult NotListed(int i) const {
+    return Fail(StoreStatus::kNoSuchProfile, path_,
+                "profile " + std::to_string(i) + " is not in the list of " + std::to_string(count_));
+  }
+
   // The file-name stem of entry i, refused when the entry is absent or its name is not a safe
   // file name (an index edited by hand can hold anything).
   StoreResult Stem(int i, std::string& stem) const {
-    if (!Contains(i)) {
-      return Fail(StoreStatus::kNoSuchProfile,
-                  "Profile " + std::to_string(i) + " is not in the list of " + std::to_string(count_));
-    }
+    if (!Contains(i)) return NotListed(i);
     const auto& name = StoredName(i);
-    if (!name)
-      return Fail(StoreStatus::kNoSuchProfile, "Profile " + std::to_string(i) + " has no stored name");
+    const std::string entry = "[" + std::string(sections_.name) + "] " + Key(i);
+    if (!name) return Fail(StoreStatus::kNoSuchProfile, path_, entry + ": no name is stored");
     if (const NameCheck check = ValidateProfileName(*name); !check) {
-      return Fail(StoreStatus::kNameRefused, "Stored profile name \"" + *name + "\": " + check.reason);
+      return Fail(StoreStatus::kNameRefused, path_, entry + " \"" + *name + "\": " + check.reason);
     }
     stem = *name;
     return {};
   }
 
  private:
+  std::filesystem::path path_;
+  IniFile ini_;
   IndexSections sections_;
+  int storedCount_ = 0;
   int count_ = 0;
   int select_ = 0;
   std::vector<std::optional<std::string>> names_;
 };
+
+int ReadSelectedIndex(const DataFolders& folders, StoreKind store) {
+  const StoreLayout& layout = LayoutOf(store);
+  return ProfileStore::Index(folders.GetDeviceFolder(layout.device) / layout.indexFile, layout).Selected();
+}
 
 ProfileStore::ProfileStore(StoreKind kind, DataFolders folders, std::filesystem::path defaultsFolder)
     : layout_(LayoutOf(kind)), folders_(std::move(folders)), defaultsFolder_(std::move(defaultsFolder)) {}
@@ -165,19 +190,20 @@ PayloadResult ProfileStore::ReadFile(const std::filesystem::path& path) const {
   }
   const bool missing =
       read.status == ProfileFileStatus::kMissing || read.status == ProfileFileStatus::kUnreadable;
-  result.result = Fail(missing ? StoreStatus::kFileMissing : StoreStatus::kFileInvalid, read.detail);
+  result.result =
+      Fail(missing ? StoreStatus::kFileMissing : StoreStatus::kFileInvalid, std::move(read.error));
   return result;
 }
 
 StoreResult ProfileStore::WriteFile(const std::filesystem::path& path,
                                     std::span<const std::uint8_t> payload) const {
   if (payload.size() != layout_.payloadSize) {
-    return Fail(StoreStatus::kWriteFailed, "In file " + path.string() + ": payload is " +
-                                               std::to_string(payload.size()) + " bytes, the store's is " +
-                                               std::to_string(layout_.payloadSize));
+    return Fail(StoreStatus::kWriteFailed, path,
+                "the payload is " + std::to_string(payload.size()) + " bytes, the store's is " +
+                    std::to_string(layout_.payloadSize));
   }
-  const korva::FileResult written = WriteProfileFile(path, layout_.tag, payload);
-  if (!written) return Fail(StoreStatus::kWriteFailed, written.error);
+  const korva::Result<void> written = WriteProfileFile(path, layout_.tag, payload);
+  if (!written) return Fail(StoreStatus::kWriteFailed, written.error());
   return {};
 }
 
@@ -189,23 +215,30 @@ PayloadResult ProfileStore::LoadLocked(const Index& index, int i) const {
 
 std::vector<std::string> ProfileStore::Names() const {
   std::lock_guard lock(mutex_);
-  return Index(IniFile::Load(IndexPath()), layout_).DisplayNames();
+  return Index(IndexPath(), layout_).DisplayNames();
 }
 
 int ProfileStore::Count() const {
   std::lock_guard lock(mutex_);
-  return Index(IniFile::Load(IndexPath()), layout_).count();
+  return Index(IndexPath(), layout_).count();
 }
 
 int ProfileStore::SelectedIndex() const {
   std::lock_guard lock(mutex_);
-  return Index(IniFile::Load(IndexPath()), layout_).Selected();
+  return Index(IndexPath(), layout_).Selected();
 }
 
 ListResult ProfileStore::Initialise() {
   std::lock_guard lock(mutex_);
-  const Index index(IniFile::Load(IndexPath()), layout_);
-  if (index.count() > 0) return {{}, index.DisplayNames()};
+  const Index index(IndexPath(), layout_);
+  if (!index.FirstRun()) {
+    if (index.count() == 0) {
+      korva::Trace("In file " + index.path().string() +
+                   ": the profile count is negative; the list is empty and "
+                   "the stored names are left as they are");
+    }
+    return {{}, index.DisplayNames()};
+  }
 
   // First run: one profile holding the default payload.
   const std::string name = NewProfileName({});
@@ -217,37 +250,35 @@ ListResult ProfileStore::Initialise() {
     if (StoreResult written = WriteFile(path, defaults.payload); !written) return {std::move(written), {}};
   }
   const IndexSections& s = layout_.sections;
-  const korva::FileResult updated = UpdateIniFile(IndexPath(), [&](IniFile& ini) {
+  const korva::Result<void> updated = UpdateIniFile(index.path(), [&](IniFile& ini) {
     ini.SetInt(s.count, kCountKey, 1);
     ini.SetString(s.link, Key(0), "0");
     ini.DeleteKey(s.process, Key(0));
     ini.SetString(s.name, Key(0), name);
     ini.SetInt(s.select, kSelectKey, 0);
   });
-  if (!updated) return {Fail(StoreStatus::kWriteFailed, updated.error), {}};
+  if (!updated) return {Fail(StoreStatus::kWriteFailed, updated.error()), {}};
   return {{}, {name}};
 }
 
 PayloadResult ProfileStore::LoadProfile(int index) const {
   std::lock_guard lock(mutex_);
-  return LoadLocked(Index(IniFile::Load(IndexPath()), layout_), index);
+  return LoadLocked(Index(IndexPath(), layout_), index);
 }
 
 StoreResult ProfileStore::SaveProfile(std::span<const std::uint8_t> payload) {
   std::lock_guard lock(mutex_);
-  const Index index(IniFile::Load(IndexPath()), layout_);
+  const Index index(IndexPath(), layout_);
   std::string stem;
   if (StoreResult named = index.Stem(index.Selected(), stem); !named) return named;
   return WriteFile(ProfilePath(stem), payload);
 }
 
 StoreResult ProfileStore::SelectLocked(int index) {
-  const Index current(IniFile::Load(IndexPath()), layout_);
-  if (!current.Contains(index)) {
-    return Fail(StoreStatus::kNoSuchProfile, "Profile " + std::to_string(index) + " is not in the list");
-  }
-  const korva::FileResult written = WriteIniInt(IndexPath(), layout_.sections.select, kSelectKey, index);
-  if (!written) return Fail(StoreStatus::kWriteFailed, written.error);
+  const Index current(IndexPath(), layout_);
+  if (!current.Contains(index)) return current.NotListed(index);
+  const korva::Result<void> written = WriteIniInt(current.path(), layout_.sections.select, kSelectKey, index);
+  if (!written) return Fail(StoreStatus::kWriteFailed, written.error());
   return {};
 }
 
@@ -260,19 +291,21 @@ PayloadResult ProfileStore::SelectProfile(int index) {
   std::lock_guard lock(mutex_);
   // Nothing to apply when select could not be written: later saves would go to another profile.
   if (StoreResult selected = SelectLocked(index); !selected) return {std::move(selected), {}};
-  return LoadLocked(Index(IniFile::Load(IndexPath()), layout_), index);
+  return LoadLocked(Index(IndexPath(), layout_), index);
 }
 
-IndexResult ProfileStore::AppendLocked(const std::string& name, std::span<const std::uint8_t> payload) {
+IndexResult ProfileStore::AppendLocked(const Index& current, const std::string& name,
+                                       std::span<const std::uint8_t> payload) {
   if (const NameCheck check = ValidateProfileName(name); !check) {
-    return NoIndex(Fail(StoreStatus::kNameRefused, "New profile name \"" + name + "\": " + check.reason));
+    return NoIndex(Fail(StoreStatus::kNameRefused, current.path(),
+                        "the new profile name \"" + name + "\": " + check.reason));
   }
-  const int slot = Index(IniFile::Load(IndexPath()), layout_).count();
+  const int slot = current.count();
   // A file of that name not in the list is a leftover; the new profile replaces it.
   if (StoreResult written = WriteFile(ProfilePath(name), payload); !written)
     return NoIndex(std::move(written));
   const IndexSections& s = layout_.sections;
-  const korva::FileResult updated = UpdateIniFile(IndexPath(), [&](IniFile& ini) {
+  const korva::Result<void> updated = UpdateIniFile(current.path(), [&](IniFile& ini) {
     ini.SetInt(s.count, kCountKey, slot + 1);
     ini.SetString(s.name, Key(slot), name);
     // A delete leaves the link entries of the old last slot behind; a new profile at that slot
@@ -280,41 +313,40 @@ IndexResult ProfileStore::AppendLocked(const std::string& name, std::span<const 
     ini.SetString(s.link, Key(slot), "0");
     ini.DeleteKey(s.process, Key(slot));
   });
-  if (!updated) return NoIndex(Fail(StoreStatus::kWriteFailed, updated.error));
+  if (!updated) return NoIndex(Fail(StoreStatus::kWriteFailed, updated.error()));
   return {{}, slot, name};
 }
 
 IndexResult ProfileStore::AddProfile() {
   std::lock_guard lock(mutex_);
-  const Index index(IniFile::Load(IndexPath()), layout_);
+  const Index current(IndexPath(), layout_);
+  if (current.Full()) return NoIndex(current.NoRoom());
   PayloadResult defaults = ReadFile(DefaultFilePath());
   if (!defaults.result) return NoIndex(std::move(defaults.result));
-  return AppendLocked(NewProfileName(index.DisplayNames()), defaults.payload);
+  return AppendLocked(current, NewProfileName(current.DisplayNames()), defaults.payload);
 }
 
 IndexResult ProfileStore::CopyProfile(int index) {
   std::lock_guard lock(mutex_);
-  const Index current(IniFile::Load(IndexPath()), layout_);
+  const Index current(IndexPath(), layout_);
+  if (current.Full()) return NoIndex(current.NoRoom());
   PayloadResult source = LoadLocked(current, index);
   if (!source.result) return NoIndex(std::move(source.result));
   const std::string name = CopyProfileName(*current.StoredName(index), current.DisplayNames());
-  return AppendLocked(name, source.payload);
+  return AppendLocked(current, name, source.payload);
 }
 
 IndexResult ProfileStore::DeleteProfile(int index) {
   std::lock_guard lock(mutex_);
-  const std::filesystem::path indexPath = IndexPath();
-  const IniFile before = IniFile::Load(indexPath);
-  const Index current(before, layout_);
-  if (!current.Contains(index)) {
-    return NoIndex(
-        Fail(StoreStatus::kNoSuchProfile, "Profile " + std::to_string(index) + " is not in the list"));
+  const Index current(IndexPath(), layout_);
+  if (!current.Contains(index)) return NoIndex(current.NotListed(index));
+  if (current.count() == 1) {
+    return NoIndex(Fail(StoreStatus::kLastProfile, current.path(), "the last profile cannot be deleted"));
   }
-  if (current.count() == 1)
-    return NoIndex(Fail(StoreStatus::kLastProfile, "The last profile cannot be deleted"));
 
   const int newCount = current.count() - 1;
   const IndexSections& s = layout_.sections;
+  const IniFile& before = current.ini();
   // Copies entry `from` of a section to entry `to`, a missing entry staying missing.
   auto move = [&before](IniFile& ini, std::string_view section, int from, int to) {
     if (before.HasKey(section, Key(from))) {
@@ -324,7 +356,7 @@ IndexResult ProfileStore::DeleteProfile(int index) {
     }
   };
   // The index first, the file after: a failure never leaves a listed profile without its file.
-  const korva::FileResult updated = UpdateIniFile(indexPath, [&](IniFile& ini) {
+  const korva::Result<void> updated = UpdateIniFile(current.path(), [&](IniFile& ini) {
     ini.SetInt(s.count, kCountKey, newCount);
     for (int k = index; k < newCount; ++k) {
       move(ini, s.name, k + 1, k);
@@ -333,12 +365,12 @@ IndexResult ProfileStore::DeleteProfile(int index) {
     }
     ini.SetInt(s.select, kSelectKey, newCount - 1);
   });
-  if (!updated) return NoIndex(Fail(StoreStatus::kWriteFailed, updated.error));
+  if (!updated) return NoIndex(Fail(StoreStatus::kWriteFailed, updated.error()));
 
   if (std::string stem; current.Stem(index, stem)) {
     std::error_code ec;
     std::filesystem::remove(ProfilePath(stem), ec);
-    if (ec) korva::Trace("Cannot delete " + ProfilePath(stem).string() + ": " + ec.message());
+    if (ec) korva::Trace("In file " + ProfilePath(stem).string() + ": cannot delete it: " + ec.message());
   }
   const int last = newCount - 1;
   const int lastBefore = last < index ? last : last + 1;
@@ -347,35 +379,35 @@ IndexResult ProfileStore::DeleteProfile(int index) {
 
 StoreResult ProfileStore::RenameProfile(int index, std::string_view newName) {
   std::lock_guard lock(mutex_);
-  if (newName.empty()) return Fail(StoreStatus::kNameEmpty, "The new profile name is empty");
+  const Index current(IndexPath(), layout_);
+  if (newName.empty()) return Fail(StoreStatus::kNameEmpty, current.path(), "the new profile name is empty");
   if (const NameCheck check = ValidateProfileName(newName); !check) {
-    return Fail(StoreStatus::kNameRefused,
-                "New profile name \"" + std::string(newName) + "\": " + check.reason);
+    return Fail(StoreStatus::kNameRefused, current.path(),
+                "the new profile name \"" + std::string(newName) + "\": " + check.reason);
   }
-  const Index current(IniFile::Load(IndexPath()), layout_);
-  if (!current.Contains(index)) {
-    return Fail(StoreStatus::kNoSuchProfile, "Profile " + std::to_string(index) + " is not in the list");
-  }
+  if (!current.Contains(index)) return current.NotListed(index);
   // The profile's own name counts as taken too, in any letter case.
   if (ContainsName(current.DisplayNames(), newName)) {
-    return Fail(StoreStatus::kNameTaken, "A profile named \"" + std::string(newName) + "\" exists");
+    return Fail(StoreStatus::kNameTaken, current.path(),
+                "a profile named \"" + std::string(newName) + "\" exists");
   }
   std::string oldStem;
   if (StoreResult named = current.Stem(index, oldStem); !named) return named;
   PayloadResult content = ReadFile(ProfilePath(oldStem));
   if (!content.result) return content.result;
   if (StoreResult written = WriteFile(ProfilePath(newName), content.payload); !written) return written;
-  const korva::FileResult updated = WriteIniString(IndexPath(), layout_.sections.name, Key(index), newName);
-  if (!updated) return Fail(StoreStatus::kWriteFailed, updated.error);
+  const korva::Result<void> updated =
+      WriteIniString(current.path(), layout_.sections.name, Key(index), newName);
+  if (!updated) return Fail(StoreStatus::kWriteFailed, updated.error());
   std::error_code ec;
   std::filesystem::remove(ProfilePath(oldStem), ec);
-  if (ec) korva::Trace("Cannot delete " + ProfilePath(oldStem).string() + ": " + ec.message());
+  if (ec) korva::Trace("In file " + ProfilePath(oldStem).string() + ": cannot delete it: " + ec.message());
   return {};
 }
 
 StoreResult ProfileStore::ImportProfile(int index, const std::filesystem::path& source) {
   std::lock_guard lock(mutex_);
-  const Index current(IniFile::Load(IndexPath()), layout_);
+  const Index current(IndexPath(), layout_);
   std::string stem;
   if (StoreResult named = current.Stem(index, stem); !named) return named;
   PayloadResult content = ReadFile(source);
@@ -385,7 +417,7 @@ StoreResult ProfileStore::ImportProfile(int index, const std::filesystem::path& 
 
 StoreResult ProfileStore::ExportProfile(int index, const std::filesystem::path& target) const {
   std::lock_guard lock(mutex_);
-  PayloadResult content = LoadLocked(Index(IniFile::Load(IndexPath()), layout_), index);
+  PayloadResult content = LoadLocked(Index(IndexPath(), layout_), index);
   if (!content.result) return content.result;
   return WriteFile(target, content.payload);
 }
@@ -405,23 +437,23 @@ ProfileLink ProfileStore::ReadLink(int index) const {
 
 StoreResult ProfileStore::WriteLink(int index, const ProfileLink& link) {
   std::lock_guard lock(mutex_);
-  const Index current(IniFile::Load(IndexPath()), layout_);
-  if (!current.Contains(index)) {
-    return Fail(StoreStatus::kNoSuchProfile, "Profile " + std::to_string(index) + " is not in the list");
-  }
+  const Index current(IndexPath(), layout_);
+  if (!current.Contains(index)) return current.NotListed(index);
   const IndexSections& s = layout_.sections;
   const bool linked = link.linked && !link.executable.empty();
   // An unlinked profile stores a single space as its path.
   const std::string path = linked ? link.executable : " ";
   bool storable = true;
-  const korva::FileResult updated = UpdateIniFile(IndexPath(), [&](IniFile& ini) {
+  const korva::Result<void> updated = UpdateIniFile(current.path(), [&](IniFile& ini) {
     storable = ini.SetString(s.process, Key(index), path);
     if (storable) ini.SetString(s.link, Key(index), linked ? "1" : "0");
   });
   if (!storable) {
-    return Fail(StoreStatus::kWriteFailed, "The path \"" + path + "\" cannot be stored in the profile index");
+    return Fail(
+        StoreStatus::kWriteFailed, current.path(),
+        "[" + std::string(s.process) + "] " + Key(index) + ": the path \"" + path + "\" cannot be stored");
   }
-  if (!updated) return Fail(StoreStatus::kWriteFailed, updated.error);
+  if (!updated) return Fail(StoreStatus::kWriteFailed, updated.error());
   return {};
 }
 

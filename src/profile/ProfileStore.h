@@ -27,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Result.h"
 #include "profile/DataFolders.h"
 #include "profile/ProfileFile.h"
 
@@ -71,24 +72,31 @@ inline constexpr std::string_view kTextLastProfile = "message_text_11";  // the 
 inline constexpr std::string_view kTextNameEmpty = "message_text_14";
 inline constexpr std::string_view kTextNameTaken = "message_text_15";
 // A name the file-name rules refuse (a path separator, "..", a control character, too long...).
-// The language files need an entry for it; the page may append StoreResult::detail.
+// The language files need an entry for it; the page may append StoreResult::error.
 inline constexpr std::string_view kTextNameRefused = "message_text_name_refused";
+// The list holds kMaxProfileCount profiles and takes no more; the text's "%d" is that number.
+inline constexpr std::string_view kTextProfileLimit = "message_text_profile_limit";
+
+// The most profiles one store lists. An index claiming more is damaged: its first
+// kMaxProfileCount entries are listed, and nothing is added.
+inline constexpr int kMaxProfileCount = 1000;
 
 enum class StoreStatus {
   kOk,
   kFileMissing,    // profile or default file missing or unreadable      -> "message_text_8"
-  kFileInvalid,    // wrong size, magic or device tag                     -> "message_text_9"
+  kFileInvalid,    // wrong magic or device tag, cut before the tag       -> "message_text_9"
   kNoSuchProfile,  // index outside the list, or no name stored for it    -> "message_text_8"
   kNameEmpty,      // -> "message_text_14"
   kNameTaken,      // -> "message_text_15"
   kNameRefused,    // -> "message_text_name_refused"
   kLastProfile,    // -> "message_text_11"
+  kProfileLimit,   // the list is full -> "message_text_profile_limit" (with kMaxProfileCount)
   kWriteFailed,    // a file could not be written; nothing was reported as done
 };
 
 struct StoreResult {
   StoreStatus status = StoreStatus::kOk;
-  std::string detail;  // what failed and where (for the trace, or appended to the message)
+  korva::Error error;  // what failed and where (for the trace, or appended to the message)
 
   bool ok() const { return status == StoreStatus::kOk; }
   explicit operator bool() const { return ok(); }
@@ -119,6 +127,10 @@ struct ProfileLink {
   std::string executable;  // full path; empty when none is stored
 };
 
+// The selected profile of `store` as SelectedIndex gives it, for code that has the folders but no
+// store object (the device watchers, at an arrival).
+int ReadSelectedIndex(const DataFolders& folders, StoreKind store);
+
 class ProfileStore {
  public:
   // `defaultsFolder` holds the shipped default files (DefaultFilesFolder(ProgramFolder())).
@@ -135,13 +147,15 @@ class ProfileStore {
   // "0", as the index reads it.
   std::vector<std::string> Names() const;
   int Count() const;
-  // The selected profile: `select` of the index, or 0 when it lies outside 0 .. count-1.
+  // The selected profile: `select` of the index, or 0 when it lies outside 0 .. count-1. This
+  // is the index the page's combo shows as well as the profile saves go to.
   int SelectedIndex() const;
 
-  // Page creation. When the index lists no profile (first run), the default file is copied to
-  // a profile "新配置文件1" and the index written (count 1, name, link flag "0", select 0);
-  // a failure leaves the index untouched (the next start tries again) and carries the message.
-  // A profile file of that name that is already valid is kept rather than overwritten.
+  // Page creation. When the index's count is 0 (first run), the default file is copied to a
+  // profile "新配置文件1" and the index written (count 1, name, link flag "0", select 0); a
+  // failure leaves the index untouched (the next start tries again) and carries the message.
+  // A profile file of that name that is already valid is kept rather than overwritten. A
+  // negative count lists nothing and is not a first run: no stored name is rewritten.
   ListResult Initialise();
 
   // The payload of profile i.
@@ -154,12 +168,14 @@ class ProfileStore {
   StoreResult SetSelectedIndex(int index);
 
   // A new profile "新配置文件<n>" (lowest free n) holding the default payload, appended to the list.
+  // Refused (kProfileLimit) when the list holds kMaxProfileCount profiles.
   IndexResult AddProfile();
   // Removes profile i (never the last one); the entries after it move down with their links.
   // The page asks for confirmation ("message_text_12") before calling. The result names the
   // new last entry, which the page selects.
   IndexResult DeleteProfile(int index);
-  // A copy of profile i named "<name> copy", appended to the list.
+  // A copy of profile i named "<name> copy", appended to the list; refused like AddProfile when
+  // the list is full.
   IndexResult CopyProfile(int index);
   // Renames profile i, moving its file.
   StoreResult RenameProfile(int index, std::string_view newName);
@@ -176,6 +192,7 @@ class ProfileStore {
 
  private:
   class Index;
+  friend int ReadSelectedIndex(const DataFolders& folders, StoreKind store);
 
   std::filesystem::path FolderPath() const;
   std::filesystem::path ProfilePath(std::string_view name) const;
@@ -183,7 +200,8 @@ class ProfileStore {
   StoreResult WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> payload) const;
   PayloadResult LoadLocked(const Index& index, int i) const;
   StoreResult SelectLocked(int index);
-  IndexResult AppendLocked(const std::string& name, std::span<const std::uint8_t> payload);
+  IndexResult AppendLocked(const Index& current, const std::string& name,
+                           std::span<const std::uint8_t> payload);
 
   const StoreLayout& layout_;
   DataFolders folders_;

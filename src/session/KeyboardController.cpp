@@ -8,7 +8,7 @@ namespace korva::session {
 namespace {
 
 void TraceStore(const char* what, const profile::StoreResult& result) {
-  if (!result.ok()) Trace(std::string("keyboard ") + what + ": " + result.detail);
+  if (!result.ok()) Trace(std::string("keyboard ") + what + ": " + result.error.ToString());
 }
 
 std::string_view TextOf(const profile::StoreResult& result) {

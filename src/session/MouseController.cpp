@@ -18,7 +18,7 @@ using mouse::MouseActiveSettings;
 constexpr std::size_t kLightingOffset = MouseActiveSettings::kLightingMode;
 
 void TraceStore(const char* what, const profile::StoreResult& result) {
-  if (!result.ok()) Trace(std::string("mouse ") + what + ": " + result.detail);
+  if (!result.ok()) Trace(std::string("mouse ") + what + ": " + result.error.ToString());
 }
 
 // The light restore reads this many bytes of the default file: the part of a record that is ever

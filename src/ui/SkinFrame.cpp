@@ -88,11 +88,11 @@ void CSkinFrame::Notify(const Notification& msg) {
 void CSkinFrame::ResetBackground() {
   Observer().Broadcast(SkinChangedParam{false, 0, QString::fromLatin1(kDefaultBackgroundImage)});
   // Both keys in one replacement of the file: a reader never finds one without the other.
-  const FileResult written = profile::UpdateIniFile(context_.mainIni, [](profile::IniFile& ini) {
+  const Result<void> written = profile::UpdateIniFile(context_.mainIni, [](profile::IniFile& ini) {
     ini.SetString(kSection, kFlagsKey, "0");
     ini.SetString(kSection, kImageKey, kDefaultBackgroundImage);
   });
-  if (!written) Trace("skin picker: the default background is not remembered: " + written.error);
+  if (!written) Trace("skin picker: the default background is not remembered: " + written.error().ToString());
 }
 
 void CSkinFrame::ChooseCustomBackground() {

@@ -56,7 +56,7 @@ TEST_P(MouseSettingsEditTest, StoresTheByteSetsThePendingFlagAndSavesTheLightPro
   EXPECT_EQ(model.image().active.bytes[row.byte], row.expected);
   EXPECT_TRUE(model.pendingWrite());
   ASSERT_TRUE(effect.saved.has_value());
-  EXPECT_TRUE(effect.saved->ok()) << effect.saved->detail;
+  EXPECT_TRUE(effect.saved->ok()) << effect.saved->error.ToString();
   const std::vector<std::uint8_t> saved = SavedLight();
   ASSERT_EQ(saved.size(), 64u);
   EXPECT_EQ(saved[row.byte], row.expected);

@@ -17,7 +17,7 @@ using test::SimMouse;
 
 std::vector<std::uint8_t> SelectedPayload(const profile::ProfileStore& store) {
   profile::PayloadResult loaded = store.LoadProfile(store.SelectedIndex());
-  EXPECT_TRUE(loaded.result.ok()) << loaded.result.detail;
+  EXPECT_TRUE(loaded.result.ok()) << loaded.result.error.ToString();
   return loaded.payload;
 }
 
@@ -42,8 +42,8 @@ TEST_F(MouseProfilesTest, FullReadSavesTheLightRecordAndBankZeroToTheSelectedPro
 
   ASSERT_TRUE(outcome.read.ok());
   ASSERT_TRUE(outcome.saved);
-  EXPECT_TRUE(outcome.light.ok()) << outcome.light.detail;
-  EXPECT_TRUE(outcome.key.ok()) << outcome.key.detail;
+  EXPECT_TRUE(outcome.light.ok()) << outcome.light.error.ToString();
+  EXPECT_TRUE(outcome.key.ok()) << outcome.key.error.ToString();
 
   const std::vector<std::uint8_t> light = SelectedPayload(*stores.light);
   ASSERT_EQ(light.size(), 64u);

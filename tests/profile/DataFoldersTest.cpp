@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 
@@ -55,6 +56,31 @@ TEST_F(DataFoldersTest, FolderRemovedWhileRunningIsCreatedAgain) {
   ASSERT_FALSE(std::filesystem::exists(headset));
   EXPECT_EQ(folders_.GetDeviceFolder(DeviceKind::kHeadset), headset);
   EXPECT_TRUE(std::filesystem::is_directory(headset));
+}
+
+// Temporaries of writes that a killed process left behind go when the folder is first opened;
+// everything else stays.
+TEST_F(DataFoldersTest, OpeningAFolderRemovesStaleTemporaries) {
+  std::filesystem::create_directories(base_ / "ms");
+  auto age = [](const std::filesystem::path& path) {
+    std::filesystem::last_write_time(path,
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  };
+  const struct {
+    std::filesystem::path path;
+    bool old;
+    bool removed;
+  } rows[] = {
+      {base_ / ".korva-Aa0001", true, true},          {base_ / "ms" / ".korva-Bb0002", true, true},
+      {base_ / "ms" / ".korva-Cc0003", false, false},  // perhaps a write under way
+      {base_ / "ms" / "msProfile.ini", true, false},  {base_ / "ms" / ".msProfile.ini.Dd0004", true, false},
+  };
+  for (const auto& row : rows) {
+    std::ofstream(row.path) << "x";
+    if (row.old) age(row.path);
+  }
+  EXPECT_EQ(folders_.GetDeviceFolder(DeviceKind::kMouse), base_ / "ms" / "");
+  for (const auto& row : rows) EXPECT_EQ(std::filesystem::exists(row.path), !row.removed) << row.path;
 }
 
 TEST_F(DataFoldersTest, EveryDeviceKindHasItsOwnSubFolder) {

@@ -44,7 +44,7 @@ TEST(DefaultDataTest, EveryStoreReadsItsDefaultFile) {
     ProfileStore store(kind, DataFolders(temp.path()), defaults);
     SCOPED_TRACE(std::string(store.layout().defaultFile));
     const PayloadResult read = store.ReadDefaultPayload();
-    EXPECT_TRUE(read.result) << read.result.detail;
+    EXPECT_TRUE(read.result) << read.result.error.ToString();
     EXPECT_EQ(read.payload.size(), store.layout().payloadSize);
   }
 }

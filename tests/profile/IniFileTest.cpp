@@ -140,13 +140,64 @@ TEST_F(IniFileTest, TextThatCannotBeReadBackIsRefused) {
   }
 }
 
-TEST_F(IniFileTest, CorruptFileReadsAsDefaults) {
+// A damaged line costs its own keys only: every other line reads as before, and the report
+// names the file and the line.
+TEST_F(IniFileTest, DamagedLinesAreLeftOutAndTheRestIsRead) {
+  using namespace std::string_literals;
+  const struct {
+    const char* name;
+    std::string text;
+    std::size_t damagedLine;
+    const char* inS;  // S/b as read: the key after the damage, in the same section
+  } rows[] = {
+      {"NUL byte in a line", "[S]\na=1\nbad=x\0y\nb=2\n[T]\nc=3\n"s, 3, "2"},
+      {"Latin-1 byte in a line", "[S]\na=1\nname=caf\xE9\nb=2\n[T]\nc=3\n", 3, "2"},
+      {"block of zero bytes", "[S]\na=1\nb=2\n"s + std::string(600, '\0') + "\n[T]\nc=3\n", 4, "2"},
+      // The keys under a section of unknown name are not counted into the section before it.
+      {"section line damaged", "[S]\na=1\n[T\xE9]\nb=9\n[T]\nc=3\n", 3, "dflt"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteText(path_, row.text);
+    const IniFile ini = IniFile::Load(path_);
+    EXPECT_TRUE(ini.corrupt());
+    EXPECT_FALSE(ini.empty());
+    EXPECT_EQ(ini.GetString("S", "a", "dflt"), "1");
+    EXPECT_EQ(ini.GetString("S", "b", "dflt"), row.inS);
+    EXPECT_EQ(ini.GetString("T", "c", "dflt"), "3");
+    EXPECT_EQ(ini.GetString("S", "bad", "dflt"), "dflt");
+    ASSERT_FALSE(ini.damage().empty());
+    EXPECT_EQ(ini.damage().front().file, path_.string());
+    EXPECT_EQ(ini.damage().front().line, row.damagedLine);
+    EXPECT_NE(ini.problem().find("In file " + path_.string() + ", line " + std::to_string(row.damagedLine)),
+              std::string::npos)
+        << ini.problem();
+    // Reading changes nothing on disk.
+    EXPECT_EQ(ReadText(path_), row.text);
+    EXPECT_FALSE(std::filesystem::exists(BackupPath(path_, 0)));
+  }
+}
+
+TEST_F(IniFileTest, BeyondTheSizeLimitTheLinesBeforeItAreRead) {
+  std::string text = "[S]\na=1\n";
+  const std::string filler = "; " + std::string(1000, '-') + "\n";
+  while (text.size() <= 4u * 1024u * 1024u) text += filler;
+  text += "[T]\nlate=1\n";
+  WriteText(path_, text);
+  const IniFile ini = IniFile::Load(path_);
+  EXPECT_TRUE(ini.corrupt());
+  EXPECT_EQ(ini.GetString("S", "a", "dflt"), "1");
+  EXPECT_EQ(ini.GetString("T", "late", "dflt"), "dflt");
+  ASSERT_FALSE(ini.damage().empty());
+  EXPECT_GT(ini.damage().back().line, 2u);
+}
+
+TEST_F(IniFileTest, AFileWithNothingReadableReadsAsDefaults) {
   const struct {
     const char* name;
     std::vector<std::uint8_t> bytes;
   } rows[] = {
       {"binary with NUL bytes", {0x00, 0x5B, 0x53, 0x5D, 0x0A, 0x6B, 0x3D, 0x31, 0x00, 0xFF}},
-      {"not UTF-8", {'[', 'S', ']', '\n', 'k', '=', 0xC3, 0x28, '\n'}},
       {"UTF-16 text", {0xFF, 0xFE, '[', 0, 'S', 0, ']', 0, '\n', 0, 'k', 0, '=', 0, '1', 0}},
   };
   for (const auto& row : rows) {
@@ -154,6 +205,7 @@ TEST_F(IniFileTest, CorruptFileReadsAsDefaults) {
     WriteBytes(path_, row.bytes);
     const IniFile ini = IniFile::Load(path_);
     EXPECT_TRUE(ini.corrupt());
+    EXPECT_TRUE(ini.empty());
     EXPECT_EQ(ini.GetString("S", "k", "dflt"), "dflt");
     EXPECT_EQ(ReadIniInt(path_, "S", "k", 5), 5);
   }
@@ -166,14 +218,31 @@ TEST_F(IniFileTest, FolderInPlaceOfTheFileReadsAsDefaultsAndIsNotReplaced) {
   EXPECT_TRUE(std::filesystem::is_directory(path_));
 }
 
-TEST_F(IniFileTest, WritingOverACorruptFileKeepsItsBytesAside) {
-  const std::vector<std::uint8_t> garbage{0x00, 0x01, 0x02, 0xFF, 0x10};
-  WriteBytes(path_, garbage);
-  ASSERT_TRUE(WriteIniString(path_, "PROFILECOUNT", "count", "1"));
-  EXPECT_EQ(ReadIniInt(path_, "PROFILECOUNT", "count", 0), 1);
-  std::filesystem::path aside = path_;
-  aside += ".corrupt";
-  EXPECT_EQ(testing::ReadBytes(aside), garbage);
+// A write to a damaged file keeps what could be read, and the whole old file in a backup; a
+// later damage gets a backup of its own, never one written over the first.
+TEST_F(IniFileTest, WritingOverADamagedFileKeepsEveryBackup) {
+  using namespace std::string_literals;
+  const std::string first = "[S]\na=1\nbad=\xE9\n"s;
+  const std::string second = "[S]\na=1\nz=\0\n"s;
+  WriteText(path_, first);
+  ASSERT_TRUE(WriteIniString(path_, "S", "b", "2"));
+  EXPECT_EQ(ReadText(BackupPath(path_, 0)), first);
+  const IniFile repaired = IniFile::Load(path_);
+  EXPECT_FALSE(repaired.corrupt());
+  EXPECT_EQ(repaired.GetString("S", "a", ""), "1");
+  EXPECT_EQ(repaired.GetString("S", "b", ""), "2");
+
+  // A sound file is written without a backup.
+  ASSERT_TRUE(WriteIniString(path_, "S", "c", "3"));
+  EXPECT_FALSE(std::filesystem::exists(BackupPath(path_, 1)));
+
+  WriteText(path_, second);
+  ASSERT_TRUE(WriteIniString(path_, "S", "b", "4"));
+  EXPECT_EQ(ReadText(BackupPath(path_, 0)), first);
+  EXPECT_EQ(ReadText(BackupPath(path_, 1)), second);
+  EXPECT_EQ(BackupPath(path_, 1).filename(), "msProfile.ini.bad.1");
+  EXPECT_EQ(ReadIniString(path_, "S", "a", ""), "1");
+  EXPECT_EQ(ReadIniString(path_, "S", "b", ""), "4");
 }
 
 TEST_F(IniFileTest, UpdateChangesSeveralKeysInOneWrite) {

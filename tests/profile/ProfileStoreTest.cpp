@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <numeric>
 #include <set>
@@ -83,8 +84,8 @@ TEST_F(ProfileStoreTest, FirstRunCreatesOneProfileFromTheDefaultFile) {
   auto keys = Store(StoreKind::kMouseKey);
   const ListResult lightList = light->Initialise();
   const ListResult keyList = keys->Initialise();
-  ASSERT_TRUE(lightList.result) << lightList.result.detail;
-  ASSERT_TRUE(keyList.result) << keyList.result.detail;
+  ASSERT_TRUE(lightList.result) << lightList.result.error.ToString();
+  ASSERT_TRUE(keyList.result) << keyList.result.error.ToString();
   EXPECT_EQ(lightList.names, std::vector<std::string>{"新配置文件1"});
   EXPECT_EQ(keyList.names, std::vector<std::string>{"新配置文件1"});
 
@@ -132,7 +133,7 @@ TEST_F(ProfileStoreTest, EveryStoreUsesItsOwnIndexExtensionAndTag) {
     EXPECT_EQ(store->IndexPath(), temp_.path() / "home" / row.folder / row.index);
     const auto file = temp_.path() / "home" / row.folder / (std::string("新配置文件1") + row.extension);
     const ProfileFileRead read = ReadProfileFile(file, row.tag, row.payload);
-    EXPECT_TRUE(read.ok()) << read.detail;
+    EXPECT_TRUE(read.ok()) << read.error.ToString();
     EXPECT_EQ(read.payload, DefaultPayload(store->layout()));
   }
 }
@@ -182,6 +183,132 @@ TEST_F(ProfileStoreTest, ListShowsStoredNamesInOrder) {
   EXPECT_EQ(list.names, (std::vector<std::string>{"alpha", "0", "gamma"}));
 }
 
+// A damaged index still lists every profile it can read; the user's profiles never drop out of
+// the list because some other line of the file went bad.
+TEST_F(ProfileStoreTest, ADamagedIndexKeepsItsReadableList) {
+  using namespace std::string_literals;
+  std::string oversized = kThreeProfiles;
+  while (oversized.size() <= 4u * 1024u * 1024u) oversized += "; " + std::string(1000, '.') + "\n";
+  oversized += "[PROFILEDENGNAME]\n3=late\n";
+  const struct {
+    const char* name;
+    std::string index;
+    std::vector<std::string> names;
+  } rows[] = {
+      {"NUL byte in a path",
+       std::string(kThreeProfiles) + "[PROCESS]\n0=/opt/\0game\n"s,
+       {"alpha", "beta", "gamma"}},
+      {"Latin-1 byte in a name",
+       "[PROFILEDENGCOUNT]\ncount=3\n[PROFILEDENGNAME]\n0=alpha\n1=caf\xE9\n2=gamma\n[PROFILEDENGSELECT]"
+       "\nselect=0\n",
+       {"alpha", "0", "gamma"}},
+      {"larger than an index can be", oversized, {"alpha", "beta", "gamma"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::filesystem::remove_all(temp_.path() / "home");
+    auto store = MouseLight(row.index, {"alpha", "beta", "gamma"});
+    const ListResult list = store->Initialise();
+    ASSERT_TRUE(list.result) << list.result.error.ToString();
+    EXPECT_EQ(list.names, row.names);
+    // Listing writes nothing.
+    EXPECT_EQ(testing::ReadText(store->IndexPath()), row.index);
+
+    // The first write keeps the whole old file in a backup and the readable list in the index.
+    ASSERT_TRUE(store->SelectProfile(2).result);
+    const std::filesystem::path backup = BackupPath(store->IndexPath(), 0);
+    EXPECT_EQ(backup.filename(), "msProfile.ini.bad");
+    EXPECT_EQ(testing::ReadText(backup), row.index);
+    EXPECT_EQ(store->Names(), row.names);
+    EXPECT_EQ(store->SelectedIndex(), 2);
+    EXPECT_FALSE(IniFile::Load(store->IndexPath()).corrupt());
+    for (const char* file : {"alpha", "beta", "gamma"}) EXPECT_TRUE(std::filesystem::exists(File(file)));
+  }
+}
+
+// Only an index of which nothing can be read starts over, and only after a backup that never
+// replaces an earlier one.
+TEST_F(ProfileStoreTest, AnUnreadableIndexStartsOverAfterANumberedBackup) {
+  auto store = MouseLight(kThreeProfiles, {"alpha", "beta", "gamma"});
+  const std::vector<std::uint8_t> first{0xFF, 0xFE, '[', 0, 'S', 0, ']', 0, '\n', 0};
+  const std::vector<std::uint8_t> second{0x00, 0x01, 0x02, 0x03};
+  for (const auto& [bytes, number] : {std::pair{first, 0}, std::pair{second, 1}}) {
+    SCOPED_TRACE(number);
+    testing::WriteBytes(store->IndexPath(), bytes);
+    const ListResult list = store->Initialise();
+    ASSERT_TRUE(list.result) << list.result.error.ToString();
+    EXPECT_EQ(list.names, std::vector<std::string>{"新配置文件1"});
+    EXPECT_EQ(ReadBytes(BackupPath(store->IndexPath(), number)), bytes);
+    std::filesystem::remove(File("新配置文件1"));
+  }
+  EXPECT_EQ(ReadBytes(BackupPath(store->IndexPath(), 0)), first);
+  for (const char* file : {"alpha", "beta", "gamma"}) EXPECT_TRUE(std::filesystem::exists(File(file)));
+}
+
+// Only a count of 0 is a first run. A negative one lists nothing and leaves the names alone.
+TEST_F(ProfileStoreTest, ANegativeCountListsNothingAndRewritesNoName) {
+  const std::string index =
+      "[PROFILEDENGCOUNT]\ncount=-2\n[PROFILEDENGNAME]\n0=alpha\n1=beta\n[PROFILEDENGSELECT]\nselect=1\n";
+  auto store = MouseLight(index, {"alpha", "beta"});
+  const ListResult list = store->Initialise();
+  EXPECT_TRUE(list.result);
+  EXPECT_TRUE(list.names.empty());
+  EXPECT_EQ(store->Count(), 0);
+  EXPECT_EQ(store->SelectedIndex(), 0);
+  EXPECT_EQ(testing::ReadText(store->IndexPath()), index);
+  EXPECT_FALSE(std::filesystem::exists(File("新配置文件1")));
+  EXPECT_EQ(store->SaveProfile(Pattern(kMouseLightPayloadSize, 1)).status, StoreStatus::kNoSuchProfile);
+  EXPECT_EQ(store->LoadProfile(0).payload, Bytes{});
+  EXPECT_EQ(ReadProfileFile(File("alpha"), DeviceTag::kMouse, kMouseLightPayloadSize).payload,
+            Pattern(kMouseLightPayloadSize, 1));
+}
+
+TEST_F(ProfileStoreTest, AFullListTakesNoMoreProfiles) {
+  auto indexOf = [](int count) {
+    std::string text = "[PROFILEDENGCOUNT]\ncount=" + std::to_string(count) + "\n[PROFILEDENGNAME]\n";
+    for (int i = 0; i < count; ++i) text += std::to_string(i) + "=p" + std::to_string(i) + "\n";
+    return text + "[PROFILEDENGSELECT]\nselect=0\n";
+  };
+  auto store = MouseLight(indexOf(kMaxProfileCount - 1), {"p0"});
+  const IndexResult last = store->AddProfile();
+  ASSERT_TRUE(last.result) << last.result.error.ToString();
+  EXPECT_EQ(last.index, kMaxProfileCount - 1);
+
+  const std::string full = testing::ReadText(store->IndexPath());
+  const std::size_t files = FilesInMouseFolder();
+  const IndexResult added = store->AddProfile();
+  const IndexResult copied = store->CopyProfile(0);
+  for (const StoreResult& refused : {added.result, copied.result}) {
+    EXPECT_EQ(refused.status, StoreStatus::kProfileLimit);
+    EXPECT_EQ(refused.TextId(), "message_text_profile_limit");
+    EXPECT_EQ(refused.error.file, store->IndexPath().string());
+  }
+  EXPECT_EQ(added.index, -1);
+  EXPECT_EQ(store->Count(), kMaxProfileCount);
+  EXPECT_EQ(testing::ReadText(store->IndexPath()), full);
+  EXPECT_EQ(FilesInMouseFolder(), files);
+}
+
+// Every message the store asks the page to show has its text in both languages.
+TEST(ProfileStoreTexts, EveryTextIdHasATextInBothLanguages) {
+  const char* source = std::getenv("KORVA_SOURCE_DIR");
+  if (source == nullptr) GTEST_SKIP() << "KORVA_SOURCE_DIR is not set";
+  for (const char* language : {"lan_cn.xml", "lan_en.xml"}) {
+    SCOPED_TRACE(language);
+    const std::string texts = testing::ReadText(std::filesystem::path(source) / "skin" / language);
+    ASSERT_FALSE(texts.empty());
+    for (StoreStatus status :
+         {StoreStatus::kFileMissing, StoreStatus::kFileInvalid, StoreStatus::kNoSuchProfile,
+          StoreStatus::kNameEmpty, StoreStatus::kNameTaken, StoreStatus::kNameRefused,
+          StoreStatus::kLastProfile, StoreStatus::kProfileLimit}) {
+      const std::string id(StoreResult{status, {}}.TextId());
+      ASSERT_FALSE(id.empty());
+      EXPECT_NE(texts.find("<Text id=\"" + id + "\">"), std::string::npos) << id;
+    }
+  }
+}
+
+// For the combo the page sets (and the arrival hands over) as for the saves.
 TEST_F(ProfileStoreTest, SelectOutsideTheListMeansTheFirstProfile) {
   for (const char* select : {"-1", "3", "1000", "abc", ""}) {
     SCOPED_TRACE(select);
@@ -191,6 +318,7 @@ TEST_F(ProfileStoreTest, SelectOutsideTheListMeansTheFirstProfile) {
                        select + "\n",
                    {"alpha", "beta", "gamma"});
     EXPECT_EQ(store->SelectedIndex(), 0);
+    EXPECT_EQ(ReadSelectedIndex(DataFolders(temp_.path() / "home"), StoreKind::kMouseLight), 0);
     const Bytes saved = Pattern(kMouseLightPayloadSize, 0x70);
     ASSERT_TRUE(store->SaveProfile(saved));
     EXPECT_EQ(store->LoadProfile(0).payload, saved);
@@ -272,7 +400,7 @@ TEST_F(ProfileStoreTest, AddTakesTheLowestFreeNumberAndTheDefaultPayload) {
       "\nselect=0\n",
       {"新配置文件1", "新配置文件3"});
   const IndexResult added = store->AddProfile();
-  ASSERT_TRUE(added.result) << added.result.detail;
+  ASSERT_TRUE(added.result) << added.result.error.ToString();
   EXPECT_EQ(added.index, 2);
   EXPECT_EQ(added.name, "新配置文件2");
   EXPECT_EQ(store->Names(), (std::vector<std::string>{"新配置文件1", "新配置文件3", "新配置文件2"}));
@@ -292,7 +420,7 @@ TEST_F(ProfileStoreTest, AddWithoutDefaultFileLeavesTheListAlone) {
 TEST_F(ProfileStoreTest, DeleteMovesTheFollowingEntriesDown) {
   auto store = MouseLight(kThreeProfiles, {"alpha", "beta", "gamma"});
   const IndexResult deleted = store->DeleteProfile(1);
-  ASSERT_TRUE(deleted.result) << deleted.result.detail;
+  ASSERT_TRUE(deleted.result) << deleted.result.error.ToString();
   EXPECT_EQ(deleted.index, 1);
   EXPECT_EQ(deleted.name, "gamma");
   EXPECT_EQ(store->Names(), (std::vector<std::string>{"alpha", "gamma"}));
@@ -389,32 +517,27 @@ TEST_F(ProfileStoreTest, RenameOfAMissingFileKeepsTheIndex) {
   EXPECT_FALSE(std::filesystem::exists(File("racing")));
 }
 
-TEST_F(ProfileStoreTest, ImportReplacesTheContentOnlyFromAFileOfTheSameStore) {
+TEST_F(ProfileStoreTest, ImportReplacesTheContentOnlyFromAFileOfTheSameDevice) {
   auto store = MouseLight(kThreeProfiles, {"alpha", "beta", "gamma"});
   const Bytes before = store->LoadProfile(0).payload;
   const auto source = temp_.path() / "picked.led";
-  const struct {
-    const char* name;
-    DeviceTag tag;
-    std::size_t size;
-    const char* textId;
-  } rows[] = {
-      {"keyboard profile", DeviceTag::kKeyboard, kMouseLightPayloadSize, "message_text_9"},
-      {"mouse key profile", DeviceTag::kMouse, kKeyBankPayloadSize, "message_text_9"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    ASSERT_TRUE(WriteProfileFile(source, row.tag, Pattern(row.size, 0xA0)));
-    EXPECT_EQ(store->ImportProfile(0, source).TextId(), row.textId);
-    EXPECT_EQ(store->LoadProfile(0).payload, before);
-  }
+  ASSERT_TRUE(WriteProfileFile(source, DeviceTag::kKeyboard, Pattern(kMouseLightPayloadSize, 0xA0)));
+  EXPECT_EQ(store->ImportProfile(0, source).TextId(), "message_text_9");
+  EXPECT_EQ(store->LoadProfile(0).payload, before);
   EXPECT_EQ(store->ImportProfile(0, temp_.path() / "none.led").TextId(), "message_text_8");
+  EXPECT_EQ(store->LoadProfile(0).payload, before);
 
   const Bytes imported = Pattern(kMouseLightPayloadSize, 0xB0);
   ASSERT_TRUE(WriteProfileFile(source, DeviceTag::kMouse, imported));
   ASSERT_TRUE(store->ImportProfile(0, source));
   EXPECT_EQ(store->LoadProfile(0).payload, imported);
   EXPECT_EQ(store->Names(), (std::vector<std::string>{"alpha", "beta", "gamma"}));
+
+  // A longer file of the same device gives the store's payload from its first bytes.
+  const Bytes longer = Pattern(kKeyBankPayloadSize, 0xC0);
+  ASSERT_TRUE(WriteProfileFile(source, DeviceTag::kMouse, longer));
+  ASSERT_TRUE(store->ImportProfile(0, source));
+  EXPECT_EQ(store->LoadProfile(0).payload, Bytes(longer.begin(), longer.begin() + kMouseLightPayloadSize));
 }
 
 TEST_F(ProfileStoreTest, ExportWritesAWholeProfileFile) {
@@ -423,6 +546,12 @@ TEST_F(ProfileStoreTest, ExportWritesAWholeProfileFile) {
   ASSERT_TRUE(store->ExportProfile(2, target));
   EXPECT_EQ(ReadBytes(target), ReadBytes(File("gamma")));
   EXPECT_EQ(store->ExportProfile(5, target).status, StoreStatus::kNoSuchProfile);
+
+  // The save dialog accepts any legal name, the longest included.
+  const auto longest = temp_.path() / (std::string(255 - 4, 'x') + ".led");
+  const StoreResult exported = store->ExportProfile(1, longest);
+  ASSERT_TRUE(exported) << exported.error.ToString();
+  EXPECT_EQ(ReadBytes(longest), ReadBytes(File("beta")));
 }
 
 TEST_F(ProfileStoreTest, RestoreReadsTheDefaultPayload) {

@@ -124,6 +124,12 @@ TEST_F(DeviceSessionTest, StoredSelectionsComeFromEachDevicesIndexAndAnUnknownOn
   EXPECT_EQ(Watchers().ReadStoredSelection(DeviceKind::kKeyboard, StoredSelection::kLight), 0);
   // No index at all: 0.
   EXPECT_EQ(Watchers().ReadStoredSelection(DeviceKind::kMousepad, StoredSelection::kLight), 0);
+  // Past the end of a list, or negative: the first profile, as the saves take it.
+  const std::filesystem::path mouseIndex = folders.GetDeviceFolder(DeviceKind::kMouse) / "msProfile.ini";
+  ASSERT_TRUE(profile::WriteIniInt(mouseIndex, "PROFILEDENGSELECT", "select", 5));
+  ASSERT_TRUE(profile::WriteIniInt(mouseIndex, "PROFILESELECT", "select", -1));
+  EXPECT_EQ(Watchers().ReadStoredSelection(DeviceKind::kMouse, StoredSelection::kLight), 0);
+  EXPECT_EQ(Watchers().ReadStoredSelection(DeviceKind::kMouse, StoredSelection::kKey), 0);
 
   // The headset's profiles have an index of their own.
   ASSERT_TRUE(profile::WriteIniInt(folders.GetDeviceFolder(DeviceKind::kHeadset) / "hsProfile.ini",

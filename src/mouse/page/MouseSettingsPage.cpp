@@ -164,7 +164,9 @@ void MouseSettingsPage::Follow(const MouseEditEffect& effect) {
   if (effect.applyPointerSpeed) desktop_.ApplyPointerSpeed(*effect.applyPointerSpeed);
   if (effect.applyWheelLines) desktop_.ApplyWheelLines(*effect.applyWheelLines);
   // A failed save leaves the previous file; the page and the mouse keep the change.
-  if (effect.saved && !effect.saved->ok()) Trace("mouse light profile not saved: " + effect.saved->detail);
+  if (effect.saved && !effect.saved->ok()) {
+    Trace("mouse light profile not saved: " + effect.saved->error.ToString());
+  }
 }
 
 void MouseSettingsPage::SetStage(int k, int value) {

@@ -326,10 +326,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (const DefaultFile& file : kDefaultFiles) {
-    const korva::FileResult written =
+    const korva::Result<void> written =
         korva::profile::WriteProfileFile(folder / file.name, file.tag, file.payload());
     if (!written) {
-      std::fprintf(stderr, "%s\n", written.error.c_str());
+      std::fprintf(stderr, "%s\n", written.error().ToString().c_str());
       return 1;
     }
   }
