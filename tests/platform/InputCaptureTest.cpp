@@ -205,6 +205,7 @@ TEST_P(KeyRecords, CarryTheWindowsCodeAndFlags) {
   EXPECT_EQ(messages_[0],
             KeyMessage(WindowMessage::WM_HOOK_KEY_SINGLEKEY, c.wParam, c.record.vkCode, c.record.flags));
   EXPECT_EQ(LookupCode(UnpackKeyboardRecord(messages_[0].lParam)), c.lookupCode);
+  EXPECT_EQ(IsKeyDownMessage(messages_[0].wParam), c.type == QEvent::KeyPress);
 }
 
 constexpr auto kPress = QEvent::KeyPress;
