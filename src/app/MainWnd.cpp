@@ -74,6 +74,12 @@ CMainWnd::CMainWnd(ui::Skin& skin, session::DeviceSession& session, MainWndOptio
       messenger_([this](WindowMessage message, qint64 wParam, qint64 lParam) {
         return OnMessage(message, wParam, lParam);
       }),
+      deviceHook_(*this, {[this](WindowMessage message, std::int64_t wParam, std::int64_t lParam) {
+                            Send(message, wParam, lParam);
+                          },
+                          [this](WindowMessage message, std::int64_t wParam, std::int64_t lParam) {
+                            Post(message, wParam, lParam);
+                          }}),
       timers_([this](int id) { OnTimer(id); }) {
   setWindowTitle(QString::fromLatin1(kWindowTitle));
   AddNotifier(this);
@@ -606,6 +612,7 @@ void CMainWnd::Shutdown() {
   if (shutDown_) return;
   Trace("shutting down");
   if (tray_) tray_->Remove();
+  deviceHook_.RemoveHooks();
   // First, so that a worker waiting in Send is released before the wait for the workers.
   messenger_.Close();
   shutDown_ = true;

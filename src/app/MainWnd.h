@@ -52,6 +52,7 @@
 #include "app/WorkerThreads.h"
 #include "common/DeviceKind.h"
 #include "headset/AudioLibrary.h"
+#include "platform/InputCapture.h"
 #include "profile/DataFolders.h"
 #include "session/DeviceSession.h"
 #include "session/SessionHost.h"
@@ -144,6 +145,8 @@ class CMainWnd : public ui::SkinWindow,
   bool IsTimerActive(int id) const { return timers_.IsActive(id); }
 
   session::DeviceSession& Session() { return session_; }
+  // The key and mouse-button capture of this window (its messages go to the window's Send/Post).
+  platform::CDeviceHook& DeviceHook() { return deviceHook_; }
   bool AnyDeviceConnected() const { return session_.AnyConnected(); }
 
   // The main-window lock: serialises the UI changes a worker makes (any thread).
@@ -251,6 +254,7 @@ class CMainWnd : public ui::SkinWindow,
   std::function<void()> clickReaction_;
 
   UiMessenger messenger_;
+  platform::CDeviceHook deviceHook_;
   WindowTimers timers_;
   std::unique_ptr<TrayIcon> tray_;
   StopReport stopReport_;

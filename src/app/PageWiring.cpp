@@ -5,6 +5,7 @@
 #include "keyboard/page/KeyboardKeyPage.h"
 #include "mouse/page/MouseSettingsPage.h"
 #include "platform/DesktopPointerSettings.h"
+#include "platform/LowLevelInput.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
 #include "ui/MsgWnd.h"
@@ -48,6 +49,10 @@ void PageWiring::WireRouting(MessageBoxFn messageBox) {
     return box ? box(&window_, textId) : ui::ShowMessageBox(window_, textId);
   };
   hooks.setCurrentDevicePage = [this](int page) { window_.SetCurrentDevicePage(page); };
+  hooks.removeInputHooks = [this] {
+    window_.DeviceHook().RemoveHooks();
+    if (keyboardKeys_) keyboardKeys_->DisarmCapture();
+  };
 
   // Same-mode copying writes the devices' images through the session; each device's page then
   // shows its new record and its light profile is saved from its image.
@@ -82,6 +87,8 @@ void PageWiring::WireMouseSettings() {
 
 void PageWiring::WireKeyboardKeys() {
   keyboard::KeyboardKeyPage::Hooks pageHooks;
+  pageHooks.armCapture = [this] { window_.DeviceHook().ArmKeyCapture(platform::hook_mode::kKeyboardKeyCapture); };
+  pageHooks.disarmCapture = [this] { window_.DeviceHook().RemoveHooks(); };
   pageHooks.progressShow = [this] { window_.Send(WindowMessage::WM_PROGRESS_SHOW); };
   pageHooks.progressDone = [this] { window_.Post(WindowMessage::WM_PROGRESS_DONE); };
   keyboardKeys_ = std::make_unique<keyboard::KeyboardKeyPage>(window_, window_.Session().Keyboard(),
@@ -90,8 +97,9 @@ void PageWiring::WireKeyboardKeys() {
   DevicePageHooks hooks;
   hooks.refresh = [this] { keyboardKeys_->Refresh(); };
   window_.SetPageHooks(DeviceKind::kKeyboard, std::move(hooks));
-  window_.SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, [this](qint64 virtualKey, qint64 flags) {
-    keyboardKeys_->CaptureKey(static_cast<int>(virtualKey), static_cast<std::uint32_t>(flags));
+  window_.SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, [this](qint64 /*keyMessage*/, qint64 record) {
+    const platform::KeyboardRecord key = platform::UnpackKeyboardRecord(record);
+    keyboardKeys_->CaptureKey(key.vkCode, key.flags);
     return qint64{0};
   });
 }

@@ -45,7 +45,7 @@ const KeyDescriptor* FindDescriptorByB1(std::span<const KeyDescriptor> list, std
 inline constexpr std::size_t kKeyTableSize = 104;
 std::span<const KeyTableEntry> KeyTable();
 
-// The virtual-key code a capture reports for the keypad's Enter: Windows gives it the code of the
+// The virtual-key code the key table gives the keypad's Enter: Windows gives it the code of the
 // main Enter (0x0D) and tells them apart by the event's extended-key flag.
 inline constexpr int kVirtualKeyEnter = 0x0D;
 inline constexpr int kVirtualKeyKeypadEnter = 0x101;

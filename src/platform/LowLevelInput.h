@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+#include "keyboard/KeyTables.h"
+
 namespace korva::platform {
 
 // wParam of the keyboard messages. The "system" forms are used for Alt and for keys pressed with
@@ -59,14 +61,9 @@ constexpr KeyboardRecord UnpackKeyboardRecord(std::int64_t lParam) {
   return {static_cast<std::uint16_t>(lParam & 0xFFFF), static_cast<std::uint8_t>((lParam >> 16) & 0xFF)};
 }
 
-// The code a key table is searched with: the virtual-key code, except that Enter with the
-// extended flag (with or without key-up, nothing else) is the keypad Enter.
-constexpr std::uint16_t LookupCode(KeyboardRecord record) {
-  if (record.vkCode == kVkReturn &&
-      (record.flags == kLlkhfExtended || record.flags == (kLlkhfExtended | kLlkhfUp))) {
-    return kVkKeypadEnter;
-  }
-  return record.vkCode;
+// The code a key table is searched with (the keypad-Enter rule of the key table).
+inline std::uint16_t LookupCode(KeyboardRecord record) {
+  return static_cast<std::uint16_t>(keyboard::LookupCode(record.vkCode, record.flags));
 }
 
 // A key press (plain or with Alt); anything else is a release.

@@ -15,6 +15,8 @@
 #include "mouse/MouseImage.h"
 #include "mouse/MouseSettingsRules.h"
 #include "sim/SimBus.h"
+#include "profile/ProfileStore.h"
+#include "session/KeyboardController.h"
 #include "sim/SimFirmware.h"
 
 namespace korva::app {
@@ -104,6 +106,67 @@ TEST_F(ApplicationWiringIntegrationTest, TheSimulatedMouseReachesItsPageAndThePa
   QSignalSpy finished(&app, &Application::finished);
   window.MenuCommand(QStringLiteral("exit"), QStringLiteral("menu_exit_text"));
   EXPECT_EQ(finished.count(), 1);
+}
+
+// The keyboard's key page in the running program: the keys show the simulated keyboard's
+// assignments; a key opened, given a function, relabelled, captured from the keyboard and saved
+// reaches the keyboard's bank; and it is there again after the program starts anew.
+TEST_F(ApplicationWiringIntegrationTest, TheKeyboardKeyPageShowsAndSavesTheSimulatedKeyboardsKeys) {
+  constexpr int kPictureA = 64;  // kb_key_64 shows the A key
+  constexpr std::size_t kEntryA = 64;
+  auto control = [](CMainWnd& window, const QString& name) { return window.FindControl(name); };
+  auto key = [&](CMainWnd& window, int n) { return control(window, QStringLiteral("kb_key_%1").arg(n)); };
+  auto click = [](ui::Control c) { qobject_cast<QAbstractButton*>(c.Widget())->click(); };
+  {
+    Application app(Options());
+    QString error;
+    ASSERT_EQ(app.Start(&error), Application::StartResult::kRunning) << error.toStdString();
+    CMainWnd& window = *app.MainWindow();
+    sim::SimBus& bus = *app.SimulatedBus();
+    const int keyboard = DeviceOf(bus, sim::SimDeviceKind::kKeyboard);
+    ASSERT_NE(keyboard, 0);
+    ASSERT_TRUE(WaitFor([&] { return window.Session().Keyboard().Image().KeyCount() > 0; }, 20000));
+    ASSERT_TRUE(WaitFor([&] { return !key(window, kPictureA).ToolTip().isEmpty(); }));
+    EXPECT_EQ(key(window, kPictureA).Text(), QStringLiteral("A"));
+
+    // A: middle mouse button, chosen on the panel.
+    click(key(window, kPictureA));
+    EXPECT_TRUE(control(window, QStringLiteral("kb_tab_function")).IsVisible());
+    control(window, QStringLiteral("kb_key_fct_combo")).SelectItem(2, ui::SendNotify::Yes);
+    control(window, QStringLiteral("kb_key_fct_combo_11")).SelectItem(1, ui::SendNotify::Yes);
+    EXPECT_EQ(key(window, kPictureA).Text(), window.GetSkin().Text(QStringLiteral("mouse_key_middle")));
+    EXPECT_TRUE(key(window, kPictureA).ToolTip().contains(window.GetSkin().Text(QStringLiteral("Key_Set"))));
+
+    // Esc: the key kind captures the next key typed in the window (here F5), which no edit receives.
+    click(key(window, 0));
+    control(window, QStringLiteral("kb_key_fct_combo")).SelectItem(1, ui::SendNotify::Yes);
+    EXPECT_TRUE(window.DeviceHook().KeyboardHookInstalled());
+    window.Send(WindowMessage::WM_HOOK_KEY_SINGLEKEY, 0x100, 0x74);  // key down, F5
+    EXPECT_EQ(key(window, 0).Text(), window.GetSkin().Text(QStringLiteral("keyboard_key_F5")));
+
+    click(control(window, QStringLiteral("kb_key_butt_prosave")));
+    const auto bank = bus.Firmware(keyboard).Bank(bus.Firmware(keyboard).ActiveProfile());
+    EXPECT_EQ(bank[3 * kEntryA], 0x10);
+    EXPECT_EQ(bank[3 * kEntryA + 1], 0x04);
+    EXPECT_EQ(bank[0], 0x20);
+    EXPECT_EQ(bank[2], 0x3E) << "F5's usage";
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char(' ')).toStdString();
+
+    // Unplugged and plugged again, the keyboard brings its keys back: the page shows them.
+    bus.Unplug(keyboard);
+    ASSERT_TRUE(WaitFor([&] { return !control(window, QStringLiteral("kb_tab")).IsVisible(); }, 20000));
+    key(window, kPictureA).SetText(QString());
+    ASSERT_TRUE(bus.Replug(keyboard));
+    ASSERT_TRUE(WaitFor([&] { return !key(window, kPictureA).Text().isEmpty(); }, 20000));
+    EXPECT_EQ(key(window, kPictureA).Text(), window.GetSkin().Text(QStringLiteral("mouse_key_middle")));
+    window.MenuCommand(QStringLiteral("exit"), QStringLiteral("menu_exit_text"));
+  }
+  // The selected key profile on disk holds what was saved (the file follows the keyboard).
+  profile::ProfileStore keys(profile::StoreKind::kKeyboardKey, profile::DataFolders(home.path().toStdString()),
+                             profile::DefaultFilesFolder(profile::ProgramFolder()));
+  const profile::PayloadResult stored = keys.LoadProfile(keys.SelectedIndex());
+  ASSERT_TRUE(stored.result.ok()) << stored.result.error.ToString();
+  EXPECT_EQ(stored.payload[3 * kEntryA], 0x10);
 }
 
 }  // namespace

@@ -182,10 +182,16 @@ void KeyboardKeyPage::CaptureKey(int virtualKey, std::uint32_t lowLevelFlags) {
 }
 
 void KeyboardKeyPage::Arm(bool armed) {
-  if (armed == captureArmed_) return;
+  // Arming again is not a no-op: the capture may have been taken away meanwhile (the window lost
+  // the focus), and a key opened again must capture again.
+  if (!armed && !captureArmed_) return;
   captureArmed_ = armed;
   const auto& hook = armed ? hooks_.armCapture : hooks_.disarmCapture;
   if (hook) hook();
+}
+
+void KeyboardKeyPage::DisarmCapture() {
+  Arm(false);
 }
 
 int KeyboardKeyPage::MacroCount() const {

@@ -59,6 +59,8 @@ class KeyboardKeyPage {
   void Save();
   // One captured key event (WM_HOOK_KEY_SINGLEKEY): virtual-key code and low-level flags.
   void CaptureKey(int virtualKey, std::uint32_t lowLevelFlags);
+  // A page change: the capture ends.
+  void DisarmCapture();
 
  private:
   class Panel;
