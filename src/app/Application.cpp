@@ -41,11 +41,11 @@ Application::StartResult Application::Start(QString* error) {
   const QString skinFolder =
       QDir(QString::fromStdString(options_.programFolder.string())).filePath(QStringLiteral("skin"));
   auto opened = ui::Skin::Open(skinFolder);
-  if (!opened.skin) {
-    if (error) *error = opened.error->ToString();
+  if (!opened) {
+    if (error) *error = QString::fromStdString(opened.error().ToString());
     return StartResult::kFailed;
   }
-  skin_ = std::move(opened.skin);
+  skin_ = std::move(opened.value());
   ui::RegisterStandardControls(skin_->Factory());
 
   MainWndOptions windowOptions(options_.folders.value_or(profile::DataFolders::FromEnvironment()));
@@ -96,7 +96,7 @@ Application::StartResult Application::Start(QString* error) {
   }
 
   if (auto buildError = window_->Create()) {
-    if (error) *error = buildError->ToString();
+    if (error) *error = QString::fromStdString(buildError->ToString());
     window_.reset();
     return StartResult::kFailed;
   }

@@ -167,7 +167,7 @@ QWidget* CMainWnd::CreateControl(const QString& elementClass) {
 void CMainWnd::InitWindow() {
   Trace("InitWindow");
   if (auto error = GetSkin().LoadLanguage(QString::fromLatin1(kChineseLanguageFile)))
-    Trace("language: " + error->ToString().toStdString());
+    Trace("language: " + error->ToString());
 
   closeButton_ = FindControl(QStringLiteral("closebtn"));
   maxButton_ = FindControl(QStringLiteral("maxbtn"));
@@ -450,7 +450,7 @@ void CMainWnd::MenuCommand(const QString& name, const QString& textId) {
 bool CMainWnd::SwitchLanguage() {
   const char* file = languageIsEnglish_ ? kChineseLanguageFile : kEnglishLanguageFile;
   if (auto error = GetSkin().LoadLanguage(QString::fromLatin1(file))) {
-    Trace("language: " + error->ToString().toStdString());
+    Trace("language: " + error->ToString());
     return false;
   }
   languageIsEnglish_ = !languageIsEnglish_;

@@ -46,7 +46,7 @@ void TrayIcon::BuildMenu() {
   ui::SkinError error;
   std::unique_ptr<QMenu> menu(skin_.BuildMenu(QString::fromLatin1(kMenuSkin), nullptr, &error));
   if (!menu) {
-    Trace("tray menu: " + error.ToString().toStdString());
+    Trace("tray menu: " + error.ToString());
     menu = std::make_unique<QMenu>();
   }
   if (!menu->findChild<QAction*>(QStringLiteral("exit"), Qt::FindDirectChildrenOnly)) {

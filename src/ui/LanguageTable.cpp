@@ -8,10 +8,10 @@ namespace korva::ui {
 std::optional<SkinError> LanguageTable::Load(const QString& path, LanguageTable& out) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
-    return SkinError{path, 0, 0, QStringLiteral("cannot open the language file")};
+    return SkinErrorAt(path, 0, 0, QStringLiteral("cannot open the language file"));
   QXmlStreamReader xml(&file);
   auto fail = [&](const QString& message) {
-    return SkinError{path, xml.lineNumber(), xml.columnNumber(), message};
+    return SkinErrorAt(path, xml.lineNumber(), xml.columnNumber(), message);
   };
 
   LanguageTable table;

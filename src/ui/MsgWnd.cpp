@@ -18,7 +18,7 @@ CMsgWnd::CMsgWnd(SkinWindow& owner) : SkinWindow(owner.GetSkin(), &owner), owner
   setObjectName(QStringLiteral("msgwnd"));
   setAttribute(Qt::WA_DeleteOnClose);
   if (const auto error = Build(QString::fromLatin1(kSkin))) {
-    Trace(("message box: " + error->ToString()).toStdString());
+    Trace("message box: " + error->ToString());
     return;
   }
   built_ = true;

@@ -12,16 +12,11 @@
 
 namespace korva::ui {
 
-QString SkinError::ToString() const {
-  if (line > 0) return QStringLiteral("In file %1, line %2: %3").arg(file).arg(line).arg(message);
-  return QStringLiteral("In file %1: %2").arg(file, message);
-}
-
 Skin::OpenResult Skin::Open(const QString& folder, const QString& indexFile) {
   const QString indexPath = QDir(folder).filePath(indexFile);
   QFile file(indexPath);
   if (!file.open(QIODevice::ReadOnly))
-    return {nullptr, SkinError{indexPath, 0, 0, QStringLiteral("cannot open the resource index")}};
+    return SkinErrorAt(indexPath, 0, 0, QStringLiteral("cannot open the resource index"));
 
   std::unique_ptr<Skin> skin(new Skin);
   skin->folder_ = QDir(folder).absolutePath();
@@ -29,8 +24,8 @@ Skin::OpenResult Skin::Open(const QString& folder, const QString& indexFile) {
   QString stylePath;
 
   QXmlStreamReader xml(&file);
-  auto fail = [&](const QString& message) {
-    return OpenResult{nullptr, SkinError{indexPath, xml.lineNumber(), xml.columnNumber(), message}};
+  auto fail = [&](const QString& message) -> OpenResult {
+    return SkinErrorAt(indexPath, xml.lineNumber(), xml.columnNumber(), message);
   };
   if (!xml.readNextStartElement())
     return fail(xml.hasError() ? xml.errorString() : QStringLiteral("empty file"));
@@ -66,12 +61,12 @@ Skin::OpenResult Skin::Open(const QString& folder, const QString& indexFile) {
   if (!stylePath.isEmpty()) {
     QFile style(skin->FilePath(stylePath));
     if (!style.open(QIODevice::ReadOnly))
-      return {nullptr, SkinError{style.fileName(), 0, 0, QStringLiteral("cannot open the style sheet")}};
+      return SkinErrorAt(style.fileName(), 0, 0, QStringLiteral("cannot open the style sheet"));
     // Image urls in the style sheet are relative to the skin folder.
     skin->styleSheet_ = QString::fromUtf8(style.readAll())
                             .replace(QLatin1String("url(\""), QStringLiteral("url(\"%1/").arg(skin->folder_));
   }
-  return {std::move(skin), std::nullopt};
+  return skin;
 }
 
 QString Skin::SourceSkinFolder() {
@@ -126,7 +121,7 @@ QMenu* Skin::BuildMenu(const QString& fileOrId, QWidget* parent, SkinError* erro
   const QString path = FilePath(fileOrId);
   QFile file(path);
   auto fail = [&](qint64 line, const QString& message) -> QMenu* {
-    if (error) *error = SkinError{path, line, 0, message};
+    if (error) *error = SkinErrorAt(path, line, 0, message);
     return nullptr;
   };
   if (!file.open(QIODevice::ReadOnly)) return fail(0, QStringLiteral("cannot open the menu file"));

@@ -23,6 +23,7 @@
 #include <memory>
 #include <optional>
 
+#include "common/Result.h"
 #include "ui/ControlFactory.h"
 #include "ui/LanguageTable.h"
 #include "ui/SkinError.h"
@@ -36,10 +37,7 @@ class SkinWindow;
 
 class Skin {
  public:
-  struct OpenResult {
-    std::unique_ptr<Skin> skin;  // null when error is set
-    std::optional<SkinError> error;
-  };
+  using OpenResult = korva::Result<std::unique_ptr<Skin>>;
   // Reads the resource index and the style sheet of `folder`.
   static OpenResult Open(const QString& folder, const QString& indexFile = QStringLiteral("res.xml"));
   // The skin folder of the source tree (for tests and runs from the build tree): $KORVA_SOURCE_DIR/skin

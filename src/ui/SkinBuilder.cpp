@@ -4,11 +4,11 @@
 #include <QButtonGroup>
 #include <QFile>
 #include <QGridLayout>
-#include <QSet>
 #include <memory>
 
 #include "ui/Notify.h"
 #include "ui/Skin.h"
+#include "ui/SkinElements_p.h"
 #include "ui/SkinWidgets_p.h"
 #include "ui/SkinWindow.h"
 
@@ -21,160 +21,92 @@ namespace {
 // Deeper nesting than any real skin needs; a guard against runaway recursion on a broken file.
 constexpr int kMaxDepth = 64;
 
-// Attributes the builder itself takes; every other one goes through ApplyAttribute.
-const QSet<QString>& BuildAttributes() {
-  static const QSet<QString> kNames = {
-      QStringLiteral("name"),  QStringLiteral("pos"),          QStringLiteral("size"),
-      QStringLiteral("width"), QStringLiteral("height"),       QStringLiteral("group"),
-      QStringLiteral("inset"), QStringLiteral("childpadding"), QStringLiteral("columns")};
-  return kNames;
-}
-
-bool IsBox(const QString& cls) {
-  return cls == QLatin1String("VerticalLayout") || cls == QLatin1String("HorizontalLayout") ||
-         cls == QLatin1String("TileLayout") || cls == QLatin1String("Container");
-}
-
-bool ParseInts(const QString& text, int count, QList<int>& out) {
-  const QStringList parts = text.split(QLatin1Char(','));
-  if (parts.size() != count) return false;
-  out.clear();
-  for (const QString& p : parts) {
-    bool ok = false;
-    const int v = p.trimmed().toInt(&ok);
-    if (!ok || v < 0) return false;
-    out.append(v);
-  }
-  return true;
-}
-
 }  // namespace
 
-bool SkinBuilder::Fail(const QString& message, qint64 line) {
-  if (!error_) error_ = SkinError{path_, line > 0 ? line : xml_.lineNumber(), xml_.columnNumber(), message};
+bool SkinBuilder::Fail(const QString& message) {
+  if (!error_) error_ = SkinErrorAt(path_, xml_.lineNumber(), xml_.columnNumber(), message);
   return false;
 }
 
-QWidget* SkinBuilder::Build(const QString& path, WindowInfo* info, SkinError* error) {
+korva::Result<std::unique_ptr<QWidget>> SkinBuilder::Build(const QString& path, WindowInfo* info) {
   path_ = path;
   error_.reset();
   QFile file(path);
-  auto result = [&](QWidget* widget) -> QWidget* {
-    if (error_ && error) *error = *error_;
-    return error_ ? nullptr : widget;
-  };
-  if (!file.open(QIODevice::ReadOnly)) {
-    error_ = SkinError{path, 0, 0, QStringLiteral("cannot open the skin file")};
-    return result(nullptr);
-  }
+  if (!file.open(QIODevice::ReadOnly))
+    return SkinErrorAt(path, 0, 0, QStringLiteral("cannot open the skin file"));
   xml_.setDevice(&file);
-  if (!xml_.readNextStartElement()) {
-    Fail(xml_.hasError() ? xml_.errorString() : QStringLiteral("empty file"));
-    return result(nullptr);
-  }
-
   std::unique_ptr<QWidget> root;
-  if (info) {
-    if (xml_.name() != QLatin1String("Window")) {
-      Fail(QStringLiteral("the root element of a window skin must be <Window>"));
-      return result(nullptr);
-    }
-    for (const auto& a : xml_.attributes()) {
-      const QString name = a.name().toString();
-      const QString value = a.value().toString();
-      QList<int> v;
-      if (name == QLatin1String("size") && ParseInts(value, 2, v)) {
-        info->size = QSize(v[0], v[1]);
-      } else if (name == QLatin1String("caption") && ParseInts(value, 1, v)) {
-        info->caption = v[0];
-      } else if (name == QLatin1String("title")) {
-        info->title = value;
-      } else {
-        Fail(QStringLiteral("bad attribute %1=\"%2\" on <Window>").arg(name, value));
-        return result(nullptr);
-      }
-    }
-    if (!xml_.readNextStartElement()) {
-      Fail(xml_.hasError() ? xml_.errorString() : QStringLiteral("<Window> holds no root control"));
-      return result(nullptr);
-    }
-    root.reset(BuildControl(nullptr, 0));
-    if (root && xml_.readNextStartElement())
-      Fail(QStringLiteral("<Window> holds more than one root control"));
-  } else {
-    root.reset(BuildControl(nullptr, 0));
-  }
+  if (!xml_.readNextStartElement())
+    Fail(xml_.hasError() ? xml_.errorString() : QStringLiteral("empty file"));
+  else
+    root.reset(BuildRoot(info));
   if (!error_) {
     // Anything after the root element must be well-formed too.
     while (!xml_.atEnd()) xml_.readNext();
     if (xml_.hasError()) Fail(xml_.errorString());
   }
-  return result(error_ ? nullptr : root.release());
+  if (error_) return *error_;
+  return root;
 }
 
-QWidget* SkinBuilder::Create(const QString& cls) {
-  if (cls == QLatin1String("VerticalLayout") || cls == QLatin1String("HorizontalLayout") ||
-      cls == QLatin1String("TileLayout") || cls == QLatin1String("Container") ||
-      cls == QLatin1String("Control")) {
-    auto* box = new SkinBox;
-    box->hoverNotify = false;
-    if (cls == QLatin1String("VerticalLayout") || cls == QLatin1String("HorizontalLayout")) {
-      auto* layout = new QBoxLayout(
-          cls == QLatin1String("VerticalLayout") ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, box);
-      layout->setContentsMargins(0, 0, 0, 0);
-      layout->setSpacing(0);
-    } else if (cls == QLatin1String("TileLayout")) {
-      auto* layout = new QGridLayout(box);
-      layout->setContentsMargins(0, 0, 0, 0);
-      layout->setSpacing(0);
+QWidget* SkinBuilder::BuildRoot(WindowInfo* info) {
+  if (!info) return BuildControl(nullptr, 0);
+  if (xml_.name() != QLatin1String("Window")) {
+    Fail(QStringLiteral("the root element of a window skin must be <Window>"));
+    return nullptr;
+  }
+  for (const auto& a : xml_.attributes()) {
+    const QString name = a.name().toString();
+    const QString value = a.value().toString();
+    if (!ApplyWindowAttribute(window_.GetSkin(), *info, name, value)) {
+      Fail(QStringLiteral("bad attribute %1=\"%2\" on <Window>").arg(name, value));
+      return nullptr;
     }
-    return box;
   }
-  if (cls == QLatin1String("TabLayout")) {
-    auto* tab = new SkinTab;
-    tab->hoverNotify = false;
-    return tab;
+  if (!xml_.readNextStartElement()) {
+    Fail(xml_.hasError() ? xml_.errorString() : QStringLiteral("<Window> holds no root control"));
+    return nullptr;
   }
-  if (cls == QLatin1String("Button")) return new SkinButton;
-  if (cls == QLatin1String("Option")) {
-    auto* option = new SkinButton;
-    option->setCheckable(true);
-    return option;
+  std::unique_ptr<QWidget> root(BuildControl(nullptr, 0));
+  if (root && xml_.readNextStartElement()) {
+    Fail(QStringLiteral("<Window> holds more than one root control"));
+    return nullptr;
   }
-  if (cls == QLatin1String("CheckBox")) {
-    auto* check = new SkinCheckBox;
-    check->setCursor(Qt::PointingHandCursor);
-    return check;
+  return root.release();
+}
+
+QWidget* SkinBuilder::CreateCustom(const QString& cls) {
+  QWidget* widget = callback_ ? callback_->CreateControl(cls) : nullptr;
+  if (!widget && window_.pageError_) {
+    // The callback failed to build a page: report the page's own error.
+    error_ = window_.pageError_;
+    window_.pageError_.reset();
+    return nullptr;
   }
-  if (cls == QLatin1String("Label")) return new SkinLabel;
-  if (cls == QLatin1String("Edit")) return new SkinEdit;
-  if (cls == QLatin1String("Combo")) {
-    auto* combo = new SkinCombo;
-    combo->setCursor(Qt::PointingHandCursor);
-    return combo;
+  if (!widget) widget = window_.GetSkin().Factory().Create(cls);
+  if (!widget) Fail(QStringLiteral("unknown element class <%1>").arg(cls));
+  return widget;
+}
+
+bool SkinBuilder::ReadAttributes(QWidget* widget, const QString& cls, BuildState& state) {
+  state.registerName = [this](const QString& name, QWidget* w) {
+    if (window_.FindControl(name)) return false;
+    window_.RegisterName(name, w);
+    return true;
+  };
+  state.addToGroup = [this](const QString& group, QAbstractButton* button) {
+    window_.Group(group)->addButton(button);
+  };
+  const AttributeTarget target{window_.GetSkin(), widget, cls, &state};
+  for (const auto& a : xml_.attributes()) {
+    QString message;
+    if (!ApplyAttribute(target, a.name().toString(), a.value().toString(), &message)) return Fail(message);
   }
-  if (cls == QLatin1String("Slider")) {
-    auto* slider = new SkinSlider(Qt::Horizontal);
-    slider->setCursor(Qt::PointingHandCursor);
-    return slider;
-  }
-  if (cls == QLatin1String("Progress")) {
-    auto* progress = new SkinProgress;
-    progress->setTextVisible(false);
-    return progress;
-  }
-  if (cls == QLatin1String("List")) {
-    auto* list = new SkinList;
-    list->hoverNotify = false;
-    return list;
-  }
-  if (cls == QLatin1String("ColorPalette")) return new ColorPalette;
-  return nullptr;
+  return true;
 }
 
 QWidget* SkinBuilder::BuildControl(QWidget* parent, int depth) {
   const QString cls = xml_.name().toString();
-  const qint64 line = xml_.lineNumber();
   if (depth > kMaxDepth) {
     Fail(QStringLiteral("elements nested deeper than %1 levels").arg(kMaxDepth));
     return nullptr;
@@ -184,111 +116,38 @@ QWidget* SkinBuilder::BuildControl(QWidget* parent, int depth) {
     return nullptr;
   }
 
-  bool known = true;
-  std::unique_ptr<QWidget> owned(Create(cls));
-  if (!owned) {
-    known = false;
-    if (callback_) owned.reset(callback_->CreateControl(cls));
-    if (!owned && window_.pageError_) {
-      // The callback failed to build a page: report the page's own error.
-      error_ = window_.pageError_;
-      window_.pageError_.reset();
-      return nullptr;
-    }
-    if (!owned) owned.reset(window_.GetSkin().Factory().Create(cls));
-    if (!owned) {
-      Fail(QStringLiteral("unknown element class <%1>").arg(cls));
-      return nullptr;
-    }
-  }
+  // Classes the builder does not make itself come from the callback or the factory and take no
+  // children.
+  const ElementRow* element = FindElement(cls);
+  std::unique_ptr<QWidget> owned(element ? element->create() : CreateCustom(cls));
+  if (!owned) return nullptr;
   QWidget* widget = owned.get();
   widget->setProperty(kClassProperty, cls);
   if (parent) widget->setParent(parent);  // fonts and visibility follow the parent from now on
 
-  const QXmlStreamAttributes attrs = xml_.attributes();
-  QString pos;
-  bool fixedWidth = false;
-  bool fixedHeight = false;
-  for (const auto& a : attrs) {
-    const QString name = a.name().toString();
-    const QString value = a.value().toString();
-    QList<int> v;
-    if (!BuildAttributes().contains(name)) {
-      QString message;
-      if (!ApplyAttribute(window_.GetSkin(), widget, cls, name, value, &message)) {
-        Fail(message, line);
-        return nullptr;
-      }
-      continue;
-    }
-    bool ok = true;
-    if (name == QLatin1String("name")) {
-      if (value.isEmpty()) {
-        ok = false;
-      } else if (window_.FindControl(value)) {
-        Fail(QStringLiteral("the name '%1' is already used in this window").arg(value), line);
-        return nullptr;
-      } else {
-        widget->setObjectName(value);
-        window_.RegisterName(value, widget);
-      }
-    } else if (name == QLatin1String("pos")) {
-      ok = ParseInts(value, 2, v);
-      pos = value;
-    } else if (name == QLatin1String("size")) {
-      if ((ok = ParseInts(value, 2, v))) {
-        widget->setFixedSize(v[0], v[1]);
-        fixedWidth = fixedHeight = true;
-      }
-    } else if (name == QLatin1String("width")) {
-      if ((ok = ParseInts(value, 1, v))) {
-        widget->setFixedWidth(v[0]);
-        fixedWidth = true;
-      }
-    } else if (name == QLatin1String("height")) {
-      if ((ok = ParseInts(value, 1, v))) {
-        widget->setFixedHeight(v[0]);
-        fixedHeight = true;
-      }
-    } else if (name == QLatin1String("group")) {
-      auto* button = qobject_cast<QAbstractButton*>(widget);
-      if ((ok = button && button->isCheckable() && !value.isEmpty())) window_.Group(value)->addButton(button);
-    } else if (name == QLatin1String("inset")) {
-      if ((ok = widget->layout() && ParseInts(value, 4, v)))
-        widget->layout()->setContentsMargins(v[0], v[1], v[2], v[3]);
-    } else if (name == QLatin1String("childpadding")) {
-      if ((ok = ParseInts(value, 1, v))) {
-        if (auto* box = qobject_cast<QBoxLayout*>(widget->layout()))
-          box->setSpacing(v[0]);
-        else if (auto* grid = qobject_cast<QGridLayout*>(widget->layout()))
-          grid->setSpacing(v[0]);
-        else
-          ok = false;
-      }
-    } else if (name == QLatin1String("columns")) {
-      ok = qobject_cast<QGridLayout*>(widget->layout()) && ParseInts(value, 1, v) && v[0] > 0;
-      if (ok) widget->setProperty("korvaColumns", v[0]);
-    }
-    if (!ok) {
-      Fail(QStringLiteral("bad attribute %1=\"%2\" on <%3>").arg(name, value, cls), line);
-      return nullptr;
-    }
-  }
-
-  if (parent && !Attach(parent, widget, pos, fixedWidth, fixedHeight)) return nullptr;
-  if (!parent && !pos.isEmpty()) {
-    Fail(QStringLiteral("the root control cannot have a pos"), line);
+  BuildState state;
+  if (!ReadAttributes(widget, cls, state)) return nullptr;
+  if (parent && !Attach(parent, widget, state)) return nullptr;
+  if (!parent && state.pos) {
+    Fail(QStringLiteral("the root control cannot have a pos"));
     return nullptr;
   }
   Connect(widget, cls);
 
-  if (cls == QLatin1String("Combo") || cls == QLatin1String("List")) {
-    if (!ReadItems(widget, cls)) return nullptr;
-  } else if (known && (IsBox(cls) || cls == QLatin1String("TabLayout"))) {
-    if (!ReadChildren(widget, cls, depth)) return nullptr;
-  } else if (xml_.readNextStartElement()) {
-    Fail(QStringLiteral("<%1> cannot hold <%2>").arg(cls, xml_.name().toString()));
-    return nullptr;
+  switch (element ? element->children : Children::kNone) {
+    case Children::kItems:
+      if (!ReadItems(widget, cls)) return nullptr;
+      break;
+    case Children::kControls:
+    case Children::kPages:
+      if (!ReadChildren(widget, depth)) return nullptr;
+      break;
+    case Children::kNone:
+      if (xml_.readNextStartElement()) {
+        Fail(QStringLiteral("<%1> cannot hold <%2>").arg(cls, xml_.name().toString()));
+        return nullptr;
+      }
+      break;
   }
   if (xml_.hasError()) {
     Fail(xml_.errorString());
@@ -301,16 +160,14 @@ QWidget* SkinBuilder::BuildControl(QWidget* parent, int depth) {
   return owned.release();
 }
 
-bool SkinBuilder::Attach(QWidget* parent, QWidget* child, const QString& pos, bool fixedWidth,
-                         bool fixedHeight) {
-  if (!pos.isEmpty()) {
+bool SkinBuilder::Attach(QWidget* parent, QWidget* child, const BuildState& state) {
+  if (state.pos) {
     // A floating control: placed at pos inside its parent, outside the layout.
     if (qobject_cast<QStackedWidget*>(parent))
       return Fail(QStringLiteral("a page of a TabLayout cannot have a pos"));
-    QList<int> v;
-    ParseInts(pos, 2, v);
-    child->move(v[0], v[1]);
-    if (!fixedWidth || !fixedHeight) return Fail(QStringLiteral("a control with pos needs a size"));
+    child->move(*state.pos);
+    if (!state.fixedWidth || !state.fixedHeight)
+      return Fail(QStringLiteral("a control with pos needs a size"));
     return true;
   }
   if (auto* tab = qobject_cast<QStackedWidget*>(parent)) {
@@ -320,7 +177,7 @@ bool SkinBuilder::Attach(QWidget* parent, QWidget* child, const QString& pos, bo
   if (auto* box = qobject_cast<QBoxLayout*>(parent->layout())) {
     // Like the original skin engine: controls without a fixed size share the free space.
     const bool horizontal = box->direction() == QBoxLayout::LeftToRight;
-    const bool fixed = horizontal ? fixedWidth : fixedHeight;
+    const bool fixed = horizontal ? state.fixedWidth : state.fixedHeight;
     QSizePolicy policy = child->sizePolicy();
     if (!fixed) {
       if (horizontal)
@@ -342,8 +199,7 @@ bool SkinBuilder::Attach(QWidget* parent, QWidget* child, const QString& pos, bo
                   .arg(parent->property(kClassProperty).toString()));
 }
 
-bool SkinBuilder::ReadChildren(QWidget* widget, const QString& cls, int depth) {
-  (void)cls;
+bool SkinBuilder::ReadChildren(QWidget* widget, int depth) {
   while (xml_.readNextStartElement()) {
     if (!BuildControl(widget, depth + 1)) return false;
   }

@@ -43,7 +43,7 @@ CSkinFrame::CSkinFrame(SkinWindow& mainWindow, SkinFrameContext context)
 CSkinFrame* CSkinFrame::Open(SkinWindow& mainWindow, const Control& skinButton, SkinFrameContext context) {
   auto* frame = new CSkinFrame(mainWindow, std::move(context));
   if (const auto error = frame->Build(QString::fromLatin1(kSkin))) {
-    Trace(("skin picker: " + error->ToString()).toStdString());
+    Trace("skin picker: " + error->ToString());
     delete frame;
     return nullptr;
   }

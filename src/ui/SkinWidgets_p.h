@@ -200,9 +200,10 @@ bool ParseColor(const QString& text, QColor& out);
 quint32 ToArgb(const QColor& color);  // 0 for an invalid colour
 QColor FromArgb(quint32 argb);        // invalid for 0
 
-// Applies one attribute to a built widget. `cls` is its skin element class. Returns false (and
-// sets *error) for an unknown attribute or a bad value. Attributes that only make sense while
-// building ("pos", "group", "width", ...) are applied by the builder, not here.
+// Applies one attribute to a built widget through the attribute table (SkinAttributes_p.h). `cls`
+// is its skin element class. Returns false (and sets *error) for an unknown attribute or a bad
+// value. Attributes that only make sense while building ("pos", "group", "width", ...) are
+// unknown here.
 bool ApplyAttribute(const Skin& skin, QWidget* widget, const QString& cls, const QString& name,
                     const QString& value, QString* error);
 // The current value of an attribute as a skin would write it ("" when it has none).

@@ -28,15 +28,15 @@ SkinWindow::~SkinWindow() {
 }
 
 std::optional<SkinError> SkinWindow::Build(const QString& fileOrId, IDialogBuilderCallback* callback) {
-  if (root_) return SkinError{skin_.FilePath(fileOrId), 0, 0, QStringLiteral("the window is already built")};
+  if (root_)
+    return SkinErrorAt(skin_.FilePath(fileOrId), 0, 0, QStringLiteral("the window is already built"));
   SkinBuilder builder(*this, callback);
   SkinBuilder::WindowInfo info;
-  SkinError error;
-  QWidget* root = builder.Build(skin_.FilePath(fileOrId), &info, &error);
+  auto built = builder.Build(skin_.FilePath(fileOrId), &info);
   pageError_.reset();
-  if (!root) return error;
-  root_ = root;
-  layout()->addWidget(root);
+  if (!built) return built.error();
+  root_ = built.value().release();
+  layout()->addWidget(root_);
   if (info.size.isValid()) setFixedSize(info.size);
   captionHeight_ = info.caption;
   setProperty(detail::kTextProperty, info.title);
@@ -46,10 +46,12 @@ std::optional<SkinError> SkinWindow::Build(const QString& fileOrId, IDialogBuild
 
 QWidget* SkinWindow::BuildPage(const QString& fileOrId) {
   SkinBuilder builder(*this, nullptr);
-  SkinError error;
-  QWidget* page = builder.Build(skin_.FilePath(fileOrId), nullptr, &error);
-  if (!page) pageError_ = error;
-  return page;
+  auto built = builder.Build(skin_.FilePath(fileOrId), nullptr);
+  if (!built) {
+    pageError_ = built.error();
+    return nullptr;
+  }
+  return built.value().release();
 }
 
 Control SkinWindow::FindControl(const QString& name) const {

@@ -31,8 +31,8 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
 
 ShellFixture::ShellFixture() {
   auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
-  if (opened.skin) {
-    skin = std::move(opened.skin);
+  if (opened) {
+    skin = std::move(opened.value());
     ui::RegisterStandardControls(skin->Factory());
   }
   options_ = std::make_unique<MainWndOptions>(profile::DataFolders(Home() / "KORVA"));
@@ -58,7 +58,7 @@ ShellFixture::~ShellFixture() {
 CMainWnd& ShellFixture::MakeWindow() {
   session_ = std::make_unique<session::DeviceSession>(bus, audio, *sessionOptions_);
   window_ = std::make_unique<CMainWnd>(*skin, *session_, *options_);
-  if (auto error = window_->Create()) ADD_FAILURE() << error->ToString().toStdString();
+  if (auto error = window_->Create()) ADD_FAILURE() << error->ToString();
   return *window_;
 }
 

@@ -191,8 +191,8 @@ TEST_F(MainWndTest, ALanguageFileThatCannotBeLoadedChangesNothing) {
                         std::filesystem::copy_options::recursive);
   std::filesystem::remove(copy / "lan_en.xml");
   auto opened = ui::Skin::Open(QString::fromStdString(copy.string()));
-  ASSERT_TRUE(opened.skin);
-  skin = std::move(opened.skin);
+  ASSERT_TRUE(opened);
+  skin = std::move(opened.value());
   ui::RegisterStandardControls(skin->Factory());
 
   CMainWnd& window = MakeWindow();

@@ -34,7 +34,7 @@ class Controls : public ::testing::Test {
     skin = files.Open();
     window = std::make_unique<SkinWindow>(*skin);
     auto error = window->Build(QStringLiteral("XML_TEST"));
-    ASSERT_FALSE(error) << error->ToString().toStdString();
+    ASSERT_FALSE(error) << error->ToString();
   }
   Control C(const char* name) { return window->FindControl(QString::fromLatin1(name)); }
 

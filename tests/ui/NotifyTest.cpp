@@ -43,7 +43,7 @@ class Notifications : public ::testing::Test {
     skin = files.Open();
     window = std::make_unique<SkinWindow>(*skin);
     auto error = window->Build(QStringLiteral("XML_TEST"));
-    ASSERT_FALSE(error) << error->ToString().toStdString();
+    ASSERT_FALSE(error) << error->ToString();
     window->AddNotifier(&recorder);
     window->show();
     // "windowinit" arrives once after the first show.

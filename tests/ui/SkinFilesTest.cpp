@@ -33,14 +33,14 @@ class ShippedSkin : public ::testing::Test {
   static void SetUpTestSuite() {
     EnsureApplication();
     auto opened = Skin::Open(Skin::SourceSkinFolder());
-    ASSERT_TRUE(opened.skin) << opened.error->ToString().toStdString();
-    skin_ = opened.skin.release();
+    ASSERT_TRUE(opened) << opened.error().ToString();
+    skin_ = opened.value().release();
     RegisterStandardControls(skin_->Factory());
     auto error = skin_->LoadLanguage(QStringLiteral("lan_cn.xml"));
-    ASSERT_FALSE(error) << error->ToString().toStdString();
+    ASSERT_FALSE(error) << error->ToString();
     main_ = new MainWindow(*skin_);
     error = main_->Build(QStringLiteral("XML_MAIN"), main_);
-    ASSERT_FALSE(error) << error->ToString().toStdString();
+    ASSERT_FALSE(error) << error->ToString();
   }
   static void TearDownTestSuite() {
     delete main_;
@@ -274,13 +274,13 @@ TEST_F(ShippedSkin, SmallWindowsAndMenuBuild) {
   for (const auto& [file, names] : windows) {
     SkinWindow window(*skin_);
     auto error = window.Build(QString::fromLatin1(file));
-    ASSERT_FALSE(error) << error->ToString().toStdString();
+    ASSERT_FALSE(error) << error->ToString();
     for (const char* name : names)
       EXPECT_TRUE(window.FindControl(QString::fromLatin1(name))) << file << ": " << name;
   }
   SkinError error;
   std::unique_ptr<QMenu> menu(skin_->BuildMenu(QStringLiteral("menu.xml"), nullptr, &error));
-  ASSERT_TRUE(menu) << error.ToString().toStdString();
+  ASSERT_TRUE(menu) << error.ToString();
   QStringList items;
   for (QAction* a : menu->actions())
     if (!a->isSeparator()) items.append(a->objectName());

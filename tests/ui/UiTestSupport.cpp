@@ -53,11 +53,11 @@ void TempSkin::Write(const QString& name, const QString& text) {
 
 std::unique_ptr<Skin> TempSkin::Open() {
   auto opened = Skin::Open(dir_.path());
-  EXPECT_TRUE(opened.skin) << (opened.error ? opened.error->ToString().toStdString() : std::string());
-  if (!opened.skin) return nullptr;
-  auto error = opened.skin->LoadLanguage(QStringLiteral("lan_test.xml"));
-  EXPECT_FALSE(error) << error->ToString().toStdString();
-  return std::move(opened.skin);
+  EXPECT_TRUE(opened) << (opened ? std::string() : opened.error().ToString());
+  if (!opened) return nullptr;
+  auto error = opened.value()->LoadLanguage(QStringLiteral("lan_test.xml"));
+  EXPECT_FALSE(error) << error->ToString();
+  return std::move(opened.value());
 }
 
 QWidget* PageWindow::CreateControl(const QString& cls) {

@@ -54,20 +54,20 @@ int main(int argc, char** argv) {
   QDir().mkpath(out);
 
   auto opened = Skin::Open(skinFolder);
-  if (!opened.skin) {
-    std::fprintf(stderr, "%s\n", qPrintable(opened.error->ToString()));
+  if (!opened) {
+    std::fprintf(stderr, "%s\n", opened.error().ToString().c_str());
     return 1;
   }
-  Skin& skin = *opened.skin;
+  Skin& skin = *opened.value();
   RegisterStandardControls(skin.Factory());
   if (auto error = skin.LoadLanguage(language)) {
-    std::fprintf(stderr, "%s\n", qPrintable(error->ToString()));
+    std::fprintf(stderr, "%s\n", error->ToString().c_str());
     return 1;
   }
 
   PreviewWindow main(skin);
   if (auto error = main.Build(QStringLiteral("XML_MAIN"), &main)) {
-    std::fprintf(stderr, "%s\n", qPrintable(error->ToString()));
+    std::fprintf(stderr, "%s\n", error->ToString().c_str());
     return 1;
   }
   for (const char* tab : {"kb_tab", "ms_tab", "mp_tab", "hs_tab"})
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
 
   SkinWindow message(skin);
   if (auto error = message.Build(QStringLiteral("XML_MSG"))) {
-    std::fprintf(stderr, "%s\n", qPrintable(error->ToString()));
+    std::fprintf(stderr, "%s\n", error->ToString().c_str());
     return 1;
   }
   message.FindControl(QStringLiteral("MessageText")).SetText(QStringLiteral("message_text_2"));
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
 
   SkinWindow picker(skin);
   if (auto error = picker.Build(QStringLiteral("XML_SKIN"))) {
-    std::fprintf(stderr, "%s\n", qPrintable(error->ToString()));
+    std::fprintf(stderr, "%s\n", error->ToString().c_str());
     return 1;
   }
   picker.show();

@@ -78,11 +78,11 @@ class MouseSettingsPageTest : public ::testing::Test {
   static void SetUpTestSuite() {
     EnsureApplication();
     auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
-    ASSERT_TRUE(opened.skin) << opened.error->ToString().toStdString();
-    skin_ = opened.skin.release();
+    ASSERT_TRUE(opened) << opened.error().ToString();
+    skin_ = opened.value().release();
     ui::RegisterStandardControls(skin_->Factory());
     auto error = skin_->LoadLanguage(QStringLiteral("lan_en.xml"));
-    ASSERT_FALSE(error) << error->ToString().toStdString();
+    ASSERT_FALSE(error) << error->ToString();
   }
   static void TearDownTestSuite() {
     delete skin_;
@@ -101,7 +101,7 @@ class MouseSettingsPageTest : public ::testing::Test {
     out.close();
     window = std::make_unique<PageWindow>(*skin_);
     auto error = window->Build(file, window.get());
-    ASSERT_FALSE(error) << error->ToString().toStdString();
+    ASSERT_FALSE(error) << error->ToString();
     router = std::make_unique<ui::NotifyRouter>(*window, records);
     notifier = std::make_unique<RoutingNotifier>(*router);
     window->AddNotifier(notifier.get());

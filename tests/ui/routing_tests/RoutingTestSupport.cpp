@@ -23,21 +23,21 @@ void EnsureApplication() {
 std::unique_ptr<Skin> OpenSourceSkin(const QString& language) {
   EnsureApplication();
   auto opened = Skin::Open(Skin::SourceSkinFolder());
-  if (!opened.skin) {
-    ADD_FAILURE() << opened.error->ToString().toStdString();
+  if (!opened) {
+    ADD_FAILURE() << opened.error().ToString();
     return nullptr;
   }
-  RegisterStandardControls(opened.skin->Factory());
-  if (auto error = opened.skin->LoadLanguage(language)) {
-    ADD_FAILURE() << error->ToString().toStdString();
+  RegisterStandardControls(opened.value()->Factory());
+  if (auto error = opened.value()->LoadLanguage(language)) {
+    ADD_FAILURE() << error->ToString();
     return nullptr;
   }
-  return std::move(opened.skin);
+  return std::move(opened.value());
 }
 
 MainWindow::MainWindow(Skin& skin) : SkinWindow(skin) {
   const auto error = Build(QStringLiteral("XML_MAIN"), this);
-  if (error) ADD_FAILURE() << error->ToString().toStdString();
+  if (error) ADD_FAILURE() << error->ToString();
   built = !error;
 }
 

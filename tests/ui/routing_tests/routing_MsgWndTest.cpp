@@ -101,7 +101,7 @@ TEST(MessageTextsTest, EveryMessageIdHasATextInBothLanguages) {
     LanguageTable table;
     const QString path = QDir(Skin::SourceSkinFolder()).filePath(QString::fromLatin1(file));
     const auto error = LanguageTable::Load(path, table);
-    ASSERT_FALSE(error) << error->ToString().toStdString();
+    ASSERT_FALSE(error) << error->ToString();
     for (const QString& id : ids) {
       const QString* text = table.Find(id);
       ASSERT_TRUE(text) << file << ": " << id.toStdString();

@@ -67,19 +67,19 @@ int main(int argc, char** argv) {
   }
 
   auto opened = ui::Skin::Open(skinFolder);
-  if (!opened.skin) {
-    std::fprintf(stderr, "%s\n", qPrintable(opened.error->ToString()));
+  if (!opened) {
+    std::fprintf(stderr, "%s\n", opened.error().ToString().c_str());
     return 1;
   }
-  ui::Skin& skin = *opened.skin;
+  ui::Skin& skin = *opened.value();
   ui::RegisterStandardControls(skin.Factory());
   if (auto error = skin.LoadLanguage(language)) {
-    std::fprintf(stderr, "%s\n", qPrintable(error->ToString()));
+    std::fprintf(stderr, "%s\n", error->ToString().c_str());
     return 1;
   }
   PreviewWindow window(skin);
   if (auto error = window.Build(QStringLiteral("XML_MAIN"), &window)) {
-    std::fprintf(stderr, "%s\n", qPrintable(error->ToString()));
+    std::fprintf(stderr, "%s\n", error->ToString().c_str());
     return 1;
   }
 
