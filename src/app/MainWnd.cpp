@@ -9,8 +9,10 @@
 #include <thread>
 
 #include "app/AppConfig.h"
+#include "app/PreviewRepaint.h"
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
+#include "app/WindowMenu.h"
 #include "common/Log.h"
 #include "device/CommandReport.h"
 #include "device/DeviceWatchers.h"
@@ -252,6 +254,7 @@ void CMainWnd::InitWindow() {
   connect(tray_.get(), &TrayIcon::leftClicked, this, &CMainWnd::OnTrayLeftClick);
   connect(tray_.get(), &TrayIcon::menuCommand, this, &CMainWnd::MenuCommand);
   if (trayAvailable_) tray_->Show();
+  WindowMenu::Install(*this);
 }
 
 void CMainWnd::BindAudioLibrary() {
@@ -616,7 +619,8 @@ void CMainWnd::OnTimer(int id) {
       break;
     case kTimerRepaint:
       timers_.Set(kTimerRepaint, 50);
-      update();
+      RepaintChangedPreviewKeys(*this, keyButtons_);
+      Trace("jiemian shuaxin ");
       break;
     case kTimerKeyboardRead:
       timers_.Kill(kTimerKeyboardRead);

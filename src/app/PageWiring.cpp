@@ -1,6 +1,7 @@
 #include "app/PageWiring.h"
 
 #include "app/MainWnd.h"
+#include "app/PointerSettingsTips.h"
 #include "common/Log.h"
 #include "mouse/MouseProfiles.h"
 #include "mouse/page/MouseSettingsPage.h"
@@ -23,6 +24,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
   WireRouting(std::move(messageBox));
   WireSkinPicker();
   WireMouseSettings();
+  ShowPointerSettingsTips(window_, *desktop_);
 }
 
 PageWiring::~PageWiring() {
