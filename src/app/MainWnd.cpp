@@ -141,6 +141,7 @@ void CMainWnd::SetMessageHandler(WindowMessage message, std::function<qint64(qin
 
 void CMainWnd::SetPreviewTick(std::function<void()> tick) {
   previewTick_ = std::move(tick);
+  if (windowInitDone_ && !shutDown_) RunPreviewPhaseTimer(timers_, static_cast<bool>(previewTick_));
 }
 
 void CMainWnd::SetSkinPickerOpener(std::function<void(const ui::Control&)> opener) {
@@ -292,7 +293,7 @@ void CMainWnd::OnWindowInit() {
 
   StartWorkers();
 
-  timers_.Set(kTimerPreviewPhase, 10);
+  RunPreviewPhaseTimer(timers_, static_cast<bool>(previewTick_));
   timers_.Set(kTimerDeferredWrites, 100);
   timers_.Set(kTimerRepaint, 100);
   timers_.Set(kTimerKeyboardRead, 500);
@@ -619,7 +620,7 @@ void CMainWnd::OnTimer(int id) {
       break;
     case kTimerRepaint:
       timers_.Set(kTimerRepaint, 50);
-      RepaintChangedPreviewKeys(*this, keyButtons_);
+      RepaintChangedPreviewKeys(*this);
       Trace("jiemian shuaxin ");
       break;
     case kTimerKeyboardRead:

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "ui/SkinWindow.h"
+
 namespace korva::app {
 
 bool WindowOnScreen(const QWidget& window) {
@@ -10,10 +12,10 @@ bool WindowOnScreen(const QWidget& window) {
   return window.isVisible() && !window.isMinimized() && handle && handle->isExposed();
 }
 
-int RepaintChangedPreviewKeys(const QWidget& window, std::span<ui::Control> keys) {
-  if (!WindowOnScreen(window)) return 0;
+int RepaintChangedPreviewKeys(ui::SkinWindow& window) {
+  if (!window.HasLightChanges() || !WindowOnScreen(window)) return 0;
   int repainted = 0;
-  for (ui::Control& key : keys) {
+  for (ui::Control& key : window.TakeLightChanges()) {
     if (!key.TakeLightChange()) continue;
     // isVisible: the key and every ancestor up to the window are shown, so its page is in front.
     if (QWidget* widget = key.Widget(); widget && widget->isVisible()) {

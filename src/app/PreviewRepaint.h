@@ -13,23 +13,24 @@
 //  - a key that changed on a page that is not in front is only cleared: showing a page paints it
 //    whole.
 //
-// A pass without changes paints nothing, so the resident program costs next to nothing while no
-// lighting effect runs.
+// A pass without changes paints nothing and looks at no key (the window keeps the list of the
+// changed ones), so the resident program costs next to nothing while no lighting effect runs.
 //
 // UI thread only.
 
-#include <span>
-
-#include "ui/Control.h"
-
 class QWidget;
+
+namespace korva::ui {
+class SkinWindow;
+}
 
 namespace korva::app {
 
 // Whether `window` is on screen: shown, not minimised and exposed by the windowing system.
 bool WindowOnScreen(const QWidget& window);
 
-// One pass over the preview keys of `window`. Returns how many keys were asked to repaint.
-int RepaintChangedPreviewKeys(const QWidget& window, std::span<ui::Control> keys);
+// One pass over the preview keys of `window` whose light changed. Returns how many keys were asked
+// to repaint.
+int RepaintChangedPreviewKeys(ui::SkinWindow& window);
 
 }  // namespace korva::app

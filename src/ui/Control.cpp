@@ -326,14 +326,25 @@ quint32 Control::SelectColor() const {
   return palette ? ToArgb(palette->SelectedColor()) : 0u;
 }
 
-// The light's setters only record the change (see SkinButton::lightChanged); the repaint pass of
-// the lighting preview paints it.
+namespace {
+
+// The light's setters only record the change (see SkinButton::lightChanged) and tell the window
+// the first time; the repaint pass of the lighting preview paints it. Returns the window to tell,
+// or nullptr.
+SkinWindow* MarkLightChanged(SkinButton& button) {
+  if (button.lightChanged) return nullptr;
+  button.lightChanged = true;
+  return SkinWindow::Of(&button);
+}
+
+}  // namespace
+
 void Control::SetChangerColor(quint32 rgb) {
   auto* button = dynamic_cast<SkinButton*>(widget_.data());
   const QColor colour = QColor::fromRgb(rgb & 0x00FFFFFFu);
   if (!button || button->changerColor == colour) return;
   button->changerColor = colour;
-  button->lightChanged = true;
+  if (SkinWindow* window = MarkLightChanged(*button)) window->NoteLightChange(button);
 }
 
 quint32 Control::ChangerColor() const {
@@ -346,7 +357,7 @@ void Control::SetChangerAlpha(int alpha) {
   alpha = std::clamp(alpha, 0, 255);
   if (!button || button->changerAlpha == alpha) return;
   button->changerAlpha = alpha;
-  button->lightChanged = true;
+  if (SkinWindow* window = MarkLightChanged(*button)) window->NoteLightChange(button);
 }
 
 int Control::ChangerAlpha() const {
@@ -358,7 +369,7 @@ void Control::SetLightOn(bool on) {
   auto* button = dynamic_cast<SkinButton*>(widget_.data());
   if (!button || button->lightOn == on) return;
   button->lightOn = on;
-  button->lightChanged = true;
+  if (SkinWindow* window = MarkLightChanged(*button)) window->NoteLightChange(button);
 }
 
 bool Control::IsLightOn() const {

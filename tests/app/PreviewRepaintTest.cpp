@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
 #include <array>
@@ -13,6 +14,7 @@
 
 #include "AppTestSupport.h"
 #include "app/MainWnd.h"
+#include "app/WindowTimers.h"
 #include "ui/PageTable.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
@@ -81,7 +83,7 @@ class PreviewRepaintTest : public ::testing::Test {
   // Runs one pass and waits until the window has painted what it asked for: the marker, repainted
   // with the pass, is painted in the same sweep as every key the pass marked dirty.
   int PassAndPaint() {
-    const int repainted = RepaintChangedPreviewKeys(*window, keys);
+    const int repainted = RepaintChangedPreviewKeys(*window);
     const int markerBefore = paints.Of(marker);
     marker.Widget()->update();
     EXPECT_TRUE(WaitFor([&] { return paints.Of(marker) > markerBefore; }));
@@ -185,7 +187,7 @@ TEST_F(PreviewRepaintTest, AWindowOffScreenPaintsNothingAndCatchesUpWhenShownAga
     ASSERT_FALSE(WindowOnScreen(*window));
     const std::map<QObject*, int> before = paints.counts;
     Key("kb_dkey_1").SetChangerColor(Key("kb_dkey_1").ChangerColor() ^ 0x00FFFFFFu);
-    EXPECT_EQ(RepaintChangedPreviewKeys(*window, keys), 0);
+    EXPECT_EQ(RepaintChangedPreviewKeys(*window), 0);
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
     EXPECT_EQ(KeyPaintsSince(before), (std::map<QString, int>{})) << "nothing is painted off screen";
@@ -210,7 +212,32 @@ TEST_F(PreviewRepaintTest, AKeyChangedBehindIsPaintedWithItsPageWhenThePageComes
   BringToFront(key.Widget());
   ASSERT_TRUE(WaitFor([&] { return paints.Of(key) > earlier; })) << "showing the page paints its keys";
   EXPECT_EQ(key.ChangerColor(), 0x00123456u);
-  EXPECT_EQ(RepaintChangedPreviewKeys(*window, keys), 0) << "the change was already taken";
+  EXPECT_EQ(RepaintChangedPreviewKeys(*window), 0) << "the change was already taken";
+}
+
+// Timer 3 runs only while a preview tick has phase counters to advance: installed before or after
+// "windowinit", and stopped again when the tick is taken away.
+TEST(PreviewPhaseTimer, RunsOnlyWhileATickIsInstalled) {
+  test::ShellFixture shell;
+  int ticks = 0;
+  shell.MakeWindow().SetPreviewTick([&] { ++ticks; });
+  QSignalSpy initialised(&shell.Window(), &CMainWnd::initialised);
+  shell.Window().show();
+  ASSERT_TRUE(initialised.count() > 0 || initialised.wait(10000));
+  CMainWnd& window = shell.Window();
+  EXPECT_TRUE(window.IsTimerActive(kTimerPreviewPhase));
+  ASSERT_TRUE(WaitFor([&] { return ticks >= 3; }));
+
+  window.SetPreviewTick({});
+  EXPECT_FALSE(window.IsTimerActive(kTimerPreviewPhase));
+  const int stoppedAt = ticks;
+  window.SetPreviewTick([&] { ++ticks; });
+  EXPECT_TRUE(window.IsTimerActive(kTimerPreviewPhase));
+  ASSERT_TRUE(WaitFor([&] { return ticks > stoppedAt; }));
+
+  window.Shutdown();
+  window.SetPreviewTick([&] { ++ticks; });
+  EXPECT_FALSE(window.IsTimerActive(kTimerPreviewPhase)) << "a window that shut down starts no timer";
 }
 
 }  // namespace
