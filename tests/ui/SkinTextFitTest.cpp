@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -107,6 +108,18 @@ int TextWidth(const QFont& font, const QString& text) {
   return QFontMetrics(font).horizontalAdvance(text);
 }
 
+// Whether the skin's style sheet draws the button's style class in bold while it is selected
+// (`QPushButton[skinclass="subtab"]:checked { ... font-weight: bold; }`): the widget's font says
+// only how it is drawn unselected.
+bool BoldWhenChecked(const QPushButton& button) {
+  const SkinWindow* window = SkinWindow::Of(&button);
+  const QString styleClass = button.property(detail::kStyleProperty).toString();
+  if (!window || styleClass.isEmpty()) return false;
+  const QRegularExpression rule(QStringLiteral(R"(\[skinclass="%1"\]:checked\s*\{[^}]*font-weight:\s*bold)")
+                                    .arg(QRegularExpression::escape(styleClass)));
+  return rule.match(window->GetSkin().StyleSheet()).hasMatch();
+}
+
 std::optional<Need> TextNeed(QWidget* widget) {
   if (!widget->property(detail::kTextProperty).isValid()) return std::nullopt;  // not a skin text
   if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -136,9 +149,9 @@ std::optional<Need> TextNeed(QWidget* widget) {
     option.icon = button->icon();
     option.iconSize = button->iconSize();
     const QRect room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-    // A selected option may be drawn in bold: it must fit then too.
+    // An option whose style draws it bold while selected must fit then too.
     QFont font = button->font();
-    if (button->isCheckable()) font.setBold(true);
+    if (button->isCheckable() && BoldWhenChecked(*button)) font.setBold(true);
     int needed = std::max(TextWidth(button->font(), button->text()), TextWidth(font, button->text()));
     if (!button->icon().isNull()) needed += button->iconSize().width() + 4;
     return Need{needed, room.width()};
@@ -214,6 +227,28 @@ TEST_P(SkinTextFit, EveryTextFitsItsControl) {
   }
   EXPECT_GT(checked, 0) << "no labelled control found";
   EXPECT_TRUE(cut.isEmpty()) << cut.size() << " texts are cut off:\n" << cut.join('\n').toStdString();
+}
+
+// With every device connected and no tray (the window's own menu button shown) the title bar still
+// holds all of its controls: none is pushed past the close button's edge.
+TEST(SkinTitleBar, HoldsEveryDeviceTabAndTheWindowButtonsAtOnce) {
+  EnsureApplication();
+  std::unique_ptr<Skin> skin = OpenShippedSkin();
+  ASSERT_TRUE(skin);
+  AnyWindow window(*skin);
+  auto error = window.Build(QStringLiteral("XML_MAIN"), &window);
+  ASSERT_FALSE(error) << error->ToString().toStdString();
+  for (const char* name : {"kb_tab", "ms_tab", "mp_tab", "hs_tab", "menubtn"})
+    window.FindControl(QString::fromLatin1(name)).SetVisible(true);
+  window.show();
+  Settle();
+  const QWidget* bar = window.FindControl(QStringLiteral("title_bar")).Widget();
+  ASSERT_NE(bar, nullptr);
+  for (const QWidget* child : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child->isHidden()) continue;
+    EXPECT_TRUE(bar->rect().contains(child->geometry()))
+        << child->objectName().toStdString() << " lies outside the title bar";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(ShippedSkin, SkinTextFit,
