@@ -12,7 +12,8 @@
 #
 # Environment: KORVA_APP (default build/src/app/korva), KORVA_IDLE_SETTLE (seconds to wait after
 # the window appears before sampling, default 6: the watchers' first pass and the start-up reads).
-# Needs Xvfb and xdotool (apt-get install xvfb xdotool).
+# Needs Xvfb and xdotool (apt-get install xvfb xdotool). Each case gets a display number of its own
+# from the X server (-displayfd).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -44,17 +45,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-free_display() {
-  local n
-  for n in $(seq 90 190); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      echo "$n"
-      return 0
-    fi
-  done
-  return 1
-}
-
 # utime + stime of the whole process, in clock ticks.
 cpu_ticks() {
   # The command name (field 2) may hold spaces: read the fields after its closing parenthesis.
@@ -80,15 +70,18 @@ run_case() {
   mkdir -p "$scratch/home" "$scratch/runtime"
   chmod 700 "$scratch/runtime"
 
-  local display
-  display="$(free_display)" || { echo "$name: no free display number" >&2; return 1; }
-  Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+  # The server picks a free display number itself and writes it to stdout once it listens: no
+  # race with other virtual X servers started at the same time (xvfb-run -a, other benchmarks).
+  Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp >"$scratch/display" 2>"$scratch/xvfb.log" &
   xvfb_pid=$!
-  local i
+  local display="" i
   for i in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
+    display="$(tr -dc '0-9' <"$scratch/display")"
+    [ -n "$display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
     sleep 0.1
   done
+  [ -n "$display" ] || { echo "$name: the virtual X server did not start:" >&2; cat "$scratch/xvfb.log" >&2; return 1; }
 
   DISPLAY=":$display" KORVA_HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime" \
     QT_QPA_PLATFORM=xcb "$app" "$@" >"$scratch/app.log" 2>&1 &
@@ -112,6 +105,11 @@ run_case() {
   cpu0="$(cpu_ticks "$app_pid")"
   for t in $(seq "$seconds"); do
     sleep 1
+    if ! kill -0 "$app_pid" 2>/dev/null; then
+      echo "$name: the program ended while it was measured:" >&2
+      cat "$scratch/app.log" >&2
+      return 1
+    fi
     rss="$(rss_kb "$app_pid")"
     [ "$rss" -gt "$max_rss" ] && max_rss="$rss"
   done
