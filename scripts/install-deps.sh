@@ -8,6 +8,9 @@ packages=(
   libhidapi-dev libjsoncpp-dev libsimpleini-dev libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth dbus-daemon ccache
+  # The skin's font for the Chinese texts ("Droid Sans Fallback"): without a font with Chinese
+  # glyphs every label of the Chinese start shows as boxes. fontconfig finds it once installed.
+  fontconfig fonts-droid-fallback
 )
 
 missing=()

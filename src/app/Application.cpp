@@ -100,6 +100,8 @@ Application::StartResult Application::Start(QString* error) {
     window_.reset();
     return StartResult::kFailed;
   }
+  if (options_.commandLine.language == StartLanguage::kEnglish && !window_->SwitchLanguage())
+    qWarning("korva: the English texts cannot be loaded; the texts stay Chinese");
   // Page wiring (PageWiring.h): the notification routing, the skin picker and the device pages,
   // in place before "windowinit"; destroyed after the window (see pages_).
   pages_ = std::make_unique<PageWiring>(*window_, folders, platform::MakeDesktopPointerSettingsForSession(),

@@ -9,8 +9,10 @@
 #include <thread>
 
 #include "app/AppConfig.h"
+#include "app/PreviewRepaint.h"
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
+#include "app/WindowMenu.h"
 #include "common/Log.h"
 #include "device/DeviceWatchers.h"
 #include "device/SyncReaders.h"
@@ -119,6 +121,7 @@ void CMainWnd::SetMessageHandler(WindowMessage message, std::function<qint64(qin
 
 void CMainWnd::SetPreviewTick(std::function<void()> tick) {
   previewTick_ = std::move(tick);
+  if (windowInitDone_ && !shutDown_) RunPreviewPhaseTimer(timers_, static_cast<bool>(previewTick_));
 }
 
 void CMainWnd::SetSkinPickerOpener(std::function<void(const ui::Control&)> opener) {
@@ -190,6 +193,7 @@ void CMainWnd::InitWindow() {
   connect(tray_.get(), &TrayIcon::leftClicked, this, &CMainWnd::OnTrayLeftClick);
   connect(tray_.get(), &TrayIcon::menuCommand, this, &CMainWnd::MenuCommand);
   if (trayAvailable_) tray_->Show();
+  WindowMenu::Install(*this);
 }
 
 void CMainWnd::BindAudioLibrary() {
@@ -219,7 +223,7 @@ void CMainWnd::OnWindowInit() {
 
   StartWorkers();
 
-  timers_.Set(kTimerPreviewPhase, 10);
+  RunPreviewPhaseTimer(timers_, static_cast<bool>(previewTick_));
   timers_.Set(kTimerDeferredWrites, 100);
   timers_.Set(kTimerRepaint, 100);
   timers_.Set(kTimerKeyboardRead, 500);
@@ -522,7 +526,8 @@ void CMainWnd::OnTimer(int id) {
       break;
     case kTimerRepaint:
       timers_.Set(kTimerRepaint, 50);
-      update();
+      RepaintChangedPreviewKeys(*this);
+      Trace("jiemian shuaxin ");
       break;
     case kTimerKeyboardRead:
       timers_.Kill(kTimerKeyboardRead);

@@ -1,6 +1,7 @@
 #include "app/PageWiring.h"
 
 #include "app/MainWnd.h"
+#include "app/PointerSettingsTips.h"
 #include "common/Log.h"
 #include "keyboard/page/KeyboardKeyPage.h"
 #include "mouse/page/MouseSettingsPage.h"
@@ -26,6 +27,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
   WireSkinPicker();
   WireMouseSettings();
   WireKeyboardKeys();
+  ShowPointerSettingsTips(window_, *desktop_);
 }
 
 PageWiring::~PageWiring() {

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -107,8 +108,37 @@ SimulatorPanel::SimulatorPanel(sim::SimBus& bus, sim::SimulatedHeadsetChip& head
   refresh_ = new QTimer(this);
   refresh_->setInterval(kRefreshMs);
   connect(refresh_, &QTimer::timeout, this, &SimulatorPanel::Refresh);
-  refresh_->start();
   Refresh();
+}
+
+bool SimulatorPanel::IsFollowing() const {
+  return refresh_->isActive();
+}
+
+void SimulatorPanel::FollowWhileOnScreen() {
+  const bool onScreen = isVisible() && !isMinimized();
+  if (onScreen == refresh_->isActive()) return;
+  if (onScreen) {
+    Refresh();
+    refresh_->start();
+  } else {
+    refresh_->stop();
+  }
+}
+
+void SimulatorPanel::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  FollowWhileOnScreen();
+}
+
+void SimulatorPanel::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  FollowWhileOnScreen();
+}
+
+void SimulatorPanel::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) FollowWhileOnScreen();
 }
 
 SimulatorPanel::~SimulatorPanel() = default;

@@ -42,7 +42,7 @@ class SimulatorPanel : public QWidget {
 
  public:
   static constexpr char kTitle[] = "KORVA \u2014 simulated devices";
-  static constexpr int kRefreshMs = 500;  // how often the status lines follow the devices
+  static constexpr int kRefreshMs = 500;  // how often the status lines follow the devices on screen
 
   // `devices.keyboard` may be either keyboard model; the other model gets a device of its own when
   // it is first chosen and plugged.
@@ -57,9 +57,16 @@ class SimulatorPanel : public QWidget {
   // The bus id of the keyboard the panel plugs and unplugs now (it changes with the model).
   int KeyboardId() const { return keyboardId_; }
 
-  // Reads the bus and the chip into the check boxes, buttons and status lines. The timer calls it;
-  // every action of the panel calls it at once.
+  // Reads the bus and the chip into the check boxes, buttons and status lines. The timer calls it
+  // while the panel is on screen (a hidden or minimised panel wakes nothing, and catches up when
+  // it is shown again); every action of the panel calls it at once.
   void Refresh();
+  bool IsFollowing() const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildRows();
@@ -67,6 +74,8 @@ class SimulatorPanel : public QWidget {
   void PlugDevice(int id, bool plugged);
   // `press` acts on the bus when `button` is clicked; the panel then shows the outcome.
   void OnClick(QPushButton* button, std::function<void()> press);
+  // Starts or stops the refresh timer as the panel comes on screen or leaves it.
+  void FollowWhileOnScreen();
 
   sim::SimBus& bus_;
   sim::SimulatedHeadsetChip& headset_;

@@ -5,7 +5,7 @@
 #include <QSystemTrayIcon>
 
 #include "app/AppConfig.h"
-#include "common/Log.h"
+#include "app/AppMenu.h"
 #include "ui/Skin.h"
 
 namespace korva::app {
@@ -34,6 +34,10 @@ void TrayIcon::Show() {
   icon_->show();
 }
 
+bool TrayIcon::IsShown() const {
+  return icon_->isVisible();
+}
+
 void TrayIcon::Remove() {
   icon_->hide();
 }
@@ -43,17 +47,7 @@ void TrayIcon::Retranslate() {
 }
 
 void TrayIcon::BuildMenu() {
-  ui::SkinError error;
-  std::unique_ptr<QMenu> menu(skin_.BuildMenu(QString::fromLatin1(kMenuSkin), nullptr, &error));
-  if (!menu) {
-    Trace("tray menu: " + error.ToString());
-    menu = std::make_unique<QMenu>();
-  }
-  if (!menu->findChild<QAction*>(QStringLiteral("exit"), Qt::FindDirectChildrenOnly)) {
-    QAction* exit = menu->addAction(skin_.Text(QStringLiteral("menu_exit_text")));
-    exit->setObjectName(QStringLiteral("exit"));
-    exit->setData(QStringLiteral("menu_exit_text"));
-  }
+  std::unique_ptr<QMenu> menu = BuildAppMenu(skin_);
   connect(menu.get(), &QMenu::triggered, this,
           [this](QAction* action) { emit menuCommand(action->objectName(), action->data().toString()); });
   icon_->setContextMenu(menu.get());

@@ -1,9 +1,11 @@
 #pragma once
 // TrayIcon: the main window's icon in the desktop's system tray, tooltip "KORVA DRIVER", with the
-// popup menu of "menu.xml". A left click and every menu command are handed to the main window.
+// popup menu of "menu.xml" (BuildAppMenu). A left click and every menu command are handed to the
+// main window.
 //
 // Where the desktop has no system tray the icon is never shown; the main window then stays
-// visible so that the program can still be reached (see CMainWnd::HideMainWindow).
+// visible so that the program can still be reached (see CMainWnd::HideMainWindow), and offers the
+// same menu from its title bar (WindowMenu).
 
 #include <QObject>
 #include <QString>
@@ -28,10 +30,10 @@ class TrayIcon : public QObject {
   // Whether the desktop shows tray icons.
   static bool Available();
 
-  // Shows the icon with its menu (built from the skin's "menu.xml"; an "exit" item is appended
-  // when the file has none, so the program can always be ended from the tray).
+  // Shows the icon with its menu (BuildAppMenu: the program can always be ended from the tray).
   void Show();
   void Remove();
+  bool IsShown() const;
   // Builds the menu again with the texts of the current language.
   void Retranslate();
   QMenu* Menu() const { return menu_.get(); }

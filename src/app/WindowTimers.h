@@ -6,7 +6,8 @@
 // The main window's timers:
 //   1  1000 ms, once (stops itself)  hide "setting_progress" after an upload
 //   2   100 ms, for the lifetime      deferred settings writes: keyboard, mouse, mousepad
-//   3    10 ms, for the lifetime      phase counters of the lighting preview
+//   3    10 ms, while there are       phase counters of the lighting preview (RunPreviewPhaseTimer)
+//        counters to advance
 //   7  (100 ms by the watchers, 10 ms by the tray), once: repaint the window
 //  10   100 ms, then every 50 ms      repaint the window
 //  11   500 ms, once                  full read of the keyboard and refresh of its lighting page
@@ -34,6 +35,9 @@ class WindowTimers : public QObject {
   Q_OBJECT
 
  public:
+  // Periods from here on are kept within 5 % rather than exactly, so that timers share wake-ups.
+  static constexpr int kCoarsePeriodMs = 50;
+
   using Handler = std::function<void(int id)>;
   explicit WindowTimers(Handler onTimer, QObject* parent = nullptr);
 
@@ -47,5 +51,10 @@ class WindowTimers : public QObject {
   Handler onTimer_;
   std::map<int, QTimer*> timers_;
 };
+
+// Timer 3 wakes the UI thread a hundred times a second. It runs only while a preview tick is
+// installed: without one there are no phase counters, so nothing can animate and nothing is to be
+// advanced, and the resident program stays asleep.
+void RunPreviewPhaseTimer(WindowTimers& timers, bool tickInstalled);
 
 }  // namespace korva::app

@@ -6,12 +6,10 @@
 #include <cstdlib>
 #include <ranges>
 
-#include <QString>
-
+#include "common/Log.h"
 #include "platform/ExternalCommand.h"
 #include "platform/GnomePointerSettings.h"
 #include "platform/KdePointerSettings.h"
-#include "platform/PlatformLog.h"
 
 namespace korva::platform {
 namespace {
@@ -23,16 +21,17 @@ bool IsWheelLines(int lines) {
   return lines >= kMinWheelScrollLines && lines <= kMaxWheelScrollLines;
 }
 
-// Desktops without a settings backend of ours: nothing is changed, and the log says so once.
+// Desktops without a settings backend of ours: nothing is changed. The trace says so once; the
+// page's controls say it in their tooltips (OffersPointerSpeed, OffersWheelScrollLines).
 class NoDesktopPointerSettings final : public DesktopPointerSettings {
  public:
   explicit NoDesktopPointerSettings(std::string desktop) : desktop_(std::move(desktop)) {
-    qCInfo(lcPlatform).noquote() << "No pointer settings backend for desktop"
-                                 << (desktop_.empty() ? QStringLiteral("(none)")
-                                                      : QString::fromStdString(desktop_))
-                                 << "- pointer speed and wheel scroll lines stay in the profiles only";
+    Trace("No pointer settings backend for desktop " + (desktop_.empty() ? std::string("(none)") : desktop_) +
+          " - pointer speed and wheel scroll lines stay in the profiles only");
   }
   std::string Name() const override { return "none"; }
+  bool OffersPointerSpeed() const override { return false; }
+  bool OffersWheelScrollLines() const override { return false; }
   std::optional<int> GetPointerSpeed() override { return std::nullopt; }
   PointerSettingResult SetPointerSpeed(int speed) override {
     return IsPointerSpeed(speed) ? PointerSettingResult::kUnsupported : PointerSettingResult::kOutOfRange;

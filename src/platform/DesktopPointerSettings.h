@@ -33,6 +33,10 @@ class DesktopPointerSettings {
   virtual ~DesktopPointerSettings() = default;
 
   virtual std::string Name() const = 0;
+  // Whether the desktop has a setting the value goes to. Without one the value stays in the
+  // profiles only, and the page says so in the tooltips of its controls.
+  virtual bool OffersPointerSpeed() const { return true; }
+  virtual bool OffersWheelScrollLines() const { return true; }
   // nullopt when the desktop has no such setting or it cannot be read.
   virtual std::optional<int> GetPointerSpeed() = 0;
   virtual PointerSettingResult SetPointerSpeed(int speed) = 0;  // 1..20

@@ -11,6 +11,13 @@ namespace korva::platform {
 class FakeDesktopPointerSettings final : public DesktopPointerSettings {
  public:
   std::string Name() const override { return "fake"; }
+  bool OffersPointerSpeed() const override { return offersSpeed_; }
+  bool OffersWheelScrollLines() const override { return offersLines_; }
+  // A desktop without one setting or the other (the values are still recorded).
+  void SetOffers(bool pointerSpeed, bool wheelScrollLines) {
+    offersSpeed_ = pointerSpeed;
+    offersLines_ = wheelScrollLines;
+  }
 
   std::optional<int> GetPointerSpeed() override {
     std::lock_guard lock(mutex_);
@@ -49,6 +56,8 @@ class FakeDesktopPointerSettings final : public DesktopPointerSettings {
   mutable std::mutex mutex_;
   int speed_ = kDefaultPointerSpeed;
   int lines_ = 3;
+  bool offersSpeed_ = true;
+  bool offersLines_ = true;
   std::vector<int> speedsSet_;
   std::vector<int> linesSet_;
 };

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "common/Log.h"
 #include "platform/ExternalCommand.h"
 #include "platform/PlatformLog.h"
 
@@ -49,7 +50,7 @@ std::optional<int> GnomePointerSettings::GetWheelScrollLines() {
 PointerSettingResult GnomePointerSettings::SetWheelScrollLines(int lines) {
   if (lines < kMinWheelScrollLines || lines > kMaxWheelScrollLines) return PointerSettingResult::kOutOfRange;
   std::call_once(wheelLinesLogged_, [] {
-    qCInfo(lcPlatform) << "GNOME has no setting for wheel scroll lines; they stay in the profiles only";
+    Trace("GNOME has no setting for wheel scroll lines; they stay in the profiles only");
   });
   return PointerSettingResult::kUnsupported;
 }

@@ -14,6 +14,7 @@ class GnomePointerSettings final : public DesktopPointerSettings {
   explicit GnomePointerSettings(std::shared_ptr<CommandRunner> runner);
 
   std::string Name() const override { return "GNOME"; }
+  bool OffersWheelScrollLines() const override { return false; }
   std::optional<int> GetPointerSpeed() override;
   PointerSettingResult SetPointerSpeed(int speed) override;
   std::optional<int> GetWheelScrollLines() override;

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "common/Log.h"
 #include "platform/PlatformLog.h"
 
 namespace korva::platform {
@@ -32,8 +33,9 @@ CommandResult KdePointerSettings::RunTool(const std::vector<std::string>& tools,
     if (result.status != CommandResult::Status::kNotStarted) return result;
   }
   std::call_once(toolsMissingLogged_, [] {
-    qCInfo(lcPlatform) << "Neither kwriteconfig6/kreadconfig6 nor kwriteconfig5/kreadconfig5 is installed;"
-                          " the KDE pointer settings cannot be changed";
+    Trace(
+        "Neither kwriteconfig6/kreadconfig6 nor kwriteconfig5/kreadconfig5 is installed: the KDE pointer "
+        "settings cannot be changed");
   });
   return CommandResult{};
 }

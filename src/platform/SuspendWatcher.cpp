@@ -2,7 +2,7 @@
 
 #include <QDBusError>
 
-#include "platform/PlatformLog.h"
+#include "common/Log.h"
 
 namespace korva::platform {
 namespace {
@@ -23,15 +23,17 @@ bool SuspendWatcher::Start() {
 
 bool SuspendWatcher::Start(QDBusConnection bus) {
   if (!bus.isConnected()) {
-    qCInfo(lcPlatform).noquote() << "No D-Bus system bus (" << bus.lastError().message()
-                                 << ") - suspend and resume will not be noticed";
+    // Common (containers, sessions without a system bus) and said on every start: a trace, not
+    // a line on stderr.
+    Trace("No D-Bus system bus (" + bus.lastError().message().toStdString() +
+          ") - suspend and resume will not be noticed");
     return false;
   }
   watching_ = bus.connect(kLogindService, kLogindPath, kLogindInterface, kPrepareForSleep, this,
                           SLOT(OnPrepareForSleep(bool)));
   if (!watching_) {
-    qCInfo(lcPlatform).noquote() << "Cannot subscribe to logind's PrepareForSleep:"
-                                 << bus.lastError().message() << "- suspend and resume will not be noticed";
+    Trace("Cannot subscribe to logind's PrepareForSleep: " + bus.lastError().message().toStdString() +
+          " - suspend and resume will not be noticed");
   }
   return watching_;
 }

@@ -326,11 +326,25 @@ quint32 Control::SelectColor() const {
   return palette ? ToArgb(palette->SelectedColor()) : 0u;
 }
 
+namespace {
+
+// The light's setters only record the change (see SkinButton::lightChanged) and tell the window
+// the first time; the repaint pass of the lighting preview paints it. Returns the window to tell,
+// or nullptr.
+SkinWindow* MarkLightChanged(SkinButton& button) {
+  if (button.lightChanged) return nullptr;
+  button.lightChanged = true;
+  return SkinWindow::Of(&button);
+}
+
+}  // namespace
+
 void Control::SetChangerColor(quint32 rgb) {
-  if (auto* button = dynamic_cast<SkinButton*>(widget_.data())) {
-    button->changerColor = QColor::fromRgb(rgb & 0x00FFFFFFu);
-    button->update();
-  }
+  auto* button = dynamic_cast<SkinButton*>(widget_.data());
+  const QColor colour = QColor::fromRgb(rgb & 0x00FFFFFFu);
+  if (!button || button->changerColor == colour) return;
+  button->changerColor = colour;
+  if (SkinWindow* window = MarkLightChanged(*button)) window->NoteLightChange(button);
 }
 
 quint32 Control::ChangerColor() const {
@@ -339,15 +353,35 @@ quint32 Control::ChangerColor() const {
 }
 
 void Control::SetChangerAlpha(int alpha) {
-  if (auto* button = dynamic_cast<SkinButton*>(widget_.data())) {
-    button->changerAlpha = std::clamp(alpha, 0, 255);
-    button->update();
-  }
+  auto* button = dynamic_cast<SkinButton*>(widget_.data());
+  alpha = std::clamp(alpha, 0, 255);
+  if (!button || button->changerAlpha == alpha) return;
+  button->changerAlpha = alpha;
+  if (SkinWindow* window = MarkLightChanged(*button)) window->NoteLightChange(button);
 }
 
 int Control::ChangerAlpha() const {
   const auto* button = dynamic_cast<const SkinButton*>(widget_.data());
   return button ? button->changerAlpha : 0;
+}
+
+void Control::SetLightOn(bool on) {
+  auto* button = dynamic_cast<SkinButton*>(widget_.data());
+  if (!button || button->lightOn == on) return;
+  button->lightOn = on;
+  if (SkinWindow* window = MarkLightChanged(*button)) window->NoteLightChange(button);
+}
+
+bool Control::IsLightOn() const {
+  const auto* button = dynamic_cast<const SkinButton*>(widget_.data());
+  return button && button->lightOn;
+}
+
+bool Control::TakeLightChange() {
+  auto* button = dynamic_cast<SkinButton*>(widget_.data());
+  if (!button || !button->lightChanged) return false;
+  button->lightChanged = false;
+  return true;
 }
 
 }  // namespace korva::ui

@@ -100,11 +100,18 @@ class Control {
   quint32 SelectColor() const;
 
   // Light tint of a Button (the device key pictures): the colour 0x00RRGGBB laid over the key
-  // with the given alpha 0..255 (0 = no light). Reads back what was set.
+  // with the given alpha 0..255 (0 = no light), while the light is on (on at start). Reads back
+  // what was set. The lighting preview changes these many times a second, so a change is only
+  // recorded, not painted: the preview's repaint pass takes it (TakeLightChange) and repaints the
+  // key when it is on screen.
   void SetChangerColor(quint32 rgb);
   quint32 ChangerColor() const;
   void SetChangerAlpha(int alpha);
   int ChangerAlpha() const;
+  void SetLightOn(bool on);
+  bool IsLightOn() const;
+  // True when the tint, the alpha or the light switch changed since the last call; clears the mark.
+  bool TakeLightChange();
 
   friend bool operator==(const Control& a, const Control& b) { return a.widget_ == b.widget_; }
 

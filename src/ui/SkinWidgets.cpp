@@ -92,7 +92,7 @@ void SkinButton::PaintBelowContent(QWidget& self, QPainter& painter) const {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(rect(), image);
   }
-  if (changerAlpha > 0) {
+  if (lightOn && changerAlpha > 0) {
     // The light of a key: its colour laid over the key cap, strongest in the middle.
     QColor inner = changerColor;
     inner.setAlpha(changerAlpha);

@@ -95,8 +95,13 @@ class SkinButton : public Skinned<QPushButton> {
   QHash<QString, QPixmap> images;
   QString foreImage;
   QPixmap forePixmap;
+  // The light of a device key: drawn while lightOn and changerAlpha > 0. Setting them through
+  // Control marks lightChanged instead of repainting: the lighting preview changes the keys many
+  // times a second, and its repaint pass paints only the marked keys that are on screen.
   QColor changerColor{0, 0, 0};
   int changerAlpha = 0;
+  bool lightOn = true;
+  bool lightChanged = false;
 
  protected:
   void PaintBelowContent(QWidget& self, QPainter& painter) const override;

@@ -116,6 +116,19 @@ QButtonGroup* SkinWindow::Group(const QString& name) {
   return group;
 }
 
+QList<Control> SkinWindow::TakeLightChanges() {
+  QList<Control> changed;
+  changed.reserve(lightChanges_.size());
+  for (const QPointer<QWidget>& control : std::as_const(lightChanges_))
+    if (control) changed.append(Control(control.data()));
+  lightChanges_.clear();
+  return changed;
+}
+
+void SkinWindow::NoteLightChange(QWidget* control) {
+  lightChanges_.append(control);
+}
+
 void SkinWindow::ReloadTexts() {
   setWindowTitle(skin_.Text(property(detail::kTextProperty).toString()));
   detail::ReloadTexts(skin_, this);

@@ -79,6 +79,13 @@ class SkinWindow : public QWidget {
   // The window a control belongs to (its nearest SkinWindow ancestor), or nullptr.
   static SkinWindow* Of(const QWidget* control);
 
+  // The controls whose light (Control::SetChangerColor, SetChangerAlpha, SetLightOn) changed since
+  // the last call, each once, in the order of their first change; their marks stay set for
+  // Control::TakeLightChange. A window without changes answers at once, without looking at its
+  // controls: the lighting preview asks many times a second.
+  QList<Control> TakeLightChanges();
+  bool HasLightChanges() const { return !lightChanges_.isEmpty(); }
+
  protected:
   void showEvent(QShowEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -90,12 +97,14 @@ class SkinWindow : public QWidget {
   void RegisterName(const QString& name, QWidget* widget);
   QButtonGroup* Group(const QString& name);
   void ReloadTexts();
+  void NoteLightChange(QWidget* control);
 
   Skin& skin_;
   QPointer<QWidget> root_;
   QHash<QString, QPointer<QWidget>> names_;  // lower-case name -> first control of that name
   QHash<QString, QButtonGroup*> groups_;     // lower-case group name -> its options
   QList<INotifyUI*> notifiers_;
+  QList<QPointer<QWidget>> lightChanges_;
   std::optional<SkinError> pageError_;
   int captionHeight_ = 0;
   bool initSent_ = false;

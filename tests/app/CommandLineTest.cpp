@@ -15,6 +15,7 @@ struct ParseRow {
   bool help;
   QString screenshot;
   bool noSimPanel = false;
+  StartLanguage language = StartLanguage::kChinese;
 };
 
 TEST(CommandLine, ParsesTheKnownArgumentsAndRefusesEverythingElse) {
@@ -26,6 +27,28 @@ TEST(CommandLine, ParsesTheKnownArgumentsAndRefusesEverythingElse) {
       {"screenshot", {"--simulate", "--screenshot", "/tmp/a.png"}, true, true, false, "/tmp/a.png"},
       {"screenshot with =", {"--screenshot=/tmp/b.png"}, true, false, false, "/tmp/b.png"},
       {"simulate without the panel", {"--simulate", "--no-sim-panel"}, true, true, false, {}, true},
+      {"English at start", {"--language", "en"}, true, false, false, {}, false, StartLanguage::kEnglish},
+      {"Chinese with =",
+       {"--simulate", "--language=cn"},
+       true,
+       true,
+       false,
+       {},
+       false,
+       StartLanguage::kChinese},
+      {"the last language wins",
+       {"--language=cn", "--language", "en"},
+       true,
+       false,
+       false,
+       {},
+       false,
+       StartLanguage::kEnglish},
+      {"language without value", {"--language"}, false, false, false, {}},
+      {"language with empty value", {"--language="}, false, false, false, {}},
+      {"unknown language", {"--language", "de"}, false, false, false, {}},
+      {"language in capitals", {"--language=EN"}, false, false, false, {}},
+      {"a language option glued to its name", {"--languageen"}, false, false, false, {}},
       {"screenshot without file", {"--screenshot"}, false, false, false, {}},
       {"screenshot with empty file", {"--screenshot="}, false, false, false, {}},
       {"unknown option", {"--simulated"}, false, false, false, {}},
@@ -44,6 +67,7 @@ TEST(CommandLine, ParsesTheKnownArgumentsAndRefusesEverythingElse) {
     EXPECT_EQ(result.options->help, row.help);
     EXPECT_EQ(result.options->screenshot, row.screenshot);
     EXPECT_EQ(result.options->noSimPanel, row.noSimPanel);
+    EXPECT_EQ(result.options->language, row.language);
   }
 }
 
@@ -58,7 +82,9 @@ TEST(CommandLine, TheProgramAnswersBadArgumentsWithUsageAndExitCode2) {
   const Row rows[] = {
       {{"--bogus"}, kExitUsage, "unknown argument '--bogus'", ""},
       {{"--screenshot"}, kExitUsage, "--screenshot needs a file name", ""},
-      {{"--help"}, 0, "", "Usage: korva"},
+      {{"--language", "fr"}, kExitUsage, "unknown language 'fr' for --language (use cn or en)", ""},
+      {{"--language"}, kExitUsage, "--language needs cn or en", ""},
+      {{"--help"}, 0, "", "--language cn|en"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments.join(' ').toStdString());

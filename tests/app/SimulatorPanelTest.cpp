@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <functional>
 #include <stdexcept>
 
 #include "AppTestSupport.h"
@@ -199,8 +200,11 @@ TEST_F(SimulatorPanelTest, KeyboardModelChoiceSwapsTheKeyboardAtTheNextPlug) {
   EXPECT_TRUE(Find<QPushButton>("sim_kb_profile").isEnabled());
 }
 
-// Changes made elsewhere (a test, fault injection) show within a refresh.
+// Changes made elsewhere (a test, fault injection) show within a refresh while the panel is on
+// screen.
 TEST_F(SimulatorPanelTest, FollowsChangesMadeBehindItsBack) {
+  panel->show();
+  ASSERT_TRUE(panel->IsFollowing());
   bus.Unplug(ids.mousepad);
   chip.SetPresent(false);
   EXPECT_TRUE(WaitFor([&] {
@@ -208,6 +212,38 @@ TEST_F(SimulatorPanelTest, FollowsChangesMadeBehindItsBack) {
   }));
   bus.PressProfileButton(ids.mouse);
   EXPECT_TRUE(WaitFor([&] { return Status("sim_ms_status").contains(QLatin1String("profile 2 of 5")); }));
+}
+
+// A panel off screen wakes nothing; shown again it catches up at once.
+TEST_F(SimulatorPanelTest, FollowsOnlyWhileOnScreen) {
+  EXPECT_FALSE(panel->IsFollowing()) << "not shown yet";
+  panel->show();
+  EXPECT_TRUE(panel->IsFollowing());
+
+  struct Row {
+    const char* name;
+    std::function<void(QWidget&)> takeOffScreen;
+  };
+  const Row rows[] = {
+      {"hidden", [](QWidget& w) { w.hide(); }},
+      {"minimised", [](QWidget& w) { w.showMinimized(); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    row.takeOffScreen(*panel);
+    EXPECT_FALSE(panel->IsFollowing());
+    const bool plugged = bus.IsPlugged(ids.mousepad);
+    if (plugged)
+      bus.Unplug(ids.mousepad);
+    else
+      bus.Replug(ids.mousepad);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Find<QCheckBox>("sim_mp_plugged").isChecked(), plugged) << "nothing refreshed off screen";
+
+    panel->showNormal();
+    EXPECT_TRUE(panel->IsFollowing());
+    EXPECT_EQ(Find<QCheckBox>("sim_mp_plugged").isChecked(), !plugged) << "caught up when shown";
+  }
 }
 
 // Beside the main window, on its screen: right of it when there is room, else left of it, and

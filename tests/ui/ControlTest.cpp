@@ -132,6 +132,39 @@ TEST_F(Controls, ColoursImagesAndTint) {
   EXPECT_EQ(C("caption").TextColor(), 0xFFFF0000u);
 }
 
+// A key's light is recorded, not painted: the window lists each changed key once until it is
+// asked, and a value set again is no change.
+TEST_F(Controls, LightChangesAreListedOnceUntilTaken) {
+  Control key = C("key_0");
+  Control other = C("first");
+  ASSERT_TRUE(key.IsLightOn()) << "the light is on at start";
+  EXPECT_FALSE(window->HasLightChanges());
+
+  key.SetChangerColor(0x00102030);
+  key.SetChangerAlpha(40);
+  key.SetLightOn(false);
+  other.SetChangerAlpha(7);
+  key.SetChangerColor(0x00405060);
+  EXPECT_TRUE(window->HasLightChanges());
+  EXPECT_EQ(window->TakeLightChanges(), (QList<Control>{key, other}));
+  EXPECT_FALSE(window->HasLightChanges());
+  EXPECT_TRUE(key.TakeLightChange()) << "the key keeps its own mark for the pass";
+  EXPECT_FALSE(key.TakeLightChange());
+  EXPECT_TRUE(other.TakeLightChange());
+
+  key.SetChangerColor(0x00405060);
+  key.SetChangerAlpha(40);
+  key.SetLightOn(false);
+  EXPECT_FALSE(window->HasLightChanges()) << "the same values again change nothing";
+  EXPECT_FALSE(key.TakeLightChange());
+
+  key.SetLightOn(true);
+  EXPECT_EQ(window->TakeLightChanges(), (QList<Control>{key}));
+  EXPECT_TRUE(key.IsLightOn());
+  C("caption").SetChangerColor(0x00FFFFFF);
+  EXPECT_FALSE(window->HasLightChanges()) << "a label has no light";
+}
+
 TEST_F(Controls, VisibilityEnableAndInvalidHandles) {
   Control caption = C("caption");
   EXPECT_TRUE(caption.IsVisible());

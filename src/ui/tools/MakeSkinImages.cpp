@@ -282,6 +282,11 @@ bool Icons() {
                                  {9.5, 4},
                                  {6.5, 4}});
   });
+  ok &= Draw(QStringLiteral("common/btn_menu.png"), 16, 16, [](QPainter& p) {
+    // Three bars: the program's menu, offered in the title bar where there is no tray.
+    p.setPen(IconPen());
+    for (double y : {4.5, 8.5, 12.5}) p.drawLine(QPointF(3.5, y), QPointF(12.5, y));
+  });
   ok &= Draw(QStringLiteral("common/logo.png"), 30, 30, [](QPainter& p) {
     QPainterPath hex;
     for (int i = 0; i < 6; ++i) {
