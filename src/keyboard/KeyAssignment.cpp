@@ -323,7 +323,12 @@ std::vector<KeyLabel> KeyLabels(const KeyboardImage& image, const MacroNames& ma
     out.picture = *picture;
     out.label = std::move(label->first);
     out.labelIsTextId = label->second;
-    out.defaultName = KeyTextId(EntryAt(image.defaultBlock, k));
+    // The factory function's own label: a media key that still does what the keyboard shipped with
+    // is not "reassigned" because the key table has no name for it.
+    if (auto factory = LabelOf(EntryAt(image.defaultBlock, k), macroNames)) {
+      out.defaultName = std::move(factory->first);
+      out.defaultIsTextId = factory->second;
+    }
     out.reassigned = !EqualsIgnoringCase(out.label, out.defaultName);
     labels.push_back(std::move(out));
   }

@@ -75,8 +75,9 @@ struct KeyLabel {
   std::size_t picture = 0;
   std::string label;          // a text id, or a literal (macro name, "关闭")
   bool labelIsTextId = true;  // false: show `label` as it is
-  std::string_view defaultName;  // text id of the key's factory function ("" when none)
-  bool reassigned = false;    // the label differs from the default name: hot image, "Key_Set" tooltip
+  std::string defaultName;    // label of the key's factory function ("" when it has none)
+  bool defaultIsTextId = true;
+  bool reassigned = false;    // the label differs from the default name: hot look, "Key_Set" tooltip
 };
 
 // The macro names of the macro index, by number (none: the macro kind offers nothing).

@@ -128,6 +128,9 @@ TEST_F(ApplicationWiringIntegrationTest, TheKeyboardKeyPageShowsAndSavesTheSimul
     ASSERT_TRUE(WaitFor([&] { return window.Session().Keyboard().Image().KeyCount() > 0; }, 20000));
     ASSERT_TRUE(WaitFor([&] { return !key(window, kPictureA).ToolTip().isEmpty(); }));
     EXPECT_EQ(key(window, kPictureA).Text(), QStringLiteral("A"));
+    EXPECT_EQ(key(window, kPictureA).ToolTip(), window.GetSkin().Text(QStringLiteral("keyboard_key_A")));
+    EXPECT_EQ(key(window, 16).ToolTip(), window.GetSkin().Text(QStringLiteral("media_vol_sub")))
+        << "a media key on its factory function is not marked as reassigned";
 
     // A: middle mouse button, chosen on the panel.
     click(key(window, kPictureA));

@@ -66,10 +66,12 @@ class KeyboardKeyPage::Panel final : public PanelSource {
 
 KeyboardKeyPage::KeyboardKeyPage(ui::SkinWindow& window, session::KeyboardController& keyboard, Hooks hooks)
     : window_(window), keyboard_(keyboard), hooks_(std::move(hooks)) {
-  // Each key remembers its factory look, which a key back on its factory function gets again.
+  // Each key remembers its factory look and legend, which a key back on its factory function gets
+  // again: the skin's short legends ("Num", "PgUp") fit a key cap where the full names do not.
   for (std::size_t n = 0; n < kKeyPictureCount; ++n) {
     Control key = Find(Latin1(kKeyFamily) + QString::number(n));
     if (key.UserData().isEmpty()) key.SetUserData(QString::number(key.BkColor()));
+    legends_[n] = key.TextId().isEmpty() ? key.Text() : key.TextId();
   }
 }
 
@@ -99,14 +101,16 @@ void KeyboardKeyPage::Refresh() {
   Arm(false);
   for (const KeyLabel& label : KeyLabels(keyboard_.Image(), hooks_.macroNames)) {
     Control key = Find(Latin1(kKeyFamily) + QString::number(label.picture));
-    const QString defaultName = window_.GetSkin().Text(Utf8(label.defaultName));
+    const QString defaultName =
+        label.defaultIsTextId ? window_.GetSkin().Text(Utf8(label.defaultName)) : Utf8(label.defaultName);
     const QString shown = label.labelIsTextId ? window_.GetSkin().Text(Utf8(label.label)) : Utf8(label.label);
-    key.SetText(shown);
     if (!label.reassigned) {
+      key.SetText(legends_[label.picture]);
       key.SetToolTip(defaultName);
       key.SetBkColor(key.UserData().toUInt());
       continue;
     }
+    key.SetText(shown);
     key.SetToolTip(defaultName + window_.GetSkin().Text(Utf8(kKeySetTextId)) + shown);
     key.SetBkColor(kReassignedKeyColour);
   }

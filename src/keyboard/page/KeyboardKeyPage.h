@@ -12,6 +12,7 @@
 // UI thread only.
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -73,6 +74,7 @@ class KeyboardKeyPage {
   ui::SkinWindow& window_;
   session::KeyboardController& keyboard_;
   Hooks hooks_;
+  std::array<QString, kKeyPictureCount> legends_;  // the skin's legend of each key (text or text id)
   bool captureArmed_ = false;
 };
 
