@@ -16,7 +16,7 @@
 #include "session/DeviceSession.h"
 #include "sim/SimBus.h"
 #include "sim/headset/SimulatedHeadsetChip.h"
-#include "ui/MsgWnd.h"
+#include "ui/routing/MsgWnd.h"
 #include "ui/PageTable.h"
 #include "ui/Skin.h"
 

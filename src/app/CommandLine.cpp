@@ -23,7 +23,8 @@ std::optional<StartLanguage> ParseLanguage(const QString& value) {
 
 }  // namespace
 
-CommandLineResult ParseCommandLine(const QStringList& arguments) {
+korva::Result<CommandLine> ParseCommandLine(const QStringList& arguments) {
+  auto refuse = [](const QString& why) { return korva::Error::Plain(why.toStdString()); };
   CommandLine options;
   for (qsizetype i = 0; i < arguments.size(); ++i) {
     const QString& arg = arguments[i];
@@ -34,20 +35,19 @@ CommandLineResult ParseCommandLine(const QStringList& arguments) {
     } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
       options.help = true;
     } else if (auto file = OptionValue(arguments, i, QLatin1String("--screenshot"))) {
-      if (file->isEmpty()) return {std::nullopt, QStringLiteral("--screenshot needs a file name")};
+      if (file->isEmpty()) return refuse(QStringLiteral("--screenshot needs a file name"));
       options.screenshot = *file;
     } else if (auto language = OptionValue(arguments, i, QLatin1String("--language"))) {
-      if (language->isEmpty()) return {std::nullopt, QStringLiteral("--language needs cn or en")};
+      if (language->isEmpty()) return refuse(QStringLiteral("--language needs cn or en"));
       const std::optional<StartLanguage> parsed = ParseLanguage(*language);
       if (!parsed)
-        return {std::nullopt,
-                QStringLiteral("unknown language '%1' for --language (use cn or en)").arg(*language)};
+        return refuse(QStringLiteral("unknown language '%1' for --language (use cn or en)").arg(*language));
       options.language = *parsed;
     } else {
-      return {std::nullopt, QStringLiteral("unknown argument '%1'").arg(arg)};
+      return refuse(QStringLiteral("unknown argument '%1'").arg(arg));
     }
   }
-  return {options, {}};
+  return options;
 }
 
 QString UsageText(const QString& program) {

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "common/Result.h"
+
 namespace korva::app {
 
 inline constexpr int kExitUsage = 2;
@@ -24,13 +26,8 @@ struct CommandLine {
   QString screenshot;  // debug: write a picture of the main window to this file after start-up, then end
 };
 
-struct CommandLineResult {
-  std::optional<CommandLine> options;  // nullopt: `error` says what is wrong
-  QString error;
-};
-
-// `arguments` without the program name.
-CommandLineResult ParseCommandLine(const QStringList& arguments);
+// `arguments` without the program name; the error says which argument is wrong and why.
+korva::Result<CommandLine> ParseCommandLine(const QStringList& arguments);
 QString UsageText(const QString& program);
 
 }  // namespace korva::app

@@ -9,7 +9,7 @@
 #include "platform/LowLevelInput.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
-#include "ui/MsgWnd.h"
+#include "ui/routing/MsgWnd.h"
 
 namespace korva::app {
 

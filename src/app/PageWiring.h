@@ -34,8 +34,8 @@
 #include "app/MessageBox.h"
 #include "app/SkinPickerMenu.h"
 #include "profile/DataFolders.h"
-#include "ui/SkinChanged.h"
-#include "ui/SkinFrame.h"
+#include "ui/routing/SkinChanged.h"
+#include "ui/routing/SkinFrame.h"
 #include "ui/routing/NotifyRouter.h"
 
 namespace korva::keyboard {

@@ -9,7 +9,7 @@
 
 #include <QString>
 
-#include "ui/SkinFrame.h"
+#include "ui/routing/SkinFrame.h"
 
 namespace korva::app {
 

@@ -13,13 +13,13 @@ int main(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
   const QString program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
-  const CommandLineResult parsed = ParseCommandLine(arguments);
-  if (!parsed.options) {
-    std::fprintf(stderr, "%s: %s\n\n%s", qPrintable(program), qPrintable(parsed.error),
+  const korva::Result<CommandLine> parsed = ParseCommandLine(arguments);
+  if (!parsed) {
+    std::fprintf(stderr, "%s: %s\n\n%s", qPrintable(program), parsed.error().ToString().c_str(),
                  qPrintable(UsageText(program)));
     return kExitUsage;
   }
-  if (parsed.options->help) {
+  if (parsed->help) {
     std::fputs(qPrintable(UsageText(program)), stdout);
     return 0;
   }
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   AppOptions options;
-  options.commandLine = *parsed.options;
+  options.commandLine = parsed.value();
   Application app(std::move(options));
   QString error;
   switch (app.Start(&error)) {

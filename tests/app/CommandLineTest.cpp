@@ -57,17 +57,17 @@ TEST(CommandLine, ParsesTheKnownArgumentsAndRefusesEverythingElse) {
   };
   for (const ParseRow& row : rows) {
     SCOPED_TRACE(row.name);
-    const CommandLineResult result = ParseCommandLine(row.arguments);
-    ASSERT_EQ(result.options.has_value(), row.ok) << result.error.toStdString();
+    const korva::Result<CommandLine> result = ParseCommandLine(row.arguments);
+    ASSERT_EQ(result.ok(), row.ok) << (result ? std::string() : result.error().ToString());
     if (!row.ok) {
-      EXPECT_FALSE(result.error.isEmpty());
+      EXPECT_FALSE(result.error().message.empty());
       continue;
     }
-    EXPECT_EQ(result.options->simulate, row.simulate);
-    EXPECT_EQ(result.options->help, row.help);
-    EXPECT_EQ(result.options->screenshot, row.screenshot);
-    EXPECT_EQ(result.options->noSimPanel, row.noSimPanel);
-    EXPECT_EQ(result.options->language, row.language);
+    EXPECT_EQ(result->simulate, row.simulate);
+    EXPECT_EQ(result->help, row.help);
+    EXPECT_EQ(result->screenshot, row.screenshot);
+    EXPECT_EQ(result->noSimPanel, row.noSimPanel);
+    EXPECT_EQ(result->language, row.language);
   }
 }
 

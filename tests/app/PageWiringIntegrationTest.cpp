@@ -24,8 +24,8 @@
 #include "profile/IniFile.h"
 #include "sim/SimFirmware.h"
 #include "sim/headset/SimulatedHeadsetChip.h"
-#include "ui/SkinChanged.h"
-#include "ui/SkinFrame.h"
+#include "ui/routing/SkinChanged.h"
+#include "ui/routing/SkinFrame.h"
 
 namespace korva::app {
 namespace {

@@ -1,7 +1,7 @@
 #include "ui/routing/NotifyRouter.h"
 
 #include "common/Log.h"
-#include "ui/MsgWnd.h"
+#include "ui/routing/MsgWnd.h"
 #include "ui/SkinWindow.h"
 #include "ui/routing/PageSwitch.h"
 #include "ui/routing/PresetColourTable.h"

@@ -1,4 +1,4 @@
-#include "ui/SkinChanged.h"
+#include "ui/routing/SkinChanged.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ui/MsgWnd.h"
+#include "ui/routing/MsgWnd.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>

@@ -12,8 +12,8 @@
 #include "RoutingTestSupport.h"
 #include "common/AtomicFile.h"
 #include "profile/IniFile.h"
-#include "ui/SkinChanged.h"
-#include "ui/SkinFrame.h"
+#include "ui/routing/SkinChanged.h"
+#include "ui/routing/SkinFrame.h"
 
 namespace korva::ui {
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "RoutingTestSupport.h"
-#include "ui/SkinChanged.h"
+#include "ui/routing/SkinChanged.h"
 
 namespace korva::ui {
 namespace {

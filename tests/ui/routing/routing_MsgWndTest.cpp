@@ -7,7 +7,7 @@
 
 #include "RoutingTestSupport.h"
 #include "ui/LanguageTable.h"
-#include "ui/MsgWnd.h"
+#include "ui/routing/MsgWnd.h"
 
 namespace korva::ui {
 namespace {

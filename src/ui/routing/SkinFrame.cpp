@@ -1,4 +1,4 @@
-#include "ui/SkinFrame.h"
+#include "ui/routing/SkinFrame.h"
 
 #include <QEvent>
 #include <QFileDialog>
@@ -8,7 +8,7 @@
 #include "common/Log.h"
 #include "profile/DataFolders.h"
 #include "profile/IniFile.h"
-#include "ui/SkinChanged.h"
+#include "ui/routing/SkinChanged.h"
 
 namespace korva::ui {
 

@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "ui/MsgWnd.h"
+#include "ui/routing/MsgWnd.h"
 #include "ui/PageTable.h"
 
 namespace korva::ui::test {
