@@ -174,6 +174,11 @@ std::filesystem::path ProfileStore::IndexPath() const {
 }
 
 std::filesystem::path ProfileStore::DefaultFilePath() const {
+  // A default the device itself gave (the keyboard's factory key block, kept in the keyboard's data
+  // folder: the program folder is read-only) comes before the one shipped with the program.
+  std::error_code ec;
+  std::filesystem::path own = FolderPath() / layout_.defaultFile;
+  if (std::filesystem::is_regular_file(own, ec)) return own;
   return defaultsFolder_ / layout_.defaultFile;
 }
 

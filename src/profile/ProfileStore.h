@@ -141,6 +141,7 @@ class ProfileStore {
   const StoreLayout& layout() const { return layout_; }
   // The index file in the device's data folder (the folder is created when missing).
   std::filesystem::path IndexPath() const;
+  // The default file in the device's data folder when there is one there, else the shipped one.
   std::filesystem::path DefaultFilePath() const;
 
   // The list as the combo shows it: names 0 .. count-1; an entry without a stored name shows

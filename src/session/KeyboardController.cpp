@@ -2,6 +2,7 @@
 
 #include "common/Log.h"
 #include "keyboard/KeyboardTransfer.h"
+#include "profile/ProfileFile.h"
 #include "session/SessionTexts.h"
 
 namespace korva::session {
@@ -75,6 +76,12 @@ DeviceOutcome KeyboardController::ReloadProfile() {
 
 DeviceOutcome KeyboardController::ReadDefaults() {
   if (!keyboard::ReadKeyboardDefaults(Device(), image_).ok()) return {};
+  // "kbkeydefault.pro" goes to the keyboard's data folder, where the key library's restore finds it
+  // first; the program folder is read-only.
+  const std::filesystem::path file =
+      keyStore_.IndexPath().parent_path() / profile::LayoutOf(profile::StoreKind::kKeyboardKey).defaultFile;
+  if (const auto written = profile::WriteProfileFile(file, profile::DeviceTag::kKeyboard, image_.defaultBlock); !written)
+    Trace("keyboard: " + written.error().ToString());
   return {true};
 }
 

@@ -225,6 +225,27 @@ TEST_F(DeviceSessionTest, AKeyboardArrivalTakesItsImageAndItsKeyProfileFollowsTh
   EXPECT_TRUE(host.shown.empty());
 }
 
+// WM_KB_DEFAULTS: the keyboard's factory key block becomes "kbkeydefault.pro" in the keyboard's
+// data folder (never the read-only program folder), and the key library's restore reads it there.
+TEST_F(DeviceSessionTest, TheKeyboardsFactoryBlockBecomesTheKeyLibrarysDefault) {
+  const int id = Attach(sim::SimDeviceKind::kKeyboard, DeviceKind::kKeyboard);
+  ASSERT_GE(id, 0);
+  session->ReadAll(DeviceKind::kKeyboard);
+  auto block = bus.Firmware(id).DefaultBlock();
+  block[0] = 0x14;
+  bus.Firmware(id).SetDefaultBlock(block);
+
+  session->ReadKeyboardDefaults();
+
+  const std::filesystem::path file = folders.GetDeviceFolder(DeviceKind::kKeyboard) / "kbkeydefault.pro";
+  EXPECT_TRUE(std::filesystem::is_regular_file(file));
+  EXPECT_EQ(session->Keyboard().KeyStore().DefaultFilePath(), file);
+  const profile::PayloadResult defaults = session->Keyboard().KeyStore().ReadDefaultPayload();
+  ASSERT_TRUE(defaults.result.ok());
+  EXPECT_EQ(defaults.payload[0], 0x14);
+  EXPECT_EQ(session->Keyboard().Image().defaultBlock[0], 0x14);
+}
+
 TEST_F(DeviceSessionTest, AKeyboardWithTooManyKeysIsRefusedWithItsOwnMessage) {
   const int id = Attach(sim::SimDeviceKind::kKeyboard, DeviceKind::kKeyboard);
   ASSERT_GE(id, 0);
