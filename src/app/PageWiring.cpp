@@ -4,6 +4,7 @@
 #include "app/PointerSettingsTips.h"
 #include "common/Log.h"
 #include "keyboard/page/KeyboardKeyPage.h"
+#include "mouse/page/MouseButtonPage.h"
 #include "mouse/page/MouseSettingsPage.h"
 #include "platform/DesktopPointerSettings.h"
 #include "platform/LowLevelInput.h"
@@ -27,6 +28,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
   WireSkinPicker();
   WireMouseSettings();
   WireKeyboardKeys();
+  WireMouseButtons();
   ShowPointerSettingsTips(window_, *desktop_);
 }
 
@@ -40,6 +42,7 @@ PageWiring::~PageWiring() {
     windowAlive_->SetPageHooks(DeviceKind::kMouse, {});
     windowAlive_->SetPageHooks(DeviceKind::kKeyboard, {});
     windowAlive_->SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, {});
+    windowAlive_->SetMessageHandler(WindowMessage::WM_HOOK_MOU_SINGLEKEY, {});
   }
   // The picker's menu is a member: a picker still open must not outlive it.
   delete picker_.data();
@@ -54,6 +57,7 @@ void PageWiring::WireRouting(MessageBoxFn messageBox) {
   hooks.removeInputHooks = [this] {
     window_.DeviceHook().RemoveHooks();
     if (keyboardKeys_) keyboardKeys_->DisarmCapture();
+    if (mouseButtons_) mouseButtons_->CloseEditor();
   };
 
   // Same-mode copying writes the devices' images through the session; each device's page then
@@ -82,7 +86,10 @@ void PageWiring::WireMouseSettings() {
     Trace("mouse settings page: the routing refused a control name");
   DevicePageHooks hooks;
   // The session reads, reloads and restores the mouse; the page shows the result.
-  hooks.refresh = [this] { mouseSettings_->Refresh(); };
+  hooks.refresh = [this] {
+    if (mouseButtons_) mouseButtons_->ImageReplaced();
+    mouseSettings_->Refresh();
+  };
   hooks.restored = [this] { mouseSettings_->DefaultsRestored(); };
   window_.SetPageHooks(DeviceKind::kMouse, std::move(hooks));
 }
@@ -102,6 +109,27 @@ void PageWiring::WireKeyboardKeys() {
   window_.SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, [this](qint64 /*keyMessage*/, qint64 record) {
     const platform::KeyboardRecord key = platform::UnpackKeyboardRecord(record);
     keyboardKeys_->CaptureKey(key.vkCode, key.flags);
+    return qint64{0};
+  });
+}
+
+void PageWiring::WireMouseButtons() {
+  mouse::MouseButtonPage::Hooks pageHooks;
+  pageHooks.armCapture = [this] { window_.DeviceHook().ArmKeyCapture(platform::hook_mode::kMouseKeyCapture); };
+  pageHooks.disarmCapture = [this] { window_.DeviceHook().RemoveHooks(); };
+  pageHooks.progressShow = [this] { window_.Send(WindowMessage::WM_PROGRESS_SHOW); };
+  pageHooks.progressDone = [this] { window_.Post(WindowMessage::WM_PROGRESS_DONE); };
+  pageHooks.showMessage = [this](const QString& textId) { router_.Hooks().showMessage(textId); };
+  mouseButtons_ = std::make_unique<mouse::MouseButtonPage>(window_, window_.Session().Mouse(), std::move(pageHooks));
+  if (!mouseButtons_->RegisterRoutes(router_)) Trace("mouse button page: the routing refused a control name");
+  // The mouse's refresh ends with the labels of the active bank; a re-read or a switch of the
+  // device profile closes the editor, whose entry belonged to the bank that was replaced.
+  mouse::MouseSettingsPage::RefreshHooks& refresh = mouseSettings_->Hooks();
+  refresh.buttonLabels = [this](int /*bank*/) { mouseButtons_->RefreshLabels(); };
+  refresh.closeButtonEditor = [this] { mouseButtons_->CloseEditor(); };
+  window_.SetMessageHandler(WindowMessage::WM_HOOK_MOU_SINGLEKEY, [this](qint64 /*keyMessage*/, qint64 record) {
+    const platform::KeyboardRecord key = platform::UnpackKeyboardRecord(record);
+    mouseButtons_->CaptureKey(key.vkCode, key.flags);
     return qint64{0};
   });
 }

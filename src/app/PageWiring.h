@@ -11,6 +11,9 @@
 //    through a RootBackgroundReceiver registered with the process-wide skin observer;
 //  - the keyboard's key page (KeyboardKeyPage) on the session's keyboard, with its refresh after
 //    every read and the captured keys (WM_HOOK_KEY_SINGLEKEY);
+//  - the mouse's button page (MouseButtonPage) on the session's mouse: its labels after every
+//    refresh of the mouse, its editor closed on a device-profile switch, the captured keys
+//    (WM_HOOK_MOU_SINGLEKEY);
 //  - the device pages built so far: the mouse sensitivity page (MouseSettingsPage) on the window's
 //    session's mouse model, with its routes, its refresh whenever the session changed the mouse's
 //    image, and what it does after "Restore all defaults".
@@ -42,6 +45,7 @@ namespace korva::keyboard {
 class KeyboardKeyPage;
 }
 namespace korva::mouse {
+class MouseButtonPage;
 class MouseSettingsPage;
 }
 namespace korva::platform {
@@ -66,6 +70,7 @@ class PageWiring {
   ui::NotifyRouter& Router() { return router_; }
   mouse::MouseSettingsPage& MouseSettings() { return *mouseSettings_; }
   keyboard::KeyboardKeyPage& KeyboardKeys() { return *keyboardKeys_; }
+  mouse::MouseButtonPage& MouseButtons() { return *mouseButtons_; }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
 
@@ -74,6 +79,7 @@ class PageWiring {
   void WireSkinPicker();
   void WireMouseSettings();
   void WireKeyboardKeys();
+  void WireMouseButtons();
   void OpenSkinPicker(const ui::Control& skinButton);
 
   CMainWnd& window_;
@@ -87,6 +93,7 @@ class PageWiring {
   // After desktop_: the page's desktop worker is joined before the settings it calls go.
   std::unique_ptr<mouse::MouseSettingsPage> mouseSettings_;
   std::unique_ptr<keyboard::KeyboardKeyPage> keyboardKeys_;
+  std::unique_ptr<mouse::MouseButtonPage> mouseButtons_;
 };
 
 }  // namespace korva::app

@@ -32,6 +32,15 @@ inline constexpr std::size_t kInfoSize = 0x21;  // 33 bytes of device informatio
 int BeginTransfer(HidDevice& device);
 // Pauses 10 ms, then closes the bracket BeginTransfer opened.
 int EndTransfer(HidDevice& device);
+// Runs `steps` (returning a result code) between BeginTransfer and EndTransfer; the bracket is
+// closed whatever the steps did. The first failure is the result.
+template <class Steps>
+int InTransfer(HidDevice& device, Steps&& steps) {
+  int result = BeginTransfer(device);
+  if (result == kResultOk) result = steps();
+  const int ended = EndTransfer(device);
+  return result == kResultOk ? ended : result;
+}
 // Answer bytes 8..40.
 int ReadInfo(HidDevice& device, std::span<std::uint8_t, kInfoSize> out);
 // out.size() (1..56) bytes from `address`.

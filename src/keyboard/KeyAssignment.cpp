@@ -11,13 +11,15 @@ namespace {
 
 using namespace key_type;
 
-constexpr std::array<std::uint8_t, kKindCount> kKindTypes = {kDefault, kKey,      kMouseButton, kTilt,   kWheel,
-                                                             kDpi,     kFire,     kConsumer,    kSystem, kMacro};
+constexpr std::uint8_t kKeyboardKinds[] = {kDefault, kKey, kMouseButton, kTilt, kWheel,
+                                           kDpi, kFire, kConsumer, kSystem, kMacro};
+constexpr std::uint8_t kMouseKinds[] = {kDefault, kMouseButton, kTilt, kWheel, kDpi, kFire,
+                                        kKey, kConsumer, kSystem, kMacro, kCursorMacro};
 
 // Combo and edit numbers of the panel.
 enum Combo : int {
   kMouseButtonCombo = 11, kTiltCombo = 12, kWheelCombo = 13, kDpiCombo = 14,
-  kConsumerCombo = 21, kSystemCombo = 22, kMacroCombo = 23, kPlaybackCombo = 24,
+  kConsumerCombo = 21, kSystemCombo = 22, kMacroCombo = 23, kPlaybackCombo = 24, kCursorMacroCombo = 25,
 };
 enum Edit : int {
   kFireEdit1 = 11, kFireEdit2 = 12, kTiltAmountEdit = 15, kWheelAmountEdit = 16, kTiltHighEdit = 17,
@@ -27,6 +29,8 @@ enum Edit : int {
 constexpr int kPlaybackWithCount = 4;
 constexpr int kPlaybackOptions = 4;  // items 0..3 are the playback options of type 0x70
 constexpr std::uint8_t kDirectionBit = 0x80;
+// The cursor macros "GUN_1".."GUN_4".
+constexpr int kCursorMacroCount = 4;
 
 // The swing kinds: tilt and wheel share their layout.
 struct SwingPanel {
@@ -92,11 +96,23 @@ std::string_view KeyTextId(const KeyFunction& f) {
   return entry ? entry->textId : std::string_view{};
 }
 
-// The label of a bank entry; nullopt when it has none.
-std::optional<std::pair<std::string, bool>> LabelOf(const KeyFunction& f, const MacroNames& macroNames) {
-  auto id = [](std::string_view textId) -> std::optional<std::pair<std::string, bool>> {
+}  // namespace
+
+const EditorDevice& KeyboardEditor() {
+  static constexpr EditorDevice kKeyboard{kKeyboardKinds, kOffLabel, false};
+  return kKeyboard;
+}
+
+const EditorDevice& MouseEditor() {
+  static constexpr EditorDevice kMouse{kMouseKinds, "close_text", true};
+  return kMouse;
+}
+
+std::optional<FunctionLabel> LabelOfFunction(const KeyFunction& f, const MacroNames& macroNames,
+                                             const EditorDevice& device) {
+  auto id = [](std::string_view textId) -> std::optional<FunctionLabel> {
     if (textId.empty()) return std::nullopt;
-    return std::pair{std::string(textId), true};
+    return FunctionLabel{std::string(textId), true};
   };
   switch (f.type) {
     case kDefault:
@@ -121,7 +137,7 @@ std::optional<std::pair<std::string, bool>> LabelOf(const KeyFunction& f, const 
     case kMacroCount: {
       std::optional<std::string> name = macroNames ? macroNames(f.b1) : std::nullopt;
       if (!name) return std::nullopt;
-      return std::pair{std::move(*name), false};
+      return FunctionLabel{std::move(*name), false};
     }
     case 0x15:
     case 0x50:
@@ -131,22 +147,34 @@ std::optional<std::pair<std::string, bool>> LabelOf(const KeyFunction& f, const 
     case 0xC0:
       return std::nullopt;
     default:
-      return std::pair{std::string(kOffLabel), false};
+      break;
   }
+  // Only the mouse has cursor macros; to the keyboard 0x72 is as unknown as any other type.
+  if (f.type == kCursorMacro && std::ranges::find(device.kinds, kCursorMacro) != device.kinds.end()) {
+    if (f.b1 >= kCursorMacroCount) return FunctionLabel{std::string(device.offLabel), device.offLabelIsTextId};
+    return FunctionLabel{"GUN_" + std::to_string(f.b1 + 1), true};
+  }
+  return FunctionLabel{std::string(device.offLabel), device.offLabelIsTextId};
 }
 
-}  // namespace
-
-std::uint8_t TypeOfKind(int item) {
-  if (item < 0 || item >= kKindCount) return kDefault;
-  return kKindTypes[static_cast<std::size_t>(item)];
+int CountMacros(const MacroNames& macroNames) {
+  int count = 0;
+  if (macroNames) {
+    while (macroNames(count)) ++count;
+  }
+  return count;
 }
 
-std::optional<int> KindOfType(std::uint8_t type) {
+std::optional<std::uint8_t> KeyEditor::TypeOfKind(int item) const {
+  if (item < 0 || item >= KindCount()) return std::nullopt;
+  return device_->kinds[static_cast<std::size_t>(item)];
+}
+
+std::optional<int> KeyEditor::KindOfType(std::uint8_t type) const {
   if (type == kMacroCount) type = kMacro;
-  const auto it = std::ranges::find(kKindTypes, type);
-  if (it == kKindTypes.end()) return std::nullopt;
-  return static_cast<int>(it - kKindTypes.begin());
+  const auto it = std::ranges::find(device_->kinds, type);
+  if (it == device_->kinds.end()) return std::nullopt;
+  return static_cast<int>(it - device_->kinds.begin());
 }
 
 std::optional<int> EditMaximum(int edit) {
@@ -203,10 +231,15 @@ std::optional<PanelView> KeyEditor::EditKey(const KeyboardImage& image, std::siz
   const std::size_t k = image.keyButtonMap[picture];
   const KeyBank* bank = image.ActiveBank();
   if (k == kNoEntry || bank == nullptr) return std::nullopt;
-  entry_ = k;
-  composed_ = EntryAt(*bank, k);
+  return EditEntry(*bank, image.defaultBlock, k, macroCount);
+}
+
+PanelView KeyEditor::EditEntry(std::span<const std::uint8_t> bank, std::span<const std::uint8_t> defaults,
+                               std::size_t entry, int macroCount) {
+  entry_ = entry;
+  composed_ = EntryAt(bank, entry);
   KeyFunction shown = composed_;
-  if (shown == EntryAt(image.defaultBlock, k)) shown.type = kDefault;
+  if (shown == EntryAt(defaults, entry)) shown.type = kDefault;
 
   PanelView view;
   if (const ListPanel* list = ListPanelOf(shown.type)) {
@@ -237,22 +270,31 @@ std::optional<PanelView> KeyEditor::EditKey(const KeyboardImage& image, std::siz
         view.combos.push_back({kPlaybackCombo, shown.b2 < kPlaybackOptions ? shown.b2 : -1});
       }
       break;
+    case kCursorMacro:
+      view.combos.push_back({kCursorMacroCombo, shown.b1 < kCursorMacroCount ? shown.b1 : -1});
+      break;
     default:
       break;
   }
   view.kindItem = KindOfType(shown.type);
-  if (view.kindItem) selectedType_ = TypeOfKind(*view.kindItem);
+  if (view.kindItem) selectedType_ = *TypeOfKind(*view.kindItem);
   return view;
 }
 
 bool KeyEditor::ChooseKind(int item) {
-  selectedType_ = TypeOfKind(item);
-  return selectedType_ == kKey;
+  if (const std::optional<std::uint8_t> type = TypeOfKind(item)) selectedType_ = *type;
+  return TypeOfKind(item) == kKey;
 }
 
 bool KeyEditor::Assign(KeyboardImage& image, const PanelSource& panel) const {
   KeyBank* bank = image.ActiveBank();
-  if (!entry_ || bank == nullptr) return false;
+  if (bank == nullptr) return false;
+  return AssignEntry(*bank, image.defaultBlock, panel);
+}
+
+bool KeyEditor::AssignEntry(std::span<std::uint8_t> bank, std::span<const std::uint8_t> defaults,
+                            const PanelSource& panel) const {
+  if (!entry_) return false;
   KeyFunction f;
   if (const ListPanel* list = ListPanelOf(selectedType_)) {
     const std::span<const KeyDescriptor> items = list->list();
@@ -262,7 +304,7 @@ bool KeyEditor::Assign(KeyboardImage& image, const PanelSource& panel) const {
   } else {
     switch (selectedType_) {
       case kDefault:
-        f = EntryAt(image.defaultBlock, *entry_);
+        f = EntryAt(defaults, *entry_);
         break;
       case kTilt:
         f = ComposeSwing(kTiltPanel, panel);
@@ -287,11 +329,17 @@ bool KeyEditor::Assign(KeyboardImage& image, const PanelSource& panel) const {
           f = {kMacro, Byte(macro), Byte(std::clamp(playback, 0, kPlaybackOptions - 1))};
         break;
       }
+      case kCursorMacro: {
+        const int gun = panel.ComboItem(kCursorMacroCombo);
+        if (gun < 0 || gun >= kCursorMacroCount) return false;
+        f = {kCursorMacro, Byte(gun), 0};
+        break;
+      }
       default:
         return false;
     }
   }
-  return StoreEntry(*bank, *entry_, f);
+  return StoreEntry(bank, *entry_, f);
 }
 
 std::optional<std::string_view> KeyEditor::Capture(int virtualKey, std::uint32_t lowLevelFlags) {
@@ -301,11 +349,15 @@ std::optional<std::string_view> KeyEditor::Capture(int virtualKey, std::uint32_t
   return entry->textId;
 }
 
+bool KeyEditor::RestoreEntry(std::span<std::uint8_t> bank, std::span<const std::uint8_t> defaults) {
+  if (!entry_) return false;
+  composed_ = EntryAt(defaults, *entry_);
+  return StoreEntry(bank, *entry_, composed_);
+}
+
 std::optional<std::size_t> KeyEditor::Restore(KeyboardImage& image) {
   KeyBank* bank = image.ActiveBank();
-  if (!entry_ || bank == nullptr) return std::nullopt;
-  composed_ = EntryAt(image.defaultBlock, *entry_);
-  StoreEntry(*bank, *entry_, composed_);
+  if (bank == nullptr || !RestoreEntry(*bank, image.defaultBlock)) return std::nullopt;
   return PictureOfEntry(image, *entry_);
 }
 
@@ -317,17 +369,17 @@ std::vector<KeyLabel> KeyLabels(const KeyboardImage& image, const MacroNames& ma
   for (std::size_t k = 0; k < keys; ++k) {
     const std::optional<std::size_t> picture = PictureOfEntry(image, k);
     if (!picture) continue;
-    auto label = LabelOf(EntryAt(*bank, k), macroNames);
+    auto label = LabelOfFunction(EntryAt(*bank, k), macroNames, KeyboardEditor());
     if (!label) continue;
     KeyLabel out;
     out.picture = *picture;
-    out.label = std::move(label->first);
-    out.labelIsTextId = label->second;
+    out.label = std::move(label->text);
+    out.labelIsTextId = label->isTextId;
     // The factory function's own label: a media key that still does what the keyboard shipped with
     // is not "reassigned" because the key table has no name for it.
-    if (auto factory = LabelOf(EntryAt(image.defaultBlock, k), macroNames)) {
-      out.defaultName = std::move(factory->first);
-      out.defaultIsTextId = factory->second;
+    if (auto factory = LabelOfFunction(EntryAt(image.defaultBlock, k), macroNames, KeyboardEditor())) {
+      out.defaultName = std::move(factory->text);
+      out.defaultIsTextId = factory->isTextId;
     }
     out.reassigned = !EqualsIgnoringCase(out.label, out.defaultName);
     labels.push_back(std::move(out));

@@ -11,8 +11,8 @@
 //   edits   11, 12 fire key; 15 tilt amount, 17 tilt high nibble, 20 tilt low nibble;
 //           16 wheel amount, 18 wheel high nibble, 19 wheel low nibble; 21 captured key (text id);
 //           25 macro count
-// The kinds of kb_key_fct_combo, by item: 0 default, 1 key, 2 mouse button, 3 tilt, 4 wheel,
-// 5 DPI, 6 fire key, 7 multimedia, 8 system, 9 macro.
+//           25 cursor macro (mouse only)
+// The kinds of the kind combo ("<prefix>_key_fct_combo") differ by device, see EditorDevice.
 //
 // Mends of the panel's number handling: an edit is read with a checked conversion and clamped to
 // its range (a "-1" never turns into 0xFF spilling into the neighbouring nibble); a combo item or
@@ -33,10 +33,19 @@
 
 namespace korva::keyboard {
 
-inline constexpr int kKindCount = 10;
-// The function type of each kind item, and back.
-std::uint8_t TypeOfKind(int item);
-std::optional<int> KindOfType(std::uint8_t type);
+// What differs between the keyboard's key editor and the mouse's button editor: the function type
+// of each item of the kind combo, and how a function the editor cannot produce is labelled.
+struct EditorDevice {
+  std::span<const std::uint8_t> kinds;  // item -> type
+  std::string_view offLabel;            // label of an unknown type
+  bool offLabelIsTextId = false;
+};
+// kb_key_fct_combo: 0 default, 1 key, 2 mouse button, 3 tilt, 4 wheel, 5 DPI, 6 fire key,
+// 7 multimedia, 8 system, 9 macro; an unknown type is labelled "关闭".
+const EditorDevice& KeyboardEditor();
+// ms_key_fct_combo: 0 default, 1 mouse button, 2 tilt, 3 wheel, 4 DPI, 5 fire key, 6 key,
+// 7 multimedia, 8 system, 9 macro, 10 cursor macro; an unknown type is labelled "close_text".
+const EditorDevice& MouseEditor();
 
 // The ranges of the numeric panel edits; nullopt for an edit that holds no number.
 std::optional<int> EditMaximum(int edit);
@@ -82,30 +91,58 @@ struct KeyLabel {
 
 // The macro names of the macro index, by number (none: the macro kind offers nothing).
 using MacroNames = std::function<std::optional<std::string>(int number)>;
+// How many macros the index names (numbers 0, 1, ... until the first without a name).
+int CountMacros(const MacroNames& macroNames);
+
+// The label of one function: a text id or a literal (macro names, the keyboard's "关闭"); nullopt
+// when the function leaves the label as it is (types 0x15, 0x50, ..., or nothing matches).
+struct FunctionLabel {
+  std::string text;
+  bool isTextId = true;
+};
+std::optional<FunctionLabel> LabelOfFunction(const KeyFunction& function, const MacroNames& macroNames,
+                                             const EditorDevice& device);
 
 class KeyEditor {
  public:
-  // Key picture n was clicked: the entry it shows becomes the current one. nullopt (nothing
-  // happens) when it shows none or the keyboard's active profile names no bank.
+  explicit KeyEditor(const EditorDevice& device = KeyboardEditor()) : device_(&device) {}
+
+  int KindCount() const { return static_cast<int>(device_->kinds.size()); }
+  // The function type of a kind item (nullopt outside the combo), and the item of a type.
+  std::optional<std::uint8_t> TypeOfKind(int item) const;
+  std::optional<int> KindOfType(std::uint8_t type) const;
+
+  // Entry `entry` of `bank` was clicked: it becomes the current one; what the panel shows for it.
+  // An entry equal to its factory function in `defaults` shows as the default kind.
+  PanelView EditEntry(std::span<const std::uint8_t> bank, std::span<const std::uint8_t> defaults,
+                      std::size_t entry, int macroCount);
+  // Key picture n was clicked: EditEntry on the keyboard's edited bank. nullopt (nothing happens)
+  // when it shows no entry or the keyboard's active profile names no bank.
   std::optional<PanelView> EditKey(const KeyboardImage& image, std::size_t picture, int macroCount);
-  // "itemselect" on the kind combo: the selected type; whether the capture is armed.
+  // "itemselect" on the kind combo: the selected type (an item outside the combo changes none);
+  // whether the capture is armed.
   bool ChooseKind(int item);
-  // Composes the function from the panel and stores it as the current entry of the edited bank.
-  // False when nothing was stored (no current entry, empty capture field, no macro chosen).
+  // Composes the function from the panel and stores it as the current entry of `bank`. False when
+  // nothing was stored (no current entry, empty capture field, no macro chosen).
+  bool AssignEntry(std::span<std::uint8_t> bank, std::span<const std::uint8_t> defaults,
+                   const PanelSource& panel) const;
   bool Assign(KeyboardImage& image, const PanelSource& panel) const;
   // A captured key event (virtual-key code and low-level flags): the key's text id when the key
   // table knows it, and the function being composed becomes the key's; nullopt for any other key.
   std::optional<std::string_view> Capture(int virtualKey, std::uint32_t lowLevelFlags);
-  // The current entry back to its factory function; the picture to open again.
+  // The current entry back to its factory function (false without a current entry).
+  bool RestoreEntry(std::span<std::uint8_t> bank, std::span<const std::uint8_t> defaults);
+  // The same on the keyboard's edited bank; the picture to open again.
   std::optional<std::size_t> Restore(KeyboardImage& image);
 
   std::optional<std::size_t> CurrentEntry() const { return entry_; }
   std::uint8_t SelectedType() const { return selectedType_; }
   KeyFunction Composed() const { return composed_; }
-  // Forgets the current entry (the keyboard's image was replaced).
-  void Reset() { *this = KeyEditor(); }
+  // Forgets the current entry (the device's image was replaced).
+  void Reset() { *this = KeyEditor(*device_); }
 
  private:
+  const EditorDevice* device_;
   std::optional<std::size_t> entry_;
   KeyFunction composed_;
   std::uint8_t selectedType_ = key_type::kDefault;

@@ -27,21 +27,12 @@ KeyboardActiveSettings SettingsOfSlot(const KeyboardImage& image, int slot) {
   return settings;
 }
 
-// Runs `steps` between BeginTransfer and EndTransfer; the bracket is closed whatever the steps did.
-template <class Steps>
-int InBracket(device::HidDevice& device, Steps&& steps) {
-  int result = device::BeginTransfer(device);
-  if (result == kResultOk) result = steps();
-  const int ended = device::EndTransfer(device);
-  return result == kResultOk ? ended : result;
-}
-
 }  // namespace
 
 KeyboardTransferResult ReadKeyboardAll(device::HidDevice& device, KeyboardImage& image) {
   KeyboardImage next = image;
   KeyboardTransferResult out;
-  out.result = InBracket(device, [&] {
+  out.result = device::InTransfer(device, [&] {
     int result = device::ReadInfo(device, next.info);
     if (result != kResultOk) return result;
     if (next.KeyCount() > kMaxKeyCount) {
@@ -103,7 +94,7 @@ KeyboardTransferResult ReadKeyboardDefaults(device::HidDevice& device, KeyboardI
 int UploadKeyboardBank(device::HidDevice& device, const KeyboardImage& image) {
   const std::optional<int> p = image.EditedBank();
   if (!p) return device::kResultBadBank;
-  return InBracket(device, [&] { return device::WriteBank(device, *p, image.banks[static_cast<std::size_t>(*p)]); });
+  return device::InTransfer(device, [&] { return device::WriteBank(device, *p, image.banks[static_cast<std::size_t>(*p)]); });
 }
 
 int WriteKeyProfileBank(device::HidDevice& device, const KeyboardImage& image) {

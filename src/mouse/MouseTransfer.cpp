@@ -147,6 +147,13 @@ int FlushMouseSettings(device::HidDevice& device, const MouseActiveSettings& act
   return result;
 }
 
+int WriteMouseKeyBank(device::HidDevice& device, const MouseImage& image) {
+  const std::optional<int> a = ValidProfileNumber(image.active.ActiveProfile());
+  if (!a) return device::kResultBadBank;
+  return device::InTransfer(
+      device, [&] { return device::WriteBank(device, *a, image.banks[static_cast<std::size_t>(*a)].bytes); });
+}
+
 int FactoryResetMouse(device::HidDevice& device) {
   return device::RestoreDefaults(device);
 }

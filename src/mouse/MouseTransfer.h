@@ -62,6 +62,11 @@ int WriteMouseActiveSettings(device::HidDevice& device, const MouseActiveSetting
 // when it failed while the mouse stays connected. Returns the write's result (1 when nothing was pending).
 int FlushMouseSettings(device::HidDevice& device, const MouseActiveSettings& active, bool& pending);
 
+// The key bank of the key save: 1 begin, 9 with the whole 512-byte bank a of the active profile a,
+// 2 end (the bracket closed whatever happened). An active number outside 0..4 sends nothing and
+// gives kResultBadBank.
+int WriteMouseKeyBank(device::HidDevice& device, const MouseImage& image);
+
 // The device part of the factory reset: the restore-defaults request (0x0D), once, its status ignored.
 int FactoryResetMouse(device::HidDevice& device);
 

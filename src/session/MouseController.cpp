@@ -96,6 +96,17 @@ DeviceOutcome MouseController::RestoreDefaults() {
   return keys;
 }
 
+DeviceOutcome MouseController::SaveKeys() {
+  const int written = mouse::WriteMouseKeyBank(Device(), model_.image());
+  // The assignments are the user's whatever the mouse did with them: the profile keeps them.
+  TraceStore("key profile not saved", mouse::SaveMouseKeyProfile(model_.image(), keyStore_));
+  if (written != device::kResultOk) {
+    Trace("mouse: the key bank was not written: " + std::to_string(written));
+    return {false, kTextUploadFailed};
+  }
+  return {};
+}
+
 DeviceOutcome MouseController::RestoreLight() {
   const profile::PayloadResult read = lightStore_.ReadDefaultPayload();
   if (!read.result.ok() || read.payload.size() < kRestoredLightBytes) {

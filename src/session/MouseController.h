@@ -15,10 +15,13 @@
 //            written by the next flush; the desktop then gets pointer speed 10 and wheel lines 1,
 //            which the saved profile does not keep until its next save), then the default key
 //            profile (bank 0, saved, written to the mouse with command 9).
+//   key save: the active key bank to the mouse (begin, command 9, end), then the key profile saved;
+//            a bank the mouse refused is reported.
 
 #include <mutex>
 #include <optional>
 
+#include "keyboard/KeyAssignment.h"
 #include "mouse/MouseImage.h"
 #include "mouse/MousePageModel.h"
 #include "profile/DataFolders.h"
@@ -42,6 +45,10 @@ class MouseController final : public DeviceController {
   const mouse::MousePageModel& Model() const { return model_; }
   profile::ProfileStore& LightStore() { return lightStore_; }
   profile::ProfileStore& KeyStore() { return keyStore_; }
+  // The button page's function editor (the mouse's kinds, over the active key bank).
+  keyboard::KeyEditor& ButtonEditor() { return buttonEditor_; }
+  // SaveMouseKeys: the active bank to the mouse, the key profile saved.
+  DeviceOutcome SaveKeys();
 
   void Initialise() override;
   int StoredSelection(device::StoredSelection which) const override;
@@ -63,6 +70,7 @@ class MouseController final : public DeviceController {
   profile::ProfileStore lightStore_;
   profile::ProfileStore keyStore_;
   mouse::MousePageModel model_;
+  keyboard::KeyEditor buttonEditor_{keyboard::MouseEditor()};
   WriteRetry retry_;
   ArrivalBuffer<mouse::MouseImage> arrived_;  // read on arrival, taken over by ApplyArrival
 };

@@ -25,6 +25,9 @@
 // "msenter"/"msleave" every named control except layouts   0        0
 
 #include <QString>
+#include <algorithm>
+#include <climits>
+#include <string_view>
 
 #include "ui/Control.h"
 
@@ -53,6 +56,19 @@ struct Notification {
   qint64 wParam = 0;
   qint64 lParam = 0;
 };
+
+// The value a notification carries (a slider's value, a combo's index), as an int.
+inline int NotificationValue(const Notification& msg) {
+  return static_cast<int>(std::clamp<qint64>(msg.wParam, INT_MIN, INT_MAX));
+}
+
+// A control name or text id given as an ASCII literal, and a UTF-8 text of the core, as a QString.
+inline QString Latin1(const char* text) {
+  return QString::fromLatin1(text);
+}
+inline QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // The receiver of a window's notifications (the main window's Notify).
 class INotifyUI {

@@ -172,5 +172,44 @@ TEST_F(ApplicationWiringIntegrationTest, TheKeyboardKeyPageShowsAndSavesTheSimul
   EXPECT_EQ(stored.payload[3 * kEntryA], 0x10);
 }
 
+// The mouse's button page in the running program: a button given another function (chosen on the
+// panel) and saved reaches the mouse's bank, and after a re-plug the page shows it again.
+TEST_F(ApplicationWiringIntegrationTest, TheMouseButtonPageSavesToTheSimulatedMouse) {
+  auto control = [](CMainWnd& window, const QString& name) { return window.FindControl(name); };
+  auto click = [](ui::Control c) { qobject_cast<QAbstractButton*>(c.Widget())->click(); };
+  Application app(Options());
+  QString error;
+  ASSERT_EQ(app.Start(&error), Application::StartResult::kRunning) << error.toStdString();
+  CMainWnd& window = *app.MainWindow();
+  sim::SimBus& bus = *app.SimulatedBus();
+  const int mouse = DeviceOf(bus, sim::SimDeviceKind::kMouse);
+  ASSERT_NE(mouse, 0);
+  const QString middle = window.GetSkin().Text(QStringLiteral("mouse_key_middle"));
+  ASSERT_TRUE(WaitFor(
+      [&] { return window.Session().Mouse().Model().image().info.bytes != mouse::MouseDeviceInfo{}.bytes; }, 20000));
+  ASSERT_TRUE(WaitFor([&] { return !control(window, QStringLiteral("ms_key_3")).Text().isEmpty(); }));
+
+  // Button 3 (forward): the middle button, chosen on the panel, saved.
+  click(control(window, QStringLiteral("ms_key_3")));
+  EXPECT_TRUE(control(window, QStringLiteral("ms_tab_function")).IsVisible());
+  control(window, QStringLiteral("ms_key_fct_combo")).SelectItem(1, ui::SendNotify::Yes);
+  control(window, QStringLiteral("ms_key_fct_combo_11")).SelectItem(1, ui::SendNotify::Yes);
+  EXPECT_EQ(control(window, QStringLiteral("ms_key_3")).Text(), middle);
+  click(control(window, QStringLiteral("ms_key_butt_prosave")));
+  const auto bank = bus.Firmware(mouse).Bank(bus.Firmware(mouse).ActiveProfile());
+  EXPECT_EQ(bank[9], 0x10);
+  EXPECT_EQ(bank[10], 0x04);
+  EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char(' ')).toStdString();
+
+  // Unplugged and plugged again, the mouse brings the button back: the page shows it.
+  bus.Unplug(mouse);
+  ASSERT_TRUE(WaitFor([&] { return !control(window, QStringLiteral("ms_tab")).IsVisible(); }, 20000));
+  control(window, QStringLiteral("ms_key_3")).SetText(QString());
+  ASSERT_TRUE(bus.Replug(mouse));
+  ASSERT_TRUE(WaitFor([&] { return !control(window, QStringLiteral("ms_key_3")).Text().isEmpty(); }, 20000));
+  EXPECT_EQ(control(window, QStringLiteral("ms_key_3")).Text(), middle);
+  window.MenuCommand(QStringLiteral("exit"), QStringLiteral("menu_exit_text"));
+}
+
 }  // namespace
 }  // namespace korva::app

@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "keyboard/KeyAssignment.h"
+#include "keyboard/page/KeyFunctionPanel.h"
 #include "ui/Control.h"
 
 namespace korva::ui {
@@ -52,30 +53,22 @@ class KeyboardKeyPage {
 
   // --- handlers (the router calls them) ---
   void EditKey(int picture);
-  void ChooseKind(int item);
-  void AssignFromPanel();
-  void EditChanged(int edit);
-  void PlaybackChosen(int item);
   void RestoreKey();
   void Save();
   // One captured key event (WM_HOOK_KEY_SINGLEKEY): virtual-key code and low-level flags.
   void CaptureKey(int virtualKey, std::uint32_t lowLevelFlags);
   // A page change: the capture ends.
   void DisarmCapture();
+  KeyFunctionPanel& Panel() { return panel_; }
 
  private:
-  class Panel;
-
   ui::Control Find(const QString& name) const;
-  void ShowKindPanel(int item);
-  void Arm(bool armed);
-  int MacroCount() const;
 
   ui::SkinWindow& window_;
   session::KeyboardController& keyboard_;
   Hooks hooks_;
+  KeyFunctionPanel panel_;
   std::array<QString, kKeyPictureCount> legends_;  // the skin's legend of each key (text or text id)
-  bool captureArmed_ = false;
 };
 
 }  // namespace korva::keyboard

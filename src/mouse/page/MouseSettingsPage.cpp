@@ -28,7 +28,6 @@ constexpr char kIndicatorSwatch[] = "ms_DPI_colordp_btn";
 constexpr char kIndicatorPalette[] = "Pallet";
 constexpr char kIndicatorSwatchFamily[] = "ms_DPI_color_btn_";
 constexpr char kDeviceProfileFamily[] = "ms_profile_";
-constexpr char kButtonEditor[] = "ms_tab_function";  // the button page's function editor
 
 struct ComponentEdit {
   ColourComponent component;
@@ -40,22 +39,9 @@ constexpr std::array<ComponentEdit, 3> kComponentEdits = {{
     {ColourComponent::kBlue, "ms_DPI_edit_B"},
 }};
 
-QString Name(const char* name) {
-  return QString::fromLatin1(name);
-}
-
 // "ms_DPI<k>" followed by the role: "_slider", "_label_value", "_label_rank", "_min", "_max".
 QString StageControl(int k, const char* role) {
   return QStringLiteral("ms_DPI%1%2").arg(k).arg(QLatin1String(role));
-}
-
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The value a notification carries (a slider's value, a combo's index), as an int.
-int Value(const Notification& msg) {
-  return static_cast<int>(std::clamp<qint64>(msg.wParam, INT_MIN, INT_MAX));
 }
 
 }  // namespace
@@ -72,36 +58,36 @@ Control MouseSettingsPage::Find(const QString& name) const {
 }
 
 bool MouseSettingsPage::RegisterRoutes(ui::NotifyRouter& router) {
-  const QString valueChanged = Name(ui::notify::kValueChanged);
-  const QString dragged = Name(ui::notify::kMoveValueChanged);
-  const QString click = Name(ui::notify::kClick);
+  const QString valueChanged = ui::Latin1(ui::notify::kValueChanged);
+  const QString dragged = ui::Latin1(ui::notify::kMoveValueChanged);
+  const QString click = ui::Latin1(ui::notify::kClick);
   bool ok = true;
   for (int k = 1; k <= kMouseStageCount; ++k) {
     const QString slider = StageControl(k, "_slider");
-    ok &= router.Bind(valueChanged, slider, [this, k](const Notification& msg) { SetStage(k, Value(msg)); });
-    ok &= router.Bind(dragged, slider, [this, k](const Notification& msg) { DragStage(k, Value(msg)); });
+    ok &= router.Bind(valueChanged, slider, [this, k](const Notification& msg) { SetStage(k, ui::NotificationValue(msg)); });
+    ok &= router.Bind(dragged, slider, [this, k](const Notification& msg) { DragStage(k, ui::NotificationValue(msg)); });
   }
-  ok &= router.Bind(Name(ui::notify::kItemSelect), Name(kReportRateCombo),
-                    [this](const Notification& msg) { SelectReportRate(Value(msg)); });
+  ok &= router.Bind(ui::Latin1(ui::notify::kItemSelect), ui::Latin1(kReportRateCombo),
+                    [this](const Notification& msg) { SelectReportRate(ui::NotificationValue(msg)); });
   // The lift height and the pointer speed are taken when the slider is released: a drag would
   // otherwise save the light profile (and run the desktop's tool) at every step.
-  ok &= router.Bind(valueChanged, Name(kLiftHeightSlider),
-                    [this](const Notification& msg) { SetLiftHeight(Value(msg)); });
-  ok &= router.Bind(valueChanged, Name(kPointerSpeedSlider),
-                    [this](const Notification& msg) { SetPointerSpeed(Value(msg)); });
-  ok &= router.BindColour(Name(kIndicatorSwatchFamily), [this](quint32 argb, bool store) {
+  ok &= router.Bind(valueChanged, ui::Latin1(kLiftHeightSlider),
+                    [this](const Notification& msg) { SetLiftHeight(ui::NotificationValue(msg)); });
+  ok &= router.Bind(valueChanged, ui::Latin1(kPointerSpeedSlider),
+                    [this](const Notification& msg) { SetPointerSpeed(ui::NotificationValue(msg)); });
+  ok &= router.BindColour(ui::Latin1(kIndicatorSwatchFamily), [this](quint32 argb, bool store) {
     store ? PickIndicatorColour(argb) : ShowIndicatorColour(argb);
   });
   for (const ComponentEdit& edit : kComponentEdits) {
-    ok &= router.Bind(Name(ui::notify::kTextChanged), Name(edit.name),
+    ok &= router.Bind(ui::Latin1(ui::notify::kTextChanged), ui::Latin1(edit.name),
                       [this, component = edit.component](const Notification& msg) {
                         TypeIndicatorComponent(component, msg.sender.Text());
                       });
   }
-  ok &= router.Bind(click, Name(kWheelUpButton), [this](const Notification&) { ClickWheelLines(true); });
-  ok &= router.Bind(click, Name(kWheelDownButton), [this](const Notification&) { ClickWheelLines(false); });
-  ok &= router.Bind(click, Name(kFactoryResetButton), [this](const Notification&) { FactoryReset(); });
-  ok &= router.BindFamily(click, Name(kDeviceProfileFamily),
+  ok &= router.Bind(click, ui::Latin1(kWheelUpButton), [this](const Notification&) { ClickWheelLines(true); });
+  ok &= router.Bind(click, ui::Latin1(kWheelDownButton), [this](const Notification&) { ClickWheelLines(false); });
+  ok &= router.Bind(click, ui::Latin1(kFactoryResetButton), [this](const Notification&) { FactoryReset(); });
+  ok &= router.BindFamily(click, ui::Latin1(kDeviceProfileFamily),
                           [this](int n, const Notification&) { SwitchDeviceProfile(n); });
   return ok;
 }
@@ -110,13 +96,13 @@ void MouseSettingsPage::Refresh() {
   if (hooks_.lighting) hooks_.lighting();
   const MousePageView view = model_.Refresh();
 
-  Control rate = Find(Name(kReportRateCombo));
+  Control rate = Find(ui::Latin1(kReportRateCombo));
   if (!rate.SelectItem(view.reportRate)) rate.SelectItem(-1);
 
   if (view.rangeLabels) {
     for (int k = 1; k <= kMouseStageCount; ++k) {
-      Find(StageControl(k, "_min")).SetText(Text(view.rangeLabels->min));
-      Find(StageControl(k, "_max")).SetText(Text(view.rangeLabels->max));
+      Find(StageControl(k, "_min")).SetText(ui::Utf8(view.rangeLabels->min));
+      Find(StageControl(k, "_max")).SetText(ui::Utf8(view.rangeLabels->max));
     }
   }
   for (int k = 1; k <= kMouseStageCount; ++k) {
@@ -133,7 +119,7 @@ void MouseSettingsPage::Refresh() {
     Find(StageControl(k, "_label_value")).SetTextColor(*colour);
   }
 
-  Find(Name(kLiftHeightSlider)).SetValue(view.liftHeight);
+  Find(ui::Latin1(kLiftHeightSlider)).SetValue(view.liftHeight);
   ShowIndicatorColour(view.indicatorColour);
   ShowDesktopSettings();
   ShowDeviceProfile();
@@ -141,7 +127,7 @@ void MouseSettingsPage::Refresh() {
 }
 
 void MouseSettingsPage::ShowStageLabel(int k, const std::string& text) {
-  Find(StageControl(k, "_label_value")).SetText(Text(text));
+  Find(StageControl(k, "_label_value")).SetText(ui::Utf8(text));
 }
 
 void MouseSettingsPage::ShowDesktopSettings() {
@@ -149,15 +135,15 @@ void MouseSettingsPage::ShowDesktopSettings() {
 }
 
 void MouseSettingsPage::ShowDesktopSettings(int pointerSpeed, int wheelLines) {
-  Control speed = Find(Name(kPointerSpeedSlider));
+  Control speed = Find(ui::Latin1(kPointerSpeedSlider));
   speed.SetRange(kPointerSpeedSliderMin, kPointerSpeedSliderMax);
   speed.SetValue(SliderOfPointerSpeed(pointerSpeed));
-  Find(Name(kWheelLinesEdit)).SetText(QString::number(wheelLines));
+  Find(ui::Latin1(kWheelLinesEdit)).SetText(QString::number(wheelLines));
 }
 
 void MouseSettingsPage::ShowDeviceProfile() {
   // An Option of the group: selecting it clears the others.
-  Find(Name(kDeviceProfileFamily) + QString::number(model_.image().active.ActiveProfile())).Select(true);
+  Find(ui::Latin1(kDeviceProfileFamily) + QString::number(model_.image().active.ActiveProfile())).Select(true);
 }
 
 void MouseSettingsPage::Follow(const MouseEditEffect& effect) {
@@ -203,16 +189,16 @@ void MouseSettingsPage::ShowIndicatorColour(quint32 argb) {
   ShowSwatch(argb);
   const std::array<std::string, 3> texts = ComponentTexts(argb);
   for (std::size_t i = 0; i < kComponentEdits.size(); ++i)
-    Find(Name(kComponentEdits[i].name)).SetText(Text(texts[i]));
+    Find(ui::Latin1(kComponentEdits[i].name)).SetText(ui::Utf8(texts[i]));
 }
 
 void MouseSettingsPage::ShowSwatch(quint32 argb) {
-  Control swatch = Find(Name(kIndicatorSwatch));
+  Control swatch = Find(ui::Latin1(kIndicatorSwatch));
   swatch.SetBkColor(argb);
   swatch.SetBkImage(QString());
   // The palette moves its marker only for a colour it does not show already: when the colour came
   // from the palette itself, the marker stays where the user put it.
-  Control palette = Find(Name(kIndicatorPalette));
+  Control palette = Find(ui::Latin1(kIndicatorPalette));
   if (palette.SelectColor() != argb) palette.SetSelectColor(argb);
 }
 
@@ -220,7 +206,7 @@ void MouseSettingsPage::TypeIndicatorComponent(ColourComponent component, const 
   const MouseEditEffect effect = model_.TypeIndicatorComponent(component, text.toStdString());
   if (!effect.applied) return;
   if (effect.rewriteText) {
-    Find(Name(kComponentEdits[static_cast<std::size_t>(component)].name)).SetText(Text(*effect.rewriteText));
+    Find(ui::Latin1(kComponentEdits[static_cast<std::size_t>(component)].name)).SetText(ui::Utf8(*effect.rewriteText));
   }
   // Only the swatch and the palette: the edits keep what the user is typing.
   if (effect.showColour) ShowSwatch(*effect.showColour);
@@ -228,9 +214,9 @@ void MouseSettingsPage::TypeIndicatorComponent(ColourComponent component, const 
 }
 
 void MouseSettingsPage::ClickWheelLines(bool up) {
-  Control edit = Find(Name(kWheelLinesEdit));
+  Control edit = Find(ui::Latin1(kWheelLinesEdit));
   const MouseEditEffect effect = model_.ClickWheelLines(edit.Text().toStdString(), up);
-  if (effect.rewriteText) edit.SetText(Text(*effect.rewriteText));
+  if (effect.rewriteText) edit.SetText(ui::Utf8(*effect.rewriteText));
   Follow(effect);
 }
 
@@ -241,7 +227,7 @@ void MouseSettingsPage::SwitchDeviceProfile(int n) {
     ShowDeviceProfile();
     return;
   }
-  Find(Name(kButtonEditor)).SetVisible(false);
+  if (hooks_.closeButtonEditor) hooks_.closeButtonEditor();
   Refresh();
 }
 

@@ -54,6 +54,7 @@ class MouseSettingsPage {
   struct RefreshHooks {
     std::function<void()> lighting;              // the lighting controls, shown first
     std::function<void(int bank)> buttonLabels;  // the button labels of the active bank, shown last
+    std::function<void()> closeButtonEditor;     // a device-profile switch closes the button editor
   };
 
   // `window` holds the page's controls (found by name); `model` the mouse's page state (its light

@@ -13,6 +13,7 @@
 #include <ostream>
 #include <vector>
 
+#include "MousePageWindow.h"
 #include "SimMouse.h"
 #include "lighting/LightingRecords.h"
 #include "mouse/MouseProfiles.h"
@@ -23,85 +24,25 @@
 #include "ui/SkinWindow.h"
 #include "ui/routing/NotifyRouter.h"
 
-inline void PrintTo(const QString& text, std::ostream* os) {
-  *os << '"' << text.toStdString() << '"';
-}
-
 namespace korva::mouse {
 namespace {
 
+using test::BuildMouseWindow;
 using test::MouseStores;
+using test::PageWindow;
 using test::Request;
+using test::RoutingNotifier;
 using test::Sent;
 using test::SimMouse;
 using ui::Control;
 
-void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "korva_mouse_page_tests";
-  static char* argv[] = {name, nullptr};
-  // Kept for the whole run.
-  static QApplication* app = new QApplication(argc, argv);
-  (void)app;
-}
-
-// The window: the sensitivity page beside the button page (whose function editor a profile switch
-// hides), both built from their page files as the main window builds them.
-class PageWindow : public ui::SkinWindow, public ui::IDialogBuilderCallback {
- public:
-  using SkinWindow::SkinWindow;
-  QWidget* CreateControl(const QString& cls) override {
-    if (auto file = ui::PageFileForClass(cls)) return BuildPage(*file);
-    return nullptr;
-  }
-};
-
-// What the main window's Notify does: every notification to the routing.
-class RoutingNotifier : public ui::INotifyUI {
- public:
-  explicit RoutingNotifier(ui::NotifyRouter& router) : router_(router) {}
-  void Notify(const ui::Notification& msg) override {
-    if (msg.type == QLatin1String(ui::notify::kMouseEnter) ||
-        msg.type == QLatin1String(ui::notify::kMouseLeave))
-      return;
-    handled.push_back(msg.name + QLatin1Char('/') + msg.type +
-                      (router_.Dispatch(msg).handled ? "" : " unhandled"));
-  }
-  QStringList handled;
-
- private:
-  ui::NotifyRouter& router_;
-};
-
 class MouseSettingsPageTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    EnsureApplication();
-    auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
-    ASSERT_TRUE(opened) << opened.error().ToString();
-    skin_ = opened.value().release();
-    ui::RegisterStandardControls(skin_->Factory());
-    auto error = skin_->LoadLanguage(QStringLiteral("lan_en.xml"));
-    ASSERT_FALSE(error) << error->ToString();
-  }
-  static void TearDownTestSuite() {
-    delete skin_;
-    skin_ = nullptr;
-  }
-
   void SetUp() override {
     ASSERT_TRUE(mouse.opened);
     ASSERT_TRUE(stores.ready);
     ASSERT_TRUE(folder.isValid());
-    const QString file = folder.filePath(QStringLiteral("window.xml"));
-    QFile out(file);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(
-        R"(<Window size="1100,560"><HorizontalLayout><MS_DPI_UI/><MS_Key_UI/></HorizontalLayout></Window>)");
-    out.close();
-    window = std::make_unique<PageWindow>(*skin_);
-    auto error = window->Build(file, window.get());
-    ASSERT_FALSE(error) << error->ToString();
+    window = BuildMouseWindow(folder);
     router = std::make_unique<ui::NotifyRouter>(*window, records);
     notifier = std::make_unique<RoutingNotifier>(*router);
     window->AddNotifier(notifier.get());
@@ -127,17 +68,12 @@ class MouseSettingsPageTest : public ::testing::Test {
     window->SendNotify(Find(name), QString::fromLatin1(type), wParam);
   }
   // A user's click: the press and release the skin turns into "click".
-  void Click(const QString& name) {
-    QWidget* widget = Find(name).Widget();
-    ASSERT_NE(widget, nullptr) << name.toStdString();
-    QTest::mouseClick(widget, Qt::LeftButton);
-  }
+  void Click(const QString& name) { test::ClickControl(*window, name); }
   std::vector<std::uint8_t> SavedLight() const {
     return stores.light->LoadProfile(stores.light->SelectedIndex()).payload;
   }
   MouseActiveSettings& Active() { return model.image().active; }
 
-  static ui::Skin* skin_;
   SimMouse mouse;
   MouseStores stores;
   MousePageModel model{stores.light.get()};
@@ -149,7 +85,6 @@ class MouseSettingsPageTest : public ::testing::Test {
   std::unique_ptr<RoutingNotifier> notifier;
   std::unique_ptr<MouseSettingsPage> page;  // last: goes first
 };
-ui::Skin* MouseSettingsPageTest::skin_ = nullptr;
 
 // --- RefreshMouseUi -----------------------------------------------------------------------------
 
@@ -306,9 +241,9 @@ TEST_P(SettingsNotificationTest, StoresTheByteSetsTheFlagSavesAndTheFlushWritesI
 
   Raise(row.control, row.type, row.value);
 
-  ASSERT_EQ(notifier->handled.size(), 1u);
-  EXPECT_FALSE(notifier->handled.front().endsWith(QLatin1String("unhandled")))
-      << notifier->handled.front().toStdString();
+  ASSERT_EQ(notifier->Handled().size(), 1u);
+  EXPECT_FALSE(notifier->Handled().front().endsWith(QLatin1String("unhandled")))
+      << notifier->Handled().front().toStdString();
   EXPECT_EQ(Active().bytes[row.byte], row.value);
   EXPECT_TRUE(model.pendingWrite());
   EXPECT_TRUE(mouse.Requests().empty()) << "the page itself sends nothing";
@@ -502,12 +437,13 @@ TEST_F(MouseSettingsPageTest, LoadedLightProfileShowsItsSettingsAndAppliesOnlyTh
 // --- device operations ---------------------------------------------------------------------------
 
 TEST_F(MouseSettingsPageTest, ClickOnTheActiveProfileSendsOnlyTheOneByteRead) {
-  Find("ms_tab_function").SetVisible(true);
+  bool editorClosed = false;
+  page->Hooks().closeButtonEditor = [&] { editorClosed = true; };
   const MouseImage before = model.image();
   Click(QStringLiteral("ms_profile_0"));
   EXPECT_EQ(mouse.Requests(), (std::vector<Sent>{Request(0x05, 1, 0)}));
   EXPECT_EQ(model.image(), before);
-  EXPECT_TRUE(Find("ms_tab_function").IsVisible());
+  EXPECT_FALSE(editorClosed);
   EXPECT_TRUE(Find("ms_profile_0").IsSelected());
 }
 
@@ -516,7 +452,8 @@ TEST_F(MouseSettingsPageTest, ClickOnAnotherProfileSwitchesHidesTheEditorAndRefr
   record[17] = 49;  // stage 3
   record[19] = 4;   // current stage 5
   mouse.firmware().SetRecord(2, record);
-  Find("ms_tab_function").SetVisible(true);
+  bool editorClosed = false;
+  page->Hooks().closeButtonEditor = [&] { editorClosed = true; };
   int labelledBank = -1;
   page->Hooks().buttonLabels = [&](int bank) { labelledBank = bank; };
 
@@ -526,7 +463,7 @@ TEST_F(MouseSettingsPageTest, ClickOnAnotherProfileSwitchesHidesTheEditorAndRefr
             (std::vector<Sent>{Request(0x05, 1, 0), Request(0x06, 1, 0), Request(0x05, 56, 128)}));
   EXPECT_EQ(mouse.firmware().ActiveProfile(), 2);
   EXPECT_EQ(Active().ActiveProfile(), 2);
-  EXPECT_FALSE(Find("ms_tab_function").IsVisible());
+  EXPECT_TRUE(editorClosed);
   EXPECT_EQ(Find("ms_DPI3_label_value").Text(), QStringLiteral("5200"));
   EXPECT_EQ(Find("ms_DPI5_label_value").TextColor(), 0xFFFF0000u);
   EXPECT_TRUE(Find("ms_profile_2").IsSelected());

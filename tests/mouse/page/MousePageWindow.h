@@ -1,0 +1,98 @@
+#pragma once
+// The window of the mouse page tests: the sensitivity page beside the button page, both built from
+// their page files of the shipped skin as the main window builds them, routed as the main window
+// routes them.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <ostream>
+
+#include "ui/PageTable.h"
+#include "ui/Skin.h"
+#include "ui/SkinWindow.h"
+#include "ui/routing/NotifyRouter.h"
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
+
+namespace korva::mouse::test {
+
+inline void EnsureApplication() {
+  static int argc = 1;
+  static char name[] = "korva_mouse_page_tests";
+  static char* argv[] = {name, nullptr};
+  // Kept for the whole run.
+  static QApplication* app = new QApplication(argc, argv);
+  (void)app;
+}
+
+class PageWindow : public ui::SkinWindow, public ui::IDialogBuilderCallback {
+ public:
+  using SkinWindow::SkinWindow;
+  QWidget* CreateControl(const QString& cls) override {
+    if (auto file = ui::PageFileForClass(cls)) return BuildPage(*file);
+    return nullptr;
+  }
+};
+
+// What the main window's Notify does: every notification to the routing.
+class RoutingNotifier : public ui::INotifyUI {
+ public:
+  explicit RoutingNotifier(ui::NotifyRouter& router) : router_(router) {}
+  void Notify(const ui::Notification& msg) override {
+    const bool hover = msg.type == QLatin1String(ui::notify::kMouseEnter) ||
+                       msg.type == QLatin1String(ui::notify::kMouseLeave);
+    const bool handled = router_.Dispatch(msg).handled;
+    if (!hover) handled_.push_back(msg.name + QLatin1Char('/') + msg.type + (handled ? "" : " unhandled"));
+  }
+  const QStringList& Handled() const { return handled_; }
+
+ private:
+  ui::NotifyRouter& router_;
+  QStringList handled_;
+};
+
+// The shipped skin, opened once per test program with the English texts.
+inline ui::Skin& SharedSkin() {
+  static ui::Skin* skin = [] {
+    EnsureApplication();
+    auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
+    if (!opened) return static_cast<ui::Skin*>(nullptr);
+    ui::Skin* s = opened.value().release();
+    ui::RegisterStandardControls(s->Factory());
+    if (s->LoadLanguage(QStringLiteral("lan_en.xml"))) return static_cast<ui::Skin*>(nullptr);
+    return s;
+  }();
+  return *skin;
+}
+
+// Builds the two mouse pages into a window; fails the test on error.
+inline std::unique_ptr<PageWindow> BuildMouseWindow(const QTemporaryDir& folder) {
+  EXPECT_NE(&SharedSkin(), nullptr);
+  const QString file = folder.filePath(QStringLiteral("window.xml"));
+  QFile out(file);
+  EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write(R"(<Window size="1100,560"><HorizontalLayout><MS_DPI_UI/><MS_Key_UI/></HorizontalLayout></Window>)");
+  out.close();
+  auto window = std::make_unique<PageWindow>(SharedSkin());
+  auto error = window->Build(file, window.get());
+  EXPECT_FALSE(error) << error->ToString();
+  return window;
+}
+
+// A user's click: the press and release the skin turns into "click".
+inline void ClickControl(ui::SkinWindow& window, const QString& name) {
+  QWidget* widget = window.FindControl(name).Widget();
+  ASSERT_NE(widget, nullptr) << name.toStdString();
+  QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+}  // namespace korva::mouse::test
