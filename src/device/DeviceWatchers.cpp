@@ -85,8 +85,11 @@ void HidWatcher::Run(const StopEvent& stop) {
   // An exchange of this device that waits for an answer (the arrival read, under the lock this
   // thread holds) returns at once when the stop event is set.
   std::stop_callback abortTransfers(stop.Token(), [this] { CloseLink(device_.link); });
-  while (!stop.Wait(start_.paces.stopCheck)) {
-    if (stop.Wait(RunCycle(stop))) break;
+  // The stop test before each cycle and the pause after it are one wait: the same cadence with
+  // half the wake-ups of an idle program.
+  if (!stop.Wait(start_.paces.stopCheck)) {
+    while (!stop.Wait(RunCycle(stop) + start_.paces.stopCheck)) {
+    }
   }
   Trace(ExitTrace(kind_));
 }
@@ -200,8 +203,10 @@ std::chrono::milliseconds HeadsetWatcher::RunCycle() {
 }
 
 void HeadsetWatcher::Run(const StopEvent& stop) {
-  while (!stop.Wait(start_.paces.stopCheck)) {
-    if (stop.Wait(RunCycle())) break;
+  // As the HID watchers: one wait per cycle.
+  if (!stop.Wait(start_.paces.stopCheck)) {
+    while (!stop.Wait(RunCycle() + start_.paces.stopCheck)) {
+    }
   }
   Trace(ExitTrace(DeviceKind::kHeadset));
 }

@@ -117,20 +117,30 @@ std::pair<int, int> ChannelPercents(int master, int left, int right) {
   return {m * limit(left) / kFullPercent, m * limit(right) / kFullPercent};
 }
 
-AlsaHeadsetChip::AlsaHeadsetChip(std::filesystem::path procAsound) : procAsound_(std::move(procAsound)) {}
+AlsaHeadsetChip::AlsaHeadsetChip(std::filesystem::path procAsound, std::filesystem::path deviceNodes)
+    : procAsound_(std::move(procAsound)), cardWatch_(std::move(deviceNodes)) {}
 
-std::optional<int> AlsaHeadsetChip::HeadsetCard() const {
-  for (const UsbAudioCard& card : ScanUsbAudioCards(procAsound_)) {
-    if (card.vendorId == kHeadsetVendorId && card.productId == kHeadsetProductId) return card.card;
+std::vector<UsbAudioCard> AlsaHeadsetChip::HeadsetCards() {
+  std::lock_guard lock(scanMutex_);
+  if (cardWatch_.Changed()) {
+    headsets_.clear();
+    for (const UsbAudioCard& card : ScanUsbAudioCards(procAsound_)) {
+      if (card.vendorId == kHeadsetVendorId && card.productId == kHeadsetProductId) headsets_.push_back(card);
+    }
   }
-  return std::nullopt;
+  return headsets_;
+}
+
+std::optional<int> AlsaHeadsetChip::HeadsetCard() {
+  const std::vector<UsbAudioCard> cards = HeadsetCards();
+  if (cards.empty()) return std::nullopt;
+  return cards.front().card;
 }
 
 // Lists only the headsets it serves, as the vendor's query does: another USB audio device
 // first in the list would hide the headset from the watcher, which looks at entry 0 only.
 int AlsaHeadsetChip::SearchPresentDevice(PresentDeviceList& list) {
-  for (const UsbAudioCard& card : ScanUsbAudioCards(procAsound_)) {
-    if (card.vendorId != kHeadsetVendorId || card.productId != kHeadsetProductId) continue;
+  for (const UsbAudioCard& card : HeadsetCards()) {
     if (list.count == kMaxPresentDevices) break;
     list.vendorIds[list.count] = card.vendorId;
     list.productIds[list.count] = card.productId;

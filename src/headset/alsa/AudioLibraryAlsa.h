@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "headset/AudioLibraryChip.h"
+#include "headset/alsa/SoundCardWatch.h"
 
 namespace korva::headset {
 
@@ -38,7 +39,8 @@ std::pair<int, int> ChannelPercents(int master, int left, int right);
 
 class AlsaHeadsetChip final : public AudioChip {
  public:
-  explicit AlsaHeadsetChip(std::filesystem::path procAsound = "/proc/asound");
+  explicit AlsaHeadsetChip(std::filesystem::path procAsound = "/proc/asound",
+                           std::filesystem::path deviceNodes = "/dev/snd");
 
   int SearchPresentDevice(PresentDeviceList& list) override;
   int SetSpeakerMasterVolume(int master) override;
@@ -57,10 +59,15 @@ class AlsaHeadsetChip final : public AudioChip {
   int WriteI2cByMode(const I2cModeWrite& write) override;
 
  private:
-  std::optional<int> HeadsetCard() const;
+  std::optional<int> HeadsetCard();
+  std::vector<UsbAudioCard> HeadsetCards();
   int ApplyPlayback();
 
   std::filesystem::path procAsound_;
+  // The headset cards of the last scan, kept until a card comes or goes.
+  std::mutex scanMutex_;
+  SoundCardWatch cardWatch_;
+  std::vector<UsbAudioCard> headsets_;
   std::mutex mutex_;  // guards the volumes, which two calls combine
   int master_ = 100;
   int left_ = 100;

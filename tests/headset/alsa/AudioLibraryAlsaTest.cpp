@@ -50,15 +50,22 @@ class FakeProcAsound : public ::testing::Test {
     root = std::filesystem::temp_directory_path() /
            ("korva-asound-" + std::to_string(std::random_device{}()) + "-" + std::to_string(::getpid()));
     std::filesystem::create_directories(root);
+    std::filesystem::create_directories(nodes);
   }
-  void TearDown() override { std::filesystem::remove_all(root); }
+  void TearDown() override {
+    std::filesystem::remove_all(root);
+    std::filesystem::remove_all(nodes);
+  }
 
+  // A card's /proc entry, then (as udev does) its device node.
   void AddCard(const std::string& name, const char* usbid) {
     std::filesystem::create_directories(root / name);
     if (usbid) std::ofstream(root / name / "usbid") << usbid;
+    std::ofstream(nodes / ("control" + name));
   }
 
   std::filesystem::path root;
+  std::filesystem::path nodes = root.string() + "-dev";
 };
 
 TEST_F(FakeProcAsound, ScanFindsUsbCardsInCardOrder) {
@@ -75,7 +82,7 @@ TEST_F(FakeProcAsound, ScanFindsUsbCardsInCardOrder) {
 TEST_F(FakeProcAsound, QueryListsOnlyTheHeadsetSoItIsTheFirstEntry) {
   AddCard("card1", "046d:0a38\n");
   AudioLibrary library;
-  ASSERT_EQ(library.Bind(std::make_shared<AlsaHeadsetChip>(root)), kAudioBindOk);
+  ASSERT_EQ(library.Bind(std::make_shared<AlsaHeadsetChip>(root, nodes)), kAudioBindOk);
   PresentDeviceList list;
   ASSERT_EQ(library.Search_Present_Device(list), kAudioOk);
   EXPECT_EQ(list.count, 0);
@@ -90,6 +97,44 @@ TEST_F(FakeProcAsound, QueryListsOnlyTheHeadsetSoItIsTheFirstEntry) {
   EXPECT_EQ(library.Write_I2C_ById(0x11, 0x20, {&byte, 1}, 1, 1000, 0), kAudioFailed)
       << "the LED controllers are not reachable through ALSA";
   EXPECT_EQ(library.SetEncOnOff(1), kAudioFailed);
+}
+
+// The query scans /proc/asound only after the device nodes changed: a card whose node has not
+// appeared is not seen yet, and a card that went is gone at the next query.
+TEST_F(FakeProcAsound, TheQueryScansAgainOnlyWhenTheDeviceNodesChange) {
+  AlsaHeadsetChip chip(root, nodes);
+  PresentDeviceList list;
+  ASSERT_EQ(chip.SearchPresentDevice(list), kAudioOk);
+  EXPECT_EQ(list.count, 0);
+
+  std::filesystem::create_directories(root / "card3");
+  std::ofstream(root / "card3" / "usbid") << "0c76:1630\n";
+  list = {};
+  chip.SearchPresentDevice(list);
+  EXPECT_EQ(list.count, 0) << "no node yet: the last scan stands";
+
+  std::ofstream(nodes / "controlC3");
+  list = {};
+  chip.SearchPresentDevice(list);
+  EXPECT_EQ(list.count, 1);
+
+  std::filesystem::remove_all(root / "card3");
+  std::filesystem::remove(nodes / "controlC3");
+  list = {};
+  chip.SearchPresentDevice(list);
+  EXPECT_EQ(list.count, 0);
+}
+
+TEST_F(FakeProcAsound, WithoutTheNodesFolderEveryQueryScans) {
+  AlsaHeadsetChip chip(root, nodes / "missing");
+  PresentDeviceList list;
+  chip.SearchPresentDevice(list);
+  EXPECT_EQ(list.count, 0);
+  std::filesystem::create_directories(root / "card1");
+  std::ofstream(root / "card1" / "usbid") << "0c76:1630\n";
+  list = {};
+  chip.SearchPresentDevice(list);
+  EXPECT_EQ(list.count, 1);
 }
 
 }  // namespace
