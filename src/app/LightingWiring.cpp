@@ -1,0 +1,104 @@
+#include "app/LightingWiring.h"
+
+#include <QMetaObject>
+
+#include "app/MainWnd.h"
+#include "session/DeviceSession.h"
+
+namespace korva::app {
+namespace {
+
+namespace fx = lighting::effects;
+
+constexpr std::uint8_t kClickRippleMode = 9;
+
+// The preview keys of each device: "<prefix><i>" shows frame entry i.
+constexpr std::array<const char*, kDeviceKindCount> kKeyPrefixes = {"kb_dkey_", "ms_dkey_", "mp_dkey_", "head_dkey_"};
+constexpr std::array<std::size_t, kDeviceKindCount> kKeyCounts = {fx::kKeyboardEntries, fx::kMouseEntries,
+                                                                  fx::kMousepadEntries, fx::kHeadsetEntries};
+
+}  // namespace
+
+LightingWiring::LightingWiring(CMainWnd& window, session::LightingPaces paces)
+    : window_(window), threads_(window.Session(), *this, paces) {
+  using Entry = void (session::LightingThreads::*)(const StopEvent&);
+  const std::pair<WorkerSlot, Entry> entries[] = {
+      {WorkerSlot::kKeyboardLighting, &session::LightingThreads::KeyboardThread},
+      {WorkerSlot::kMouseLighting, &session::LightingThreads::MouseThread},
+      {WorkerSlot::kMousepadLighting, &session::LightingThreads::MousepadThread},
+      {WorkerSlot::kSyncLighting, &session::LightingThreads::SynchronisedThread},
+      {WorkerSlot::kHeadsetLighting, &session::LightingThreads::HeadsetThread},
+  };
+  for (const auto& [slot, entry] : entries)
+    window_.SetWorkerEntry(slot, [this, entry](const StopEvent& stop) { (threads_.*entry)(stop); });
+  window_.SetClickReaction([this] { threads_.Clicked(); });
+  KeyboardRecordChanged();
+}
+
+void LightingWiring::KeyboardRecordChanged() {
+  const bool ripples = window_.Session().PublishedLighting().Get(DeviceKind::kKeyboard).mode == kClickRippleMode;
+  if (ripples)
+    window_.SetPreviewTick([this] { threads_.TickKeyboardClock(); });
+  else
+    window_.SetPreviewTick({});
+}
+
+void LightingWiring::ShowFrame(DeviceKind kind, std::span<const fx::FrameEntry> frame) {
+  {
+    std::lock_guard lock(mutex_);
+    Pending& pending = pending_[IndexOf(kind)];
+    pending.frame.assign(frame.begin(), frame.end());
+    pending.waiting = true;
+    if (pending.posted) return;
+    pending.posted = true;
+  }
+  QMetaObject::invokeMethod(&context_, [this, kind] { Apply(kind); }, Qt::QueuedConnection);
+}
+
+bool LightingWiring::LightSwitch(DeviceKind kind) const {
+  switch (kind) {
+    case DeviceKind::kKeyboard:
+      return !window_.FindControl(QStringLiteral("kb_key_Op_tab")).IsSelected();
+    case DeviceKind::kMouse:
+      return window_.FindControl(QStringLiteral("ms_deng_Op_tab")).IsSelected();
+    case DeviceKind::kMousepad:
+      return window_.FindControl(QStringLiteral("mp_deng_Op_tab")).IsSelected();
+    case DeviceKind::kHeadset:
+      return true;
+  }
+  return true;
+}
+
+const std::vector<ui::Control>& LightingWiring::Keys(DeviceKind kind) {
+  std::vector<ui::Control>& keys = keys_[IndexOf(kind)];
+  if (keys.empty()) {
+    const QString prefix = QString::fromLatin1(kKeyPrefixes[IndexOf(kind)]);
+    for (std::size_t i = 0; i < kKeyCounts[IndexOf(kind)]; ++i)
+      keys.push_back(window_.FindControl(prefix + QString::number(i)));
+  }
+  return keys;
+}
+
+void LightingWiring::Apply(DeviceKind kind) {
+  // Swapped, not copied: both buffers keep their room, so a running effect allocates nothing.
+  std::vector<fx::FrameEntry>& frame = applied_[IndexOf(kind)];
+  {
+    std::lock_guard lock(mutex_);
+    Pending& pending = pending_[IndexOf(kind)];
+    pending.posted = false;
+    if (!pending.waiting) return;
+    pending.waiting = false;
+    frame.swap(pending.frame);
+  }
+  const bool on = LightSwitch(kind);
+  const std::vector<ui::Control>& keys = Keys(kind);
+  for (std::size_t i = 0; i < frame.size() && i < keys.size(); ++i) {
+    ui::Control key = keys[i];
+    if (!key.IsVisible()) continue;
+    key.SetLightOn(on);
+    key.SetChangerColor(fx::PreviewTint(frame[i]));
+    key.SetChangerAlpha(frame[i].brightness);
+  }
+}
+
+}  // namespace korva::app

@@ -1,0 +1,121 @@
+#pragma once
+// The five lighting threads: keyboard, mouse, mousepad, headset and the synchronised lighting.
+// Each renders its device's effect from the records the session last published, shows the frame
+// on the device's preview keys (through the LightingPreview the window gives) and streams it to
+// the device while the system is awake. The synchronised thread renders into the frames of every
+// device that joined the same-mode lighting and writes them in the order keyboard, mouse, mousepad,
+// headset.
+//
+// Sharing, made safe: each thread reads one consistent copy of the records per pass; a device's
+// frame and animation state are guarded by that device's own mutex (its own thread, the
+// synchronised thread and the UI thread's entry points take it), so a frame is written whole by
+// one writer at a time; the preview receives values, never widget calls.
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <span>
+
+#include "common/DeviceKind.h"
+#include "common/StopEvent.h"
+#include "lighting/effects/Frame.h"
+#include "lighting/effects/HeadsetEffects.h"
+#include "lighting/effects/KeyboardEffects.h"
+#include "lighting/effects/MouseEffects.h"
+#include "lighting/effects/MousepadEffects.h"
+#include "lighting/effects/SyncEffects.h"
+
+namespace korva::session {
+
+class DeviceSession;
+
+// Where a written frame's colours go on screen: the device's preview keys, entry i on key i.
+// Called from the lighting threads; the receiver hands the values to the UI thread.
+class LightingPreview {
+ public:
+  virtual ~LightingPreview() = default;
+  virtual void ShowFrame(DeviceKind kind, std::span<const lighting::effects::FrameEntry> frame) = 0;
+};
+
+// The waits of the threads (tests shorten the first one).
+struct LightingPaces {
+  std::chrono::milliseconds firstWait{3000};   // before the first pass of a device thread
+  std::chrono::milliseconds stopCheck{1};      // the stop test of every pass
+  std::chrono::milliseconds absent{100};       // a device thread while its device is absent
+  std::chrono::milliseconds noDevice{1000};    // the synchronised thread while no device is present
+};
+
+class LightingThreads {
+ public:
+  // `session` gives the devices, the published records and the awake flag; `preview` the keys.
+  LightingThreads(DeviceSession& session, LightingPreview& preview, LightingPaces paces = {});
+  LightingThreads(const LightingThreads&) = delete;
+  LightingThreads& operator=(const LightingThreads&) = delete;
+
+  // The thread entries (worker slots 6-9 and 15).
+  void KeyboardThread(const StopEvent& stop);
+  void MouseThread(const StopEvent& stop);
+  void MousepadThread(const StopEvent& stop);
+  void HeadsetThread(const StopEvent& stop);
+  void SynchronisedThread(const StopEvent& stop);
+
+  // --- entry points of the pages and timers (any thread) ---
+  // A mode was selected on a device's page: its animation starts over.
+  void ModeSelected(DeviceKind kind, std::uint8_t mode, std::uint8_t direction);
+  // A click on keyboard preview key `key` (mode 9 starts a ripple there).
+  void KeyboardKeyClicked(std::uint8_t key);
+  // The 10 ms tick of the keyboard's click ripples.
+  void TickKeyboardClock();
+  // The mouse was clicked: the mouse's and the mousepad's click flashes take it.
+  void Clicked();
+  // The keyboard's custom colour sets and the set mode 8 shows.
+  void SetKeyboardCustomColours(std::span<const std::uint8_t> sets, std::uint8_t set);
+
+  // The frames as last rendered (tests).
+  lighting::effects::KeyboardFrame KeyboardFrame() const;
+  lighting::effects::MouseFrame MouseFrame() const;
+  lighting::effects::MousepadFrame MousepadFrame() const;
+  lighting::effects::HeadsetFrame HeadsetFrame() const;
+
+ private:
+  template <class Frame, class Animation>
+  struct DeviceLight {
+    mutable std::mutex mutex;
+    Frame frame{};
+    Animation animation{};
+  };
+
+  // Shared by the device threads: first wait, absent and synchronised skips, the pass.
+  template <class PassFn>
+  void RunDeviceThread(DeviceKind kind, const StopEvent& stop, PassFn pass);
+  // Preview and stream of one device's frame (the headset: preview only).
+  template <class Frame>
+  void WriteFrame(DeviceKind kind, const Frame& frame);
+  bool WriteJoined(const std::array<bool, kDeviceKindCount>& joined, const StopEvent& stop);
+
+  std::chrono::milliseconds KeyboardPass(const StopEvent& stop, bool synchronised);
+  std::chrono::milliseconds MousePass(bool synchronised);
+  std::chrono::milliseconds MousepadPass(bool synchronised);
+  std::chrono::milliseconds HeadsetPass(const StopEvent& stop, bool synchronised);
+
+  DeviceSession& session_;
+  LightingPreview& preview_;
+  LightingPaces paces_;
+
+  DeviceLight<lighting::effects::KeyboardFrame, lighting::effects::KeyboardAnimation> keyboard_;
+  lighting::effects::KeyboardFrame keyboardClickPreview_{};  // under keyboard_.mutex
+  std::array<std::uint8_t, lighting::effects::kCustomColourSetCount * lighting::effects::kCustomColourSetSize>
+      customSets_{};                                         // under keyboard_.mutex
+  std::uint8_t customSet_ = 0;                               // under keyboard_.mutex
+  DeviceLight<lighting::effects::MouseFrame, lighting::effects::MouseAnimation> mouse_;
+  DeviceLight<lighting::effects::MousepadFrame, lighting::effects::MousepadAnimation> mousepad_;
+  DeviceLight<lighting::effects::HeadsetFrame, lighting::effects::HeadsetAnimation> headset_;
+  std::mutex syncMutex_;
+  lighting::effects::SyncAnimation sync_{};
+  std::atomic<bool> mouseClicked_{false};
+  std::atomic<bool> mousepadClicked_{false};
+};
+
+}  // namespace korva::session
