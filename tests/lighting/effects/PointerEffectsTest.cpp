@@ -164,7 +164,9 @@ class MousepadEffects : public ::testing::Test {
   }
   void ExpectColumn(std::size_t column, FrameEntry expected) {
     for (std::uint8_t led : kMousepadColumnTable[column]) {
-      if (led != kNoPadLed) EXPECT_EQ(frame[led], expected) << "column " << column << " LED " << int{led};
+      if (led != kNoPadLed) {
+        EXPECT_EQ(frame[led], expected) << "column " << column << " LED " << int{led};
+      }
     }
   }
 

@@ -202,7 +202,8 @@ TEST(LevelZero, BlackInEveryModeOfEveryDevice) {
                                               .colour = {255, 255, 255}});
       for (int i = 0; i < kPasses; ++i) {
         RenderHeadset(record, state, frame);
-        ASSERT_TRUE(AllZero(PackHeadsetPairList(frame))) << "headset mode " << int{mode};
+        const auto pairs = PackHeadsetPairList(frame);
+        for (std::size_t v = 1; v < pairs.size(); v += 2) ASSERT_EQ(pairs[v], 0) << "headset mode " << int{mode};
         for (const HeadsetRegisterByte& b : PackHeadsetSingleColour(frame)) ASSERT_EQ(b.value, 0);
       }
     }
