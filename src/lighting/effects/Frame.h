@@ -59,9 +59,4 @@ constexpr std::uint32_t PreviewTint(const FrameEntry& e) {
   return (static_cast<std::uint32_t>(e.green) << 16) | (static_cast<std::uint32_t>(e.blue) << 8) | e.red;
 }
 
-template <std::size_t N>
-constexpr void Fill(Frame<N>& frame, FrameEntry entry) {
-  frame.fill(entry);
-}
-
 }  // namespace korva::lighting::effects
