@@ -24,7 +24,8 @@ namespace {
 constexpr double kQuickestFrameNs = 2e6;
 
 LightingSettings BenchRecord(const benchmark::State& state) {
-  return {static_cast<std::uint8_t>(state.range(0)), 10, 3, 1, static_cast<std::uint8_t>(state.range(1)), 200, 100, 50};
+  return {static_cast<std::uint8_t>(state.range(0)), 10,  3,   1,
+          static_cast<std::uint8_t>(state.range(1)), 200, 100, 50};
 }
 
 // Per-thread CPU time, so the figure holds on a machine busy with other work.
@@ -136,7 +137,8 @@ template <std::size_t N>
 Frame<N> BenchFrame() {
   Frame<N> frame{};
   for (std::size_t i = 0; i < N; ++i) {
-    frame[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(2 * i), 200, static_cast<std::uint8_t>(255 - i)};
+    frame[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(2 * i), 200,
+                static_cast<std::uint8_t>(255 - i)};
   }
   return frame;
 }

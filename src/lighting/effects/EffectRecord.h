@@ -11,9 +11,9 @@
 namespace korva::lighting::effects {
 
 struct EffectRecord {
-  std::uint8_t mode = 0;        // 0..the device's last mode
-  std::uint8_t speed = 0;       // 0..14
-  std::uint8_t direction = 0;   // 0 or 1
+  std::uint8_t mode = 0;       // 0..the device's last mode
+  std::uint8_t speed = 0;      // 0..14
+  std::uint8_t direction = 0;  // 0 or 1
   bool multicolour = false;
   Rgb colour;
   std::uint8_t brightness = 0;  // the brightness table's value for the record's level (B)

@@ -37,7 +37,9 @@ Pass RenderHeadset(const LightingSettings& record, HeadsetAnimation& state, Head
       frame.fill(MakeEntry(colour, Scaled(r.brightness, kBreath[state.breathPhase])));
       break;
     }
-    default: frame.fill(MakeEntry(r.colour, r.brightness)); break;
+    default:
+      frame.fill(MakeEntry(r.colour, r.brightness));
+      break;
   }
   return pass;
 }

@@ -18,7 +18,7 @@ constexpr std::array<std::uint8_t, kKeyboardLastMode + 1> kExtraWait{0, 20, 0, 0
 
 constexpr std::uint8_t kRippleWaveColumn = 9;
 constexpr std::uint8_t kShowRippleKey = 52;
-constexpr std::uint8_t kShowCircleEndKey = 72;   // the circle ends once this key has faded
+constexpr std::uint8_t kShowCircleEndKey = 72;    // the circle ends once this key has faded
 constexpr std::uint8_t kShowRippleEdgeKey = 105;  // the show's ripple has reached the corner
 constexpr std::uint8_t kShowCircleLastStep = 30;
 constexpr std::uint8_t kKeyPhaseSpread = 33;
@@ -90,8 +90,8 @@ void RippleWave(const Context& c) {
   // The ripple planted at column 9: when what is left of it there is only the top row's bit or
   // only the carry bit, that bit goes back into all four maps, so the wave keeps coming.
   RippleMaps& m = c.s.ripples;
-  const unsigned x = m[0][kRippleWaveColumn] | m[1][kRippleWaveColumn] | m[2][kRippleWaveColumn] |
-                     m[3][kRippleWaveColumn];
+  const unsigned x =
+      m[0][kRippleWaveColumn] | m[1][kRippleWaveColumn] | m[2][kRippleWaveColumn] | m[3][kRippleWaveColumn];
   if (x == 0x01) {
     SetRippleBit(m, kRippleWaveColumn, 0);
   } else if (x == 0x40) {
@@ -192,15 +192,33 @@ Pass RenderKeyboard(const KeyboardInput& input, KeyboardAnimation& state, Keyboa
   const Context c{r, state, frame};
   Pass pass{KeyboardDelay(r.mode, r.speed) + milliseconds{kExtraWait[r.mode]}, Rendered::kFrame};
   switch (r.mode) {
-    case 0: Wave(c); break;
-    case 1: ColourCycle(c); break;
-    case 2: Breathing(c); break;
-    case 3: frame.fill(MakeEntry(r.colour, r.brightness)); break;
-    case 4: Rainbow(c); break;
-    case 5: RippleWave(c); break;
-    case 6: Show(c); break;
-    case 7: PathWave(c); break;
-    case kKeyboardCustomMode: Custom(c, input.customSets, input.customSet); break;
+    case 0:
+      Wave(c);
+      break;
+    case 1:
+      ColourCycle(c);
+      break;
+    case 2:
+      Breathing(c);
+      break;
+    case 3:
+      frame.fill(MakeEntry(r.colour, r.brightness));
+      break;
+    case 4:
+      Rainbow(c);
+      break;
+    case 5:
+      RippleWave(c);
+      break;
+    case 6:
+      Show(c);
+      break;
+    case 7:
+      PathWave(c);
+      break;
+    case kKeyboardCustomMode:
+      Custom(c, input.customSets, input.customSet);
+      break;
     default:
       ClickRipple(c, clickPreview);
       pass.rendered = Rendered::kPreviewOnly;

@@ -29,7 +29,8 @@ void Breathing(const EffectRecord& r, MouseAnimation& s, MouseFrame& frame) {
   const auto& palette = kMouseBreathPalette[std::min<std::size_t>(s.breathSet, kMouseBreathSets - 1)];
   for (std::size_t c = 0; c < kMouseColumns; ++c) {
     const Rgb colour = r.multicolour ? palette[c] : r.colour;
-    SetColumn(frame, c, MakeEntry(ScaledPlus1(ScaledPlus1(colour, kBreath[s.phase]), r.brightness), r.brightness));
+    SetColumn(frame, c,
+              MakeEntry(ScaledPlus1(ScaledPlus1(colour, kBreath[s.phase]), r.brightness), r.brightness));
   }
 }
 
@@ -69,10 +70,18 @@ Pass RenderMouse(const MouseInput& input, MouseAnimation& state, MouseFrame& fra
       Advance(state.phase, 1, kWheelCycle, r.direction);
       frame.fill(MakeEntry(ScaledPlus1(kWheel[state.phase], r.brightness), r.brightness));
       break;
-    case 2: Breathing(r, state, frame); break;
-    case 3: frame.fill(MakeEntry(ScaledPlus1(r.colour, r.brightness), r.brightness)); break;
-    case 4: BarEffect(r, state, frame); break;
-    case 5: Ring(r, state, frame); break;
+    case 2:
+      Breathing(r, state, frame);
+      break;
+    case 3:
+      frame.fill(MakeEntry(ScaledPlus1(r.colour, r.brightness), r.brightness));
+      break;
+    case 4:
+      BarEffect(r, state, frame);
+      break;
+    case 5:
+      Ring(r, state, frame);
+      break;
     default:
       RenderFlash(frame, state.flash, input.clicked, input.now, r);
       return {MouseDelay(r.speed), Rendered::kFrame, input.clicked};

@@ -18,7 +18,13 @@ namespace korva::lighting::effects {
 inline constexpr std::uint8_t kMouseLastMode = 6;
 inline constexpr std::size_t kMouseColumns = 7;
 inline constexpr std::array<std::array<std::uint8_t, 3>, kMouseColumns> kMouseColumnTable{{
-    {0, 7, 19}, {1, 8, 18}, {2, 9, 9}, {3, 10, 14}, {4, 11, 15}, {5, 12, 16}, {6, 13, 17},
+    {0, 7, 19},
+    {1, 8, 18},
+    {2, 9, 9},
+    {3, 10, 14},
+    {4, 11, 15},
+    {5, 12, 16},
+    {6, 13, 17},
 }};
 
 // The breathing colours with multicolour: one set per breath, a colour per column.
@@ -31,7 +37,7 @@ inline constexpr std::array<std::array<Rgb, kMouseColumns>, kMouseBreathSets> kM
 
 inline constexpr std::size_t kMouseRingSize = 23;
 inline constexpr std::size_t kMouseRingPositions = 14;  // positions 0..13 light; 0..6 are the columns
-inline constexpr std::size_t kMouseRingLeftStart = 7;    // where the ring starts for direction 1
+inline constexpr std::size_t kMouseRingLeftStart = 7;   // where the ring starts for direction 1
 
 struct MouseAnimation {
   std::uint8_t phase = 0;

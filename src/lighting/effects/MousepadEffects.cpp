@@ -27,10 +27,14 @@ void SetColumn(MousepadFrame& frame, std::size_t column, FrameEntry entry) {
 
 milliseconds ExtraWait(const EffectRecord& r) {
   switch (r.mode) {
-    case 4: return milliseconds{10 * r.speed + 100};
-    case 5: return milliseconds{50};
-    case 7: return milliseconds{5 * r.speed + 50};
-    default: return milliseconds{0};
+    case 4:
+      return milliseconds{10 * r.speed + 100};
+    case 5:
+      return milliseconds{50};
+    case 7:
+      return milliseconds{5 * r.speed + 50};
+    default:
+      return milliseconds{0};
   }
 }
 
@@ -104,7 +108,8 @@ Pass RenderMousepad(const MousepadInput& input, MousepadAnimation& state, Mousep
   Pass pass{MousepadDelay(r.mode, r.speed) + ExtraWait(r), Rendered::kFrame};
   switch (r.mode) {
     case 0:
-      ScaledWave(r, state.phase, kMousepadEntries, kPointerWave, [&](std::size_t i, FrameEntry e) { frame[i] = e; });
+      ScaledWave(r, state.phase, kMousepadEntries, kPointerWave,
+                 [&](std::size_t i, FrameEntry e) { frame[i] = e; });
       break;
     case 1:
       Advance(state.phase, 1, kWheelCycle, r.direction);
@@ -116,9 +121,15 @@ Pass RenderMousepad(const MousepadInput& input, MousepadAnimation& state, Mousep
       frame.fill(MakeEntry(colour, Scaled(r.brightness, kBreath[state.phase])));
       break;
     }
-    case 3: frame.fill(MakeEntry(ScaledPlus1(r.colour, r.brightness), r.brightness)); break;
-    case 4: BarEffect(r, state, frame); break;
-    case 5: Ring(r, state, frame); break;
+    case 3:
+      frame.fill(MakeEntry(ScaledPlus1(r.colour, r.brightness), r.brightness));
+      break;
+    case 4:
+      BarEffect(r, state, frame);
+      break;
+    case 5:
+      Ring(r, state, frame);
+      break;
     case 6:
       Advance(state.phase, 1, kWheelCycle, r.direction);
       for (std::size_t c = 0; c < kMousepadColumns; ++c) {

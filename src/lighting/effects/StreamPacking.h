@@ -14,7 +14,7 @@
 
 namespace korva::lighting::effects {
 
-inline constexpr std::size_t kKeyboardStreamSize = kStreamLeds * 3;     // 378
+inline constexpr std::size_t kKeyboardStreamSize = kStreamLeds * 3;       // 378
 inline constexpr std::size_t kMouseStreamSize = kMouseEntries * 3;        // 60
 inline constexpr std::size_t kMousepadStreamSize = kMousepadEntries * 3;  // 45
 

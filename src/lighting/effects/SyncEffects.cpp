@@ -43,7 +43,8 @@ Pass RenderSynchronised(const LightingSettings& record, SyncAnimation& state, co
   }
   switch (r.mode) {
     case 0:
-      ColumnWave(r, state.phase, kSyncColumns, [&](std::size_t c, FrameEntry e) { LightColumn(frames, c, e); });
+      ColumnWave(r, state.phase, kSyncColumns,
+                 [&](std::size_t c, FrameEntry e) { LightColumn(frames, c, e); });
       break;
     case 1:
       Advance(state.cyclePhase, 1, kWheelCycle, r.direction);
@@ -55,7 +56,9 @@ Pass RenderSynchronised(const LightingSettings& record, SyncAnimation& state, co
       FillAll(frames, MakeEntry(colour, Scaled(r.brightness, kBreath[state.phase])));
       break;
     }
-    default: FillAll(frames, MakeEntry(r.colour, r.brightness)); break;
+    default:
+      FillAll(frames, MakeEntry(r.colour, r.brightness));
+      break;
   }
   return pass;
 }

@@ -38,7 +38,7 @@ struct ScaledWaveShape {
   std::uint8_t spread;  // wheel positions between groups (multicolour)
   PhaseWrap wrap;
 };
-inline constexpr ScaledWaveShape kPointerWave{1, 7, PhaseWrap::kRestart};          // mouse, mousepad
+inline constexpr ScaledWaveShape kPointerWave{1, 7, PhaseWrap::kRestart};  // mouse, mousepad
 inline constexpr ScaledWaveShape kHeadsetWave{3, 14, PhaseWrap::kKeepOvershoot};
 
 // The mouse's, the mousepad's and the headset's wave: colours scaled by the brightness before they

@@ -27,7 +27,8 @@ inline FrameEntry Entry(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uin
 }
 
 inline std::ostream& operator<<(std::ostream& os, const FrameEntry& e) {
-  return os << "(" << int{e.red} << ", " << int{e.green} << ", " << int{e.blue} << ", " << int{e.brightness} << ")";
+  return os << "(" << int{e.red} << ", " << int{e.green} << ", " << int{e.blue} << ", " << int{e.brightness}
+            << ")";
 }
 inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
   return os << "(" << int{c.red} << ", " << int{c.green} << ", " << int{c.blue} << ")";

@@ -91,7 +91,7 @@ class SyncEffects : public ::testing::Test {
 };
 
 TEST_F(SyncEffects, WaveRunsTwentyThreeColumnsAcrossTheDevices) {
-  Render({.mode = 0, .multicolour = 1});  // p = 1, column c at W[1 + 7c]
+  Render({.mode = 0, .multicolour = 1});                // p = 1, column c at W[1 + 7c]
   const FrameEntry column12 = Entry(0, 255, 129, 255);  // W[85]
   const FrameEntry column13 = Entry(0, 255, 213, 255);  // W[92]
   EXPECT_EQ(headset[12], column12) << "headset LED 12 from column 12";
@@ -99,7 +99,8 @@ TEST_F(SyncEffects, WaveRunsTwentyThreeColumnsAcrossTheDevices) {
   EXPECT_EQ(keyboard[10], column13) << "columns 13..22 only reach the keyboard and the pad";
   EXPECT_EQ(mousepad[13], column13);
   EXPECT_EQ(keyboard[19], Entry(200, 0, 255, 255)) << "column 22: W[155]";
-  for (std::uint8_t led : kMouseColumnTable[6]) EXPECT_EQ(mouse[led], Entry(114, 255, 0, 255)) << "W[43], not scaled";
+  for (std::uint8_t led : kMouseColumnTable[6])
+    EXPECT_EQ(mouse[led], Entry(114, 255, 0, 255)) << "W[43], not scaled";
 }
 
 TEST_F(SyncEffects, WaveSingleColourStartsTenOn) {

@@ -51,8 +51,10 @@ TEST_F(KeyboardEffects, WaveMulticolourGivesEachColumnTheWheelSevenOn) {
   const RecordSpec spec{.mode = 0, .direction = 1, .multicolour = 1};
   Render(spec);  // p = 1
   EXPECT_EQ(frame[105], Entry(255, 3, 0, 255)) << "column 0: W[1]";
-  for (int key : {21, 42, 63, 84, 106}) EXPECT_EQ(frame[key], Entry(255, 26, 0, 255)) << "column 1: W[8], key " << key;
-  for (int key : {19, 41, 119, 118}) EXPECT_EQ(frame[key], Entry(200, 0, 255, 255)) << "column 22: W[155], key " << key;
+  for (int key : {21, 42, 63, 84, 106})
+    EXPECT_EQ(frame[key], Entry(255, 26, 0, 255)) << "column 1: W[8], key " << key;
+  for (int key : {19, 41, 119, 118})
+    EXPECT_EQ(frame[key], Entry(200, 0, 255, 255)) << "column 22: W[155], key " << key;
   EXPECT_EQ(frame[20], kUntouched) << "a key outside the columns";
   Render(spec);  // p = 2
   EXPECT_EQ(frame[105], Entry(255, 5, 0, 255));

@@ -33,8 +33,8 @@ class MouseEffects : public ::testing::Test {
 
 TEST_F(MouseEffects, WaveMulticolourScalesTheWheelByTheBrightness) {
   Render({.mode = 0, .level = 7, .multicolour = 1});  // p = 1, B = 150
-  ExpectColumn(0, Entry(150, 1, 0, 150));              // W[1] = (255, 3, 0) scaled+1 by 150
-  ExpectColumn(1, Entry(150, 15, 0, 150));             // W[8] = (255, 26, 0)
+  ExpectColumn(0, Entry(150, 1, 0, 150));             // W[1] = (255, 3, 0) scaled+1 by 150
+  ExpectColumn(1, Entry(150, 15, 0, 150));            // W[8] = (255, 26, 0)
 }
 
 TEST_F(MouseEffects, WaveSingleColourTakesColourAndBrightnessOneGroupApart) {
@@ -177,7 +177,7 @@ class MousepadEffects : public ::testing::Test {
 TEST_F(MousepadEffects, WavePerLed) {
   Render({.mode = 0, .multicolour = 1});  // p = 1
   EXPECT_EQ(frame[0], Entry(255, 3, 0, 255));
-  EXPECT_EQ(frame[1], Entry(255, 26, 0, 255));   // W[8]
+  EXPECT_EQ(frame[1], Entry(255, 26, 0, 255));    // W[8]
   EXPECT_EQ(frame[14], Entry(0, 206, 255, 255));  // W[99]
   state.phase = 0;
   Render({.mode = 0});
@@ -261,7 +261,7 @@ TEST_F(MousepadEffects, SweepOutAndBack) {
 
 TEST_F(MousepadEffects, SweepMulticolourSpreadsTwentyPerLitColumn) {
   Render({.mode = 7, .multicolour = 1});
-  Render({.mode = 7, .multicolour = 1});  // pattern 0x0FC0: columns 0 and 1, p = 190
+  Render({.mode = 7, .multicolour = 1});    // pattern 0x0FC0: columns 0 and 1, p = 190
   ExpectColumn(0, Entry(255, 0, 2, 255));   // W[190]
   ExpectColumn(1, Entry(255, 99, 0, 255));  // W[18]
 }

@@ -95,32 +95,104 @@ TEST(RecordCheck, OutOfRangeValuesTakeTheNearestValidOne) {
   };
   const FrameEntry black150{0, 0, 0, 150};
   const Row rows[] = {
-      {"keyboard mode 200 is the click ripple", Device::kKeyboard, {.mode = 200}, 0, 0, Rendered::kPreviewOnly,
+      {"keyboard mode 200 is the click ripple",
+       Device::kKeyboard,
+       {.mode = 200},
+       0,
+       0,
+       Rendered::kPreviewOnly,
        kUntouched},
-      {"keyboard level 99 is level 14", Device::kKeyboard, {.mode = 3, .level = 99}, 0, 9, Rendered::kFrame,
+      {"keyboard level 99 is level 14",
+       Device::kKeyboard,
+       {.mode = 3, .level = 99},
+       0,
+       9,
+       Rendered::kFrame,
        {200, 100, 50, 255}},
-      {"headset level 15 is level 14, not the table's dark 16th entry", Device::kHeadset,
-       {.mode = 3, .level = 15}, 0, 9, Rendered::kFrame, {200, 100, 50, 255}},
-      {"keyboard speed 99 is speed 14", Device::kKeyboard, {.mode = 0, .speed = 99}, 0, 65, Rendered::kFrame,
+      {"headset level 15 is level 14, not the table's dark 16th entry",
+       Device::kHeadset,
+       {.mode = 3, .level = 15},
+       0,
+       9,
+       Rendered::kFrame,
+       {200, 100, 50, 255}},
+      {"keyboard speed 99 is speed 14",
+       Device::kKeyboard,
+       {.mode = 0, .speed = 99},
+       0,
+       65,
+       Rendered::kFrame,
        {200, 100, 50, 151}},  // key 0 is in column 2: V[31] = 152
-      {"keyboard direction 7 runs forwards", Device::kKeyboard, {.mode = 1, .direction = 7}, 0, 29,
-       Rendered::kFrame, {255, 3, 0, 255}},
-      {"keyboard custom set 9 is set 4", Device::kKeyboard, {.mode = 8, .level = 7}, 9, 9, Rendered::kFrame,
+      {"keyboard direction 7 runs forwards",
+       Device::kKeyboard,
+       {.mode = 1, .direction = 7},
+       0,
+       29,
+       Rendered::kFrame,
+       {255, 3, 0, 255}},
+      {"keyboard custom set 9 is set 4",
+       Device::kKeyboard,
+       {.mode = 8, .level = 7},
+       9,
+       9,
+       Rendered::kFrame,
        {4, 0, 7, 150}},
-      {"mouse mode 50 is the click flash", Device::kMouse, {.mode = 50, .level = 7}, 0, 53, Rendered::kFrame,
+      {"mouse mode 50 is the click flash",
+       Device::kMouse,
+       {.mode = 50, .level = 7},
+       0,
+       53,
+       Rendered::kFrame,
        black150},
-      {"mouse speed 200 is speed 14", Device::kMouse, {.mode = 3, .speed = 200}, 0, 221, Rendered::kFrame,
+      {"mouse speed 200 is speed 14",
+       Device::kMouse,
+       {.mode = 3, .speed = 200},
+       0,
+       221,
+       Rendered::kFrame,
        {200, 100, 50, 255}},
-      {"mousepad mode 9 is its click flash", Device::kMousepad, {.mode = 9, .level = 7}, 0, 9, Rendered::kFrame,
+      {"mousepad mode 9 is its click flash",
+       Device::kMousepad,
+       {.mode = 9, .level = 7},
+       0,
+       9,
+       Rendered::kFrame,
        black150},
-      {"mousepad mode and speed 255", Device::kMousepad, {.mode = 255, .level = 7, .speed = 255}, 0, 65,
-       Rendered::kFrame, black150},
-      {"headset mode 4 is static", Device::kHeadset, {.mode = 4}, 0, 9, Rendered::kFrame, {200, 100, 50, 255}},
-      {"headset speed 99 is speed 14", Device::kHeadset, {.mode = 2, .speed = 99}, 0, 73, Rendered::kFrame,
+      {"mousepad mode and speed 255",
+       Device::kMousepad,
+       {.mode = 255, .level = 7, .speed = 255},
+       0,
+       65,
+       Rendered::kFrame,
+       black150},
+      {"headset mode 4 is static",
+       Device::kHeadset,
+       {.mode = 4},
+       0,
+       9,
+       Rendered::kFrame,
+       {200, 100, 50, 255}},
+      {"headset speed 99 is speed 14",
+       Device::kHeadset,
+       {.mode = 2, .speed = 99},
+       0,
+       73,
+       Rendered::kFrame,
        {200, 100, 50, 3}},
-      {"synchronised speed 99 is speed 14", Device::kSync, {.mode = 3, .speed = 99}, 0, 56, Rendered::kFrame,
+      {"synchronised speed 99 is speed 14",
+       Device::kSync,
+       {.mode = 3, .speed = 99},
+       0,
+       56,
+       Rendered::kFrame,
        {200, 100, 50, 255}},
-      {"synchronised mode 9 renders nothing", Device::kSync, {.mode = 9}, 0, 0, Rendered::kNothing, kUntouched},
+      {"synchronised mode 9 renders nothing",
+       Device::kSync,
+       {.mode = 9},
+       0,
+       0,
+       Rendered::kNothing,
+       kUntouched},
   };
   for (const Row& row : rows) {
     const Outcome out = RenderOnce(row.device, Record(row.record), row.customSet);
@@ -164,8 +236,8 @@ TEST(LevelZero, BlackInEveryModeOfEveryDevice) {
       ClickKeyboardKey(state, mode, 52);
       KeyboardFrame frame{};
       KeyboardFrame preview{};
-      const LightingSettings record = Record({.mode = mode, .level = 0, .multicolour = multicolour,
-                                              .colour = {255, 255, 255}});
+      const LightingSettings record =
+          Record({.mode = mode, .level = 0, .multicolour = multicolour, .colour = {255, 255, 255}});
       for (int i = 0; i < kPasses; ++i) {
         TickKeyboardClock(state);
         RenderKeyboard({record, sets, 0}, state, frame, preview);
@@ -177,8 +249,8 @@ TEST(LevelZero, BlackInEveryModeOfEveryDevice) {
       MouseAnimation state;
       StartMouseRing(state, 0);
       MouseFrame frame{};
-      const LightingSettings record = Record({.mode = mode, .level = 0, .multicolour = multicolour,
-                                              .colour = {255, 255, 255}});
+      const LightingSettings record =
+          Record({.mode = mode, .level = 0, .multicolour = multicolour, .colour = {255, 255, 255}});
       for (int i = 0; i < kPasses; ++i) {
         RenderMouse({record, i % 5 == 0, kT0 + std::chrono::milliseconds{10 * i}}, state, frame);
         ASSERT_TRUE(AllZero(PackMouseStream(frame))) << "mouse mode " << int{mode} << " pass " << i;
@@ -188,8 +260,8 @@ TEST(LevelZero, BlackInEveryModeOfEveryDevice) {
       MousepadAnimation state;
       ResetMousepadAnimation(state);
       MousepadFrame frame{};
-      const LightingSettings record = Record({.mode = mode, .level = 0, .multicolour = multicolour,
-                                              .colour = {255, 255, 255}});
+      const LightingSettings record =
+          Record({.mode = mode, .level = 0, .multicolour = multicolour, .colour = {255, 255, 255}});
       for (int i = 0; i < kPasses; ++i) {
         RenderMousepad({record, i % 5 == 0, kT0 + std::chrono::milliseconds{10 * i}}, state, frame);
         ASSERT_TRUE(AllZero(PackMousepadStream(frame))) << "mousepad mode " << int{mode} << " pass " << i;
@@ -198,12 +270,13 @@ TEST(LevelZero, BlackInEveryModeOfEveryDevice) {
     for (std::uint8_t mode = 0; mode <= kHeadsetLastMode; ++mode) {
       HeadsetAnimation state;
       HeadsetFrame frame{};
-      const LightingSettings record = Record({.mode = mode, .level = 0, .multicolour = multicolour,
-                                              .colour = {255, 255, 255}});
+      const LightingSettings record =
+          Record({.mode = mode, .level = 0, .multicolour = multicolour, .colour = {255, 255, 255}});
       for (int i = 0; i < kPasses; ++i) {
         RenderHeadset(record, state, frame);
         const auto pairs = PackHeadsetPairList(frame);
-        for (std::size_t v = 1; v < pairs.size(); v += 2) ASSERT_EQ(pairs[v], 0) << "headset mode " << int{mode};
+        for (std::size_t v = 1; v < pairs.size(); v += 2)
+          ASSERT_EQ(pairs[v], 0) << "headset mode " << int{mode};
         for (const HeadsetRegisterByte& b : PackHeadsetSingleColour(frame)) ASSERT_EQ(b.value, 0);
       }
     }
@@ -212,8 +285,8 @@ TEST(LevelZero, BlackInEveryModeOfEveryDevice) {
       KeyboardFrame keyboard{};
       MouseFrame mouse{};
       MousepadFrame mousepad{};
-      const LightingSettings record = Record({.mode = mode, .level = 0, .multicolour = multicolour,
-                                              .colour = {255, 255, 255}});
+      const LightingSettings record =
+          Record({.mode = mode, .level = 0, .multicolour = multicolour, .colour = {255, 255, 255}});
       for (int i = 0; i < kPasses; ++i) {
         RenderSynchronised(record, state, {&keyboard, &mouse, &mousepad, nullptr});
         ASSERT_TRUE(AllZero(PackKeyboardStream(keyboard)) && AllZero(PackMouseStream(mouse)) &&

@@ -21,7 +21,8 @@ namespace {
 using std::chrono::milliseconds;
 
 TEST(SharedTables, BrightnessLevels) {
-  const std::array<std::uint8_t, 15> expected{0, 60, 75, 90, 105, 120, 135, 150, 165, 180, 195, 210, 225, 240, 255};
+  const std::array<std::uint8_t, 15> expected{0,   60,  75,  90,  105, 120, 135, 150,
+                                              165, 180, 195, 210, 225, 240, 255};
   EXPECT_EQ(kBrightness, expected);
 }
 
@@ -78,11 +79,19 @@ TEST(SharedTables, BreathingAndWaveCurves) {
     int expected;
   };
   const Row rows[] = {
-      {"C[0]", kBreath[0], 0},     {"C[10]", kBreath[10], 10}, {"C[11]", kBreath[11], 12},
-      {"C[27]", kBreath[27], 57},  {"C[63]", kBreath[63], 255}, {"C[64] mirrors C[63]", kBreath[64], 255},
-      {"C[100] mirrors C[27]", kBreath[100], 57}, {"C[127] mirrors C[0]", kBreath[127], 0},
-      {"V[0] is C[16]", kWave[0], 22}, {"V[11] is C[27]", kWave[11], 57}, {"V[47] is C[63]", kWave[47], 255},
-      {"V[48] mirrors V[47]", kWave[48], 255}, {"V[95] mirrors V[0]", kWave[95], 22},
+      {"C[0]", kBreath[0], 0},
+      {"C[10]", kBreath[10], 10},
+      {"C[11]", kBreath[11], 12},
+      {"C[27]", kBreath[27], 57},
+      {"C[63]", kBreath[63], 255},
+      {"C[64] mirrors C[63]", kBreath[64], 255},
+      {"C[100] mirrors C[27]", kBreath[100], 57},
+      {"C[127] mirrors C[0]", kBreath[127], 0},
+      {"V[0] is C[16]", kWave[0], 22},
+      {"V[11] is C[27]", kWave[11], 57},
+      {"V[47] is C[63]", kWave[47], 255},
+      {"V[48] mirrors V[47]", kWave[48], 255},
+      {"V[95] mirrors V[0]", kWave[95], 22},
   };
   for (const Row& row : rows) EXPECT_EQ(row.actual, row.expected) << row.name;
 }
@@ -145,8 +154,8 @@ TEST(KeyboardLayout, LedMap) {
     int firstKey, lastKey, firstLed;  // firstLed 126: not streamed
   };
   const Row rows[] = {
-      {0, 12, 0},      {13, 19, 14},    {20, 20, 126},   {21, 61, 21},   {62, 62, 126},  {63, 74, 63},
-      {75, 75, 76},    {76, 78, 80},    {79, 83, 126},   {84, 84, 84},   {85, 94, 86},   {95, 95, 97},
+      {0, 12, 0},      {13, 19, 14},    {20, 20, 126},   {21, 61, 21},    {62, 62, 126},   {63, 74, 63},
+      {75, 75, 76},    {76, 78, 80},    {79, 83, 126},   {84, 84, 84},    {85, 94, 86},    {95, 95, 97},
       {96, 96, 99},    {97, 99, 101},   {100, 104, 126}, {105, 111, 105}, {112, 112, 113}, {113, 115, 119},
       {116, 117, 123}, {118, 118, 104}, {119, 119, 62},  {120, 125, 126},
   };
@@ -178,7 +187,8 @@ TEST(KeyboardLayout, TablesAgreeOnTheRealKeys) {
   EXPECT_EQ(streamed.size(), kKeyPathKeys);
   EXPECT_EQ(std::multiset<int>(streamed.begin(), streamed.end()), onPath);
   EXPECT_EQ(onPath, inColumns);
-  EXPECT_TRUE(std::all_of(kKeyPath.begin() + kKeyPathKeys, kKeyPath.end(), [](std::uint8_t k) { return k == kNoKey; }));
+  EXPECT_TRUE(std::all_of(kKeyPath.begin() + kKeyPathKeys, kKeyPath.end(),
+                          [](std::uint8_t k) { return k == kNoKey; }));
 }
 
 std::set<int> KeysUnder(const RippleMaps& maps) {

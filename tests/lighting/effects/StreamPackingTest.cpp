@@ -13,11 +13,11 @@ namespace {
 TEST(StreamPacking, KeyboardFrameGoesThroughTheLedMap) {
   KeyboardFrame frame{};
   frame[0] = Entry(255, 128, 2, 255);
-  frame[119] = Entry(10, 20, 30, 128);      // LED 62
-  frame[118] = Entry(100, 200, 255, 64);    // LED 104
-  frame[13] = Entry(40, 0, 0, 255);         // LED 14: LED 13 stays dark
-  frame[20] = Entry(255, 255, 255, 255);    // no LED
-  frame[125] = Entry(255, 255, 255, 255);   // no LED
+  frame[119] = Entry(10, 20, 30, 128);     // LED 62
+  frame[118] = Entry(100, 200, 255, 64);   // LED 104
+  frame[13] = Entry(40, 0, 0, 255);        // LED 14: LED 13 stays dark
+  frame[20] = Entry(255, 255, 255, 255);   // no LED
+  frame[125] = Entry(255, 255, 255, 255);  // no LED
 
   std::array<std::uint8_t, 378> expected{};
   expected[0] = 254;
