@@ -209,6 +209,15 @@ TEST(Ripple, SpreadsFromItsKeyInFourDirections) {
   EXPECT_EQ(KeysUnder(maps), (std::set<int>{50, 54, 30, 72, 32, 74, 8, 94}));
 }
 
+TEST(Ripple, ReachesTheLastColumnAndKeepsMovingThere) {
+  RippleMaps maps{};
+  ASSERT_TRUE(SeedRipple(maps, 61));  // column 21, row 2
+  StepRipple(maps);
+  EXPECT_EQ(KeysUnder(maps), (std::set<int>{60, 40, 78})) << "column 22 has no key in row 2";
+  StepRipple(maps);
+  EXPECT_EQ(KeysUnder(maps), (std::set<int>{59, 39, 77, 18, 99, 41, 119}));
+}
+
 TEST(Ripple, KeysOutsideTheColumnTableSeedNothing) {
   for (std::uint8_t key : {std::uint8_t{20}, std::uint8_t{120}, kNoKey, std::uint8_t{255}}) {
     RippleMaps maps{};
