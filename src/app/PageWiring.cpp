@@ -1,5 +1,6 @@
 #include "app/PageWiring.h"
 
+#include "app/LightingWiring.h"
 #include "app/MainWnd.h"
 #include "app/PointerSettingsTips.h"
 #include "common/Log.h"
@@ -24,6 +25,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
       background_(window),
       desktop_(std::move(desktop)) {
   if (!desktop_) desktop_ = platform::MakeDesktopPointerSettingsForSession();
+  lighting_ = std::make_unique<LightingWiring>(window_);
   WireRouting(std::move(messageBox));
   WireSkinPicker();
   WireMouseSettings();
@@ -104,7 +106,10 @@ void PageWiring::WireKeyboardKeys() {
                                                               std::move(pageHooks));
   if (!keyboardKeys_->RegisterRoutes(router_)) Trace("keyboard key page: the routing refused a control name");
   DevicePageHooks hooks;
-  hooks.refresh = [this] { keyboardKeys_->Refresh(); };
+  hooks.refresh = [this] {
+    keyboardKeys_->Refresh();
+    lighting_->KeyboardRecordChanged();
+  };
   window_.SetPageHooks(DeviceKind::kKeyboard, std::move(hooks));
   window_.SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, [this](qint64 /*keyMessage*/, qint64 record) {
     const platform::KeyboardRecord key = platform::UnpackKeyboardRecord(record);

@@ -11,6 +11,7 @@
 //    through a RootBackgroundReceiver registered with the process-wide skin observer;
 //  - the keyboard's key page (KeyboardKeyPage) on the session's keyboard, with its refresh after
 //    every read and the captured keys (WM_HOOK_KEY_SINGLEKEY);
+//  - the lighting threads (LightingWiring) in their worker slots, their frames on the preview keys;
 //  - the mouse's button page (MouseButtonPage) on the session's mouse: its labels after every
 //    refresh of the mouse, its editor closed on a device-profile switch, the captured keys
 //    (WM_HOOK_MOU_SINGLEKEY);
@@ -55,6 +56,7 @@ class DesktopPointerSettings;
 namespace korva::app {
 
 class CMainWnd;
+class LightingWiring;
 
 class PageWiring {
  public:
@@ -71,6 +73,7 @@ class PageWiring {
   mouse::MouseSettingsPage& MouseSettings() { return *mouseSettings_; }
   keyboard::KeyboardKeyPage& KeyboardKeys() { return *keyboardKeys_; }
   mouse::MouseButtonPage& MouseButtons() { return *mouseButtons_; }
+  LightingWiring& Lighting() { return *lighting_; }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
 
@@ -90,6 +93,7 @@ class PageWiring {
   ui::RootBackgroundReceiver background_;
   QPointer<ui::CSkinFrame> picker_;
   std::unique_ptr<platform::DesktopPointerSettings> desktop_;
+  std::unique_ptr<LightingWiring> lighting_;
   // After desktop_: the page's desktop worker is joined before the settings it calls go.
   std::unique_ptr<mouse::MouseSettingsPage> mouseSettings_;
   std::unique_ptr<keyboard::KeyboardKeyPage> keyboardKeys_;

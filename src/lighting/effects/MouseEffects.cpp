@@ -17,11 +17,6 @@ void SetColumn(MouseFrame& frame, std::size_t column, FrameEntry entry) {
   for (std::uint8_t led : kMouseColumnTable[column]) frame[led] = entry;
 }
 
-// Per pass: 50 ms, then 2 * speed + 3 ms, then 10 * speed ms.
-std::chrono::milliseconds MouseDelay(std::uint8_t speed) {
-  return std::chrono::milliseconds{50 + (2 * speed + 3) + 10 * speed};
-}
-
 void Breathing(const EffectRecord& r, MouseAnimation& s, MouseFrame& frame) {
   if (Advance(s.phase, 1, kBreathLength, r.direction)) {
     s.breathSet = static_cast<std::uint8_t>(s.breathSet + 1U >= kMouseBreathSets ? 0 : s.breathSet + 1);
@@ -58,6 +53,10 @@ void Ring(const EffectRecord& r, MouseAnimation& s, MouseFrame& frame) {
 }
 
 }  // namespace
+
+std::chrono::milliseconds MouseDelay(std::uint8_t speed) {
+  return std::chrono::milliseconds{50 + (2 * speed + 3) + 10 * speed};
+}
 
 Pass RenderMouse(const MouseInput& input, MouseAnimation& state, MouseFrame& frame) {
   const EffectRecord r = CheckRecord(input.record, kMouseLastMode);

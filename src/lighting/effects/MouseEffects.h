@@ -5,6 +5,7 @@
 // The mouse's 20 LEDs stand in 7 columns of 3 (LED 9 twice, in column 2).
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -56,6 +57,9 @@ struct MouseInput {
   bool clicked = false;  // the click flag the mouse's reader sets (see Pass::clickTaken)
   EffectClock::time_point now{};
 };
+
+// The wait of one pass at `speed` (0..14): 50 ms, then 2 x speed + 3 ms, then 10 x speed ms.
+std::chrono::milliseconds MouseDelay(std::uint8_t speed);
 
 Pass RenderMouse(const MouseInput& input, MouseAnimation& state, MouseFrame& frame);
 
