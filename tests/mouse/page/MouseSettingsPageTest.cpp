@@ -19,6 +19,7 @@
 #include "mouse/MouseTransfer.h"
 #include "platform/FakeDesktopPointerSettings.h"
 #include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 #include "ui/routing/NotifyRouter.h"
