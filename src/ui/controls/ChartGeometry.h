@@ -13,14 +13,14 @@ namespace korva::ui::controls {
 inline constexpr int kLegendWidth = 100;  // beside the pie, with show text
 inline constexpr int kLegendRowStep = 22;
 inline constexpr int kLegendSquare = 18;
-inline constexpr int kLegendTextOffset = 23;  // label's left edge from the square's
+inline constexpr int kLegendTextOffset = 23;   // label's left edge from the square's
 inline constexpr int kHistogramTextBand = 25;  // below the pillars, with show text
 
 struct PieLayout {
-  QRect pie;          // the pie's bounding square (d x d)
+  QRect pie;            // the pie's bounding square (d x d)
   int legendTop = 0;    // top of the first legend row
-  int legendLeft = 0;     // left edge of the legend squares
-  int legendRight = 0;    // right end of the label column (exclusive)
+  int legendLeft = 0;   // left edge of the legend squares
+  int legendRight = 0;  // right end of the label column (exclusive)
 };
 PieLayout LayOutPie(const QRect& area, bool showText, int itemCount);
 
@@ -36,9 +36,9 @@ struct Slice {
 std::vector<Slice> PieSlices(std::span<const double> values);
 
 struct HistogramLayout {
-  int chartBottom = 0;  // pillars stand on this line (exclusive bottom)
-  int chartHeight = 0;  // height of the tallest pillar
-  int gap = 0;          // between pillars, and before the first
+  int chartBottom = 0;         // pillars stand on this line (exclusive bottom)
+  int chartHeight = 0;         // height of the tallest pillar
+  int gap = 0;                 // between pillars, and before the first
   std::vector<QRect> pillars;  // one per value; empty when the pillar width is 0 or below
 };
 HistogramLayout LayOutHistogram(const QRect& area, std::span<const double> values, int pillarWidth,

@@ -13,10 +13,10 @@ namespace korva::ui {
 namespace {
 
 // Slice and legend colours, item i taking entry i mod 18.
-constexpr std::array<QRgb, 18> kPalette = {
-    0xFF3F96F5, 0xFFFF5A01, 0xFF6AF4C0, 0xFFF5EA6A, 0xFFFC7B97, 0xFFA2F53F,
-    0xFF9D90FC, 0xFFD290FC, 0xFF7FB0CB, 0xFFF4C471, 0xFFA2C285, 0xFFBD1717,
-    0xFFBD17B3, 0xFF6117BD, 0xFF172BBD, 0xFF12884C, 0xFF887912, 0xFF882612};
+constexpr std::array<QRgb, 18> kPalette = {0xFF3F96F5, 0xFFFF5A01, 0xFF6AF4C0, 0xFFF5EA6A, 0xFFFC7B97,
+                                           0xFFA2F53F, 0xFF9D90FC, 0xFFD290FC, 0xFF7FB0CB, 0xFFF4C471,
+                                           0xFFA2C285, 0xFFBD1717, 0xFFBD17B3, 0xFF6117BD, 0xFF172BBD,
+                                           0xFF12884C, 0xFF887912, 0xFF882612};
 
 QColor SliceColour(std::size_t item) {
   return QColor::fromRgba(kPalette[item % kPalette.size()]);
@@ -90,8 +90,8 @@ void CChartViewUI::paintEvent(QPaintEvent* event) {
 }
 
 void CChartViewUI::PaintPie(QPainter& painter) {
-  const std::vector<controls::Slice> slices = controls::PieSlices(Values());
   if (items_.empty()) return;
+  const std::vector<controls::Slice> slices = controls::PieSlices(Values());
   const controls::PieLayout layout = controls::LayOutPie(rect(), showText_, static_cast<int>(items_.size()));
   const QRect& pie = layout.pie;
   painter.setRenderHint(QPainter::Antialiasing);
@@ -130,8 +130,7 @@ void CChartViewUI::PaintHistogram(QPainter& painter) {
   for (std::size_t i = 0; i < layout.pillars.size(); ++i) {
     const QRect& bar = layout.pillars[i];
     if (!pillar.isNull() && bar.height() > 0) painter.drawPixmap(bar, pillar);
-    if (showText_)
-      DrawLabel(painter, controls::PillarLabel(layout, bar), items_[i].label, Qt::AlignCenter);
+    if (showText_) DrawLabel(painter, controls::PillarLabel(layout, bar), items_[i].label, Qt::AlignCenter);
   }
 }
 
@@ -149,7 +148,8 @@ void CChartViewUI::DrawLabel(QPainter& painter, const QRect& cell, const QString
   document.setDocumentMargin(0);
   document.setHtml(label);
   const QSizeF size = document.size();
-  const double left = (align & Qt::AlignHCenter) ? cell.left() + (cell.width() - size.width()) / 2 : cell.left();
+  const double left =
+      (align & Qt::AlignHCenter) ? cell.left() + (cell.width() - size.width()) / 2 : cell.left();
   painter.save();
   painter.translate(left, cell.top() + (cell.height() - size.height()) / 2);
   painter.setClipRect(QRectF(0, 0, cell.right() + 1 - left, size.height()));

@@ -48,8 +48,8 @@ QImage DefaultLightImage(QSize size) {
 }
 
 const QPixmap& LightTintCache::DefaultLight(QSize size) {
-  const quint64 key = (static_cast<quint64>(static_cast<quint32>(size.width())) << 32) |
-                      static_cast<quint32>(size.height());
+  const quint64 key =
+      (static_cast<quint64>(static_cast<quint32>(size.width())) << 32) | static_cast<quint32>(size.height());
   auto it = defaults_.find(key);
   if (it == defaults_.end()) it = defaults_.insert(key, QPixmap::fromImage(DefaultLightImage(size)));
   return *it;

@@ -42,9 +42,10 @@ ControlsSkin::ControlsSkin() {
 
 bool ControlsSkin::Build(const QString& body) {
   if (!skin) return false;
-  files.Write(QStringLiteral("test.xml"),
-              QStringLiteral(R"(<Window size="320,240"><VerticalLayout name="root">%1</VerticalLayout></Window>)")
-                  .arg(body));
+  files.Write(
+      QStringLiteral("test.xml"),
+      QStringLiteral(R"(<Window size="320,240"><VerticalLayout name="root">%1</VerticalLayout></Window>)")
+          .arg(body));
   window = std::make_unique<SkinWindow>(*skin);
   const auto error = window->Build(QStringLiteral("XML_TEST"));
   EXPECT_FALSE(error) << error->ToString();
@@ -64,8 +65,8 @@ QImage ControlsSkin::Render(const Control& control) {
                     std::abs(qGreen(actual) - qGreen(expected)) <= tolerance &&
                     std::abs(qBlue(actual) - qBlue(expected)) <= tolerance;
   if (near) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "pixel #" << std::hex << (actual & 0xFFFFFFu) << " is not near #"
-                                       << (expected & 0xFFFFFFu);
+  return ::testing::AssertionFailure()
+         << "pixel #" << std::hex << (actual & 0xFFFFFFu) << " is not near #" << (expected & 0xFFFFFFu);
 }
 
 }  // namespace korva::ui::test

@@ -111,16 +111,21 @@ TEST_F(Attributes, SetOnABuiltControl) {
          EXPECT_EQ(s.C("key").Text(), QStringLiteral("Esc"));
        }},
       {"the key's other attributes are the button's", "key", "normalimage", "white.png", nullptr,
-       [](ControlsSkin& s) { EXPECT_EQ(s.C("key").Attribute(QStringLiteral("normalimage")), QStringLiteral("white.png")); }},
-      {"a button's bad image is the button's error", "key", "hotimage", "nowhere.png", "nowhere.png", nullptr},
-      {"an attribute no one knows", "key", "lightimages", "white.png", "unknown attribute 'lightimages'", nullptr},
+       [](ControlsSkin& s) {
+         EXPECT_EQ(s.C("key").Attribute(QStringLiteral("normalimage")), QStringLiteral("white.png"));
+       }},
+      {"a button's bad image is the button's error", "key", "hotimage", "nowhere.png", "nowhere.png",
+       nullptr},
+      {"an attribute no one knows", "key", "lightimages", "white.png", "unknown attribute 'lightimages'",
+       nullptr},
       {"the host has no chart attributes", "host", "view", "pie", "unknown attribute 'view'", nullptr},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     QString error;
-    const bool ok = skin.C(row.control).SetAttribute(QString::fromLatin1(row.attribute),
-                                                     QString::fromLatin1(row.value), &error);
+    const bool ok =
+        skin.C(row.control)
+            .SetAttribute(QString::fromLatin1(row.attribute), QString::fromLatin1(row.value), &error);
     if (row.error) {
       EXPECT_FALSE(ok);
       EXPECT_TRUE(error.contains(QString::fromLatin1(row.error))) << error.toStdString();

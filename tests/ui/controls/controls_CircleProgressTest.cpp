@@ -25,7 +25,11 @@ TEST(CircleProgress, PaintsThePartReachedAsARing) {
     std::vector<std::pair<QPoint, QRgb>> pixels;
   };
   const Row rows[] = {
-      {"half: six o'clock round to twelve", 0, 100, 50, {{nine, kFore}, {three, kBack}, {halfPastTen, kFore}}},
+      {"half: six o'clock round to twelve",
+       0,
+       100,
+       50,
+       {{nine, kFore}, {three, kBack}, {halfPastTen, kFore}}},
       {"three quarters", 0, 100, 75, {{halfPastTen, kFore}, {halfPastOne, kFore}, {halfPastFour, kBack}}},
       {"half of a range from 50", 50, 100, 75, {{nine, kFore}, {three, kBack}}},
       {"nothing reached", 0, 100, 0, {{nine, kBack}, {three, kBack}}},

@@ -30,7 +30,9 @@ class DeviceKey : public ::testing::Test {
                                   [this] { return new CDeviceKeyButtonUI(lights); });
     ASSERT_TRUE(skin.Build(QString::fromLatin1(kBody)));
   }
-  CDeviceKeyButtonUI* Key(const char* name) { return dynamic_cast<CDeviceKeyButtonUI*>(skin.C(name).Widget()); }
+  CDeviceKeyButtonUI* Key(const char* name) {
+    return dynamic_cast<CDeviceKeyButtonUI*>(skin.C(name).Widget());
+  }
   QRgb Pixel(const char* name, int x, int y) { return ControlsSkin::Render(skin.C(name)).pixel(x, y); }
   void Light(const char* name, quint32 rgb, int alpha, bool on = true) {
     Control key = skin.C(name);
@@ -149,7 +151,8 @@ TEST(LightTintCache, TintMultipliesEachChannelAndKeepsTheLightsAlpha) {
 
   QImage half(1, 1, QImage::Format_ARGB32);
   half.setPixel(0, 0, qRgba(255, 255, 255, 128));
-  const QRgb faded = controls::TintImage(half, qRgb(255, 0, 0)).convertToFormat(QImage::Format_ARGB32).pixel(0, 0);
+  const QRgb faded =
+      controls::TintImage(half, qRgb(255, 0, 0)).convertToFormat(QImage::Format_ARGB32).pixel(0, 0);
   EXPECT_EQ(qAlpha(faded), 128);
   EXPECT_TRUE(Near(faded, qRgb(255, 0, 0), 1)) << "a half-transparent light keeps its colour";
 }

@@ -77,7 +77,8 @@ TEST(PieLayout, CentresThePieAndStacksTheLegendBesideIt) {
 
 TEST(HistogramLayout, PillarsStandOnTheTextBandScaledToTheLargestValue) {
   // 200 x 100, pillars 20 wide: gap = 2 x (200 / 20) = 20; chart height 100 - 25 = 75.
-  const HistogramLayout layout = LayOutHistogram(QRect(0, 0, 200, 100), std::vector<double>{10, 5, 0}, 20, true);
+  const HistogramLayout layout =
+      LayOutHistogram(QRect(0, 0, 200, 100), std::vector<double>{10, 5, 0}, 20, true);
   EXPECT_EQ(layout.gap, 20);
   EXPECT_EQ(layout.chartBottom, 75);
   ASSERT_EQ(layout.pillars.size(), 3u);
