@@ -58,11 +58,11 @@ void CDeviceKeyButtonUI::PaintLight(QPainter& painter) const {
   const QSize pixels = (QSizeF(size()) * ratio).toSize();
   const QPixmap& image = Resolved(lightImage_, lightPixmap_, lightResolved_);
   const QPixmap& light = image.isNull() ? lights_->DefaultLight(pixels) : image;
-  const QPixmap& tinted = lights_->Tinted(light, pixels, changerColor.rgb());
-  if (tinted.isNull()) return;
+  const QPixmap* tinted = lights_->Tinted(light, pixels, changerColor.rgb());
+  if (!tinted) return;
   const qreal opacity = painter.opacity();
   painter.setOpacity(opacity * changerAlpha / 255.0);
-  painter.drawPixmap(QRectF(rect()), tinted, QRectF(tinted.rect()));
+  painter.drawPixmap(QRectF(rect()), *tinted, QRectF(tinted->rect()));
   painter.setOpacity(opacity);
 }
 

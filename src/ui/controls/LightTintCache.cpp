@@ -55,13 +55,13 @@ const QPixmap& LightTintCache::DefaultLight(QSize size) {
   return *it;
 }
 
-const QPixmap& LightTintCache::Tinted(const QPixmap& light, QSize size, QRgb tint) {
-  if (light.isNull() || size.isEmpty()) return null_;
+const QPixmap* LightTintCache::Tinted(const QPixmap& light, QSize size, QRgb tint) {
+  if (light.isNull() || size.isEmpty()) return nullptr;
   const Key key{light.cacheKey(), size.width(), size.height(), tint & 0x00FFFFFFu};
   auto it = tinted_.find(key);
   if (it != tinted_.end()) {
     it->lastUse = ++clock_;
-    return it->pixmap;
+    return &it->pixmap;
   }
   const QImage scaled = light.size() == size
                             ? light.toImage()
@@ -72,7 +72,7 @@ const QPixmap& LightTintCache::Tinted(const QPixmap& light, QSize size, QRgb tin
   bytes_ += bytes;
   ++made_;
   it = tinted_.insert(key, Entry{std::move(pixmap), ++clock_});
-  return it->pixmap;
+  return &it->pixmap;
 }
 
 void LightTintCache::MakeRoom(qsizetype bytes) {

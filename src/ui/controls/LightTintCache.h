@@ -28,9 +28,9 @@ class LightTintCache {
   static constexpr qsizetype kDefaultBudget = 4 * 1024 * 1024;
   explicit LightTintCache(qsizetype byteBudget = kDefaultBudget) : budget_(byteBudget) {}
 
-  // `light` scaled to `size` (device pixels) and tinted. The reference stays good until the next
-  // call. A null light gives a null pixmap.
-  const QPixmap& Tinted(const QPixmap& light, QSize size, QRgb tint);
+  // `light` scaled to `size` (device pixels) and tinted; it stays good until the next call.
+  // nullptr for a null light or an empty size.
+  const QPixmap* Tinted(const QPixmap& light, QSize size, QRgb tint);
   // DefaultLightImage(size), made once per size.
   const QPixmap& DefaultLight(QSize size);
 
@@ -62,7 +62,6 @@ class LightTintCache {
   qsizetype bytes_ = 0;
   quint64 clock_ = 0;
   quint64 made_ = 0;
-  QPixmap null_;
 };
 
 }  // namespace korva::ui::controls

@@ -176,8 +176,8 @@ TEST(LightTintCache, KeepsWithinItsBudgetDroppingTheLeastRecentlyUsed) {
   EXPECT_EQ(cache.Made(), made) << "the two most recently used stay";
   cache.Tinted(light, size, 2u);
   EXPECT_EQ(cache.Made(), made + 1) << "the least recently used was dropped";
-  EXPECT_TRUE(cache.Tinted(QPixmap(), size, 1u).isNull());
-  EXPECT_TRUE(cache.Tinted(light, QSize(0, 4), 1u).isNull());
+  EXPECT_EQ(cache.Tinted(QPixmap(), size, 1u), nullptr);
+  EXPECT_EQ(cache.Tinted(light, QSize(0, 4), 1u), nullptr);
 }
 
 }  // namespace
