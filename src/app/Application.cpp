@@ -17,7 +17,7 @@
 #include "sim/SimBus.h"
 #include "sim/headset/SimulatedHeadsetChip.h"
 #include "ui/routing/MsgWnd.h"
-#include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/Skin.h"
 
 namespace korva::app {

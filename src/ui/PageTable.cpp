@@ -3,9 +3,6 @@
 #include <array>
 #include <utility>
 
-#include "ui/ControlFactory.h"
-#include "ui/SkinWidgets_p.h"
-
 namespace korva::ui {
 
 namespace {
@@ -25,24 +22,6 @@ constexpr std::array<std::pair<const char*, const char*>, 11> kPages = {{
     {"HS_DENG_UI", "Headset_deng.xml"},
 }};
 
-// The device key button accepts the attributes of the device key control; its light is the
-// Button's tint (Control::SetChangerColor / SetChangerAlpha).
-class StandInDeviceKeyButton : public detail::DeviceKeyButton, public ISkinAttributes {
- public:
-  bool SetSkinAttribute(const QString& name, const QString& value, QString*) override {
-    const QString key = name.toLower();
-    if (key == QLatin1String("lightimage")) {
-      lightImage = value;
-      return true;
-    }
-    if (key == QLatin1String("keysetimage")) {
-      keySetImage = value;
-      return true;
-    }
-    return key == QLatin1String("gmnametextcolor");  // accepted and ignored
-  }
-};
-
 }  // namespace
 
 std::optional<QString> PageFileForClass(QStringView elementClass) {
@@ -55,16 +34,6 @@ QList<QString> AllPageFiles() {
   QList<QString> files;
   for (const auto& entry : kPages) files.append(QString::fromLatin1(entry.second));
   return files;
-}
-
-void RegisterStandardControls(ControlFactory& factory) {
-  factory.Register(QStringLiteral("CCircleProgressUI"),
-                   [] { return new detail::PlaceholderControl(QStringLiteral("CircleProgress")); });
-  factory.Register(QStringLiteral("CChartViewUI"),
-                   [] { return new detail::PlaceholderControl(QStringLiteral("ChartView")); });
-  factory.Register(QStringLiteral("CWndUI"),
-                   [] { return new detail::PlaceholderControl(QStringLiteral("Wnd")); });
-  factory.Register(QStringLiteral("CDeviceKeyButtonUI"), [] { return new StandInDeviceKeyButton; });
 }
 
 }  // namespace korva::ui

@@ -76,39 +76,29 @@ SkinButton::SkinButton(QWidget* parent) : Skinned<QPushButton>(parent) {
 
 void SkinButton::PaintBelowContent(QWidget& self, QPainter& painter) const {
   PaintBackground(self, painter);
-  // State image: disabled, pushed, selected, hot, normal; a missing state falls back to normal.
-  const char* state = "normalimage";
-  if (!isEnabled())
-    state = "disabledimage";
-  else if (isDown())
-    state = "pushedimage";
-  else if (isChecked())
-    state = "selectedimage";
-  else if (underMouse())
-    state = "hotimage";
-  QPixmap image = images.value(QString::fromLatin1(state));
-  if (image.isNull()) image = images.value(QStringLiteral("normalimage"));
-  if (!image.isNull()) {
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(rect(), image);
-  }
-  if (lightOn && changerAlpha > 0) {
-    // The light of a key: its colour laid over the key cap, strongest in the middle.
-    QColor inner = changerColor;
-    inner.setAlpha(changerAlpha);
-    QColor outer = changerColor;
-    outer.setAlpha(changerAlpha / 3);
-    QRadialGradient glow(QRectF(rect()).center(), std::max(width(), height()) * 0.75);
-    glow.setColorAt(0.0, inner);
-    glow.setColorAt(1.0, outer);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 3, 3);
-    painter.fillPath(path, glow);
-  }
+  PaintStatusImage(painter);
   if (!forePixmap.isNull()) {
     const QPoint at((width() - forePixmap.width()) / 2, (height() - forePixmap.height()) / 2);
     painter.drawPixmap(at, forePixmap);
+  }
+}
+
+void SkinButton::PaintStatusImage(QPainter& painter) const {
+  // QStringLiteral keys: the preview repaints the keys many times a second, without allocating.
+  QString state = QStringLiteral("normalimage");
+  if (!isEnabled())
+    state = QStringLiteral("disabledimage");
+  else if (isDown())
+    state = QStringLiteral("pushedimage");
+  else if (isChecked())
+    state = QStringLiteral("selectedimage");
+  else if (underMouse())
+    state = QStringLiteral("hotimage");
+  auto image = images.constFind(state);
+  if (image == images.constEnd() || image->isNull()) image = images.constFind(QStringLiteral("normalimage"));
+  if (image != images.constEnd() && !image->isNull()) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), *image);
   }
 }
 

@@ -87,7 +87,8 @@ void Skinned<Base>::paintEvent(QPaintEvent* event) {
   Base::paintEvent(event);
 }
 
-// Buttons, Options and device keys: state images, an icon in the middle and the light tint.
+// Buttons, Options and device keys: state images and an icon in the middle. The device key
+// (ui/controls) paints its light and key-set overlay above the state image.
 class SkinButton : public Skinned<QPushButton> {
  public:
   explicit SkinButton(QWidget* parent = nullptr);
@@ -95,7 +96,7 @@ class SkinButton : public Skinned<QPushButton> {
   QHash<QString, QPixmap> images;
   QString foreImage;
   QPixmap forePixmap;
-  // The light of a device key: drawn while lightOn and changerAlpha > 0. Setting them through
+  // The light of a device key, painted by the device key while lightOn. Setting them through
   // Control marks lightChanged instead of repainting: the lighting preview changes the keys many
   // times a second, and its repaint pass paints only the marked keys that are on screen.
   QColor changerColor{0, 0, 0};
@@ -105,14 +106,9 @@ class SkinButton : public Skinned<QPushButton> {
 
  protected:
   void PaintBelowContent(QWidget& self, QPainter& painter) const override;
-};
-
-// The device key picture: a Button that also takes the attributes of the device key control.
-class DeviceKeyButton : public SkinButton {
- public:
-  using SkinButton::SkinButton;
-  QString lightImage;
-  QString keySetImage;
+  // Between the background and the fore image: the picture of the button's state (disabled,
+  // pushed, selected, hot, normal; a missing state falls back to normal).
+  virtual void PaintStatusImage(QPainter& painter) const;
 };
 
 class SkinBox : public Skinned<QWidget> {
@@ -188,16 +184,6 @@ class ColorPalette : public QWidget {
   QColor color_{Qt::white};
   enum class Drag { None, Field, Bar } drag_ = Drag::None;
   QImage field_;
-};
-
-// Stand-in for a custom control whose painting is not written yet.
-class PlaceholderControl : public Skinned<QWidget> {
- public:
-  explicit PlaceholderControl(QString className) : className_(std::move(className)) {}
-  QString ClassName() const { return className_; }
-
- private:
-  QString className_;
 };
 
 // Colours: "#RRGGBB", "#AARRGGBB", "0xAARRGGBB"; false on anything else.

@@ -8,7 +8,7 @@
 
 #include "device/HidLink.h"
 #include "device/KnownDevices.h"
-#include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 
 namespace korva::app::test {
 

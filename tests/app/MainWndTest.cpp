@@ -21,7 +21,7 @@
 #include "sim/SimFirmware.h"
 #include "sim/headset/SimulatedHeadsetChip.h"
 #include "ui/Notify.h"
-#include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/Skin.h"
 
 namespace korva::app {

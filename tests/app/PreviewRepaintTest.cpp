@@ -16,6 +16,7 @@
 #include "app/MainWnd.h"
 #include "app/WindowTimers.h"
 #include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 

@@ -15,6 +15,7 @@
 #include "UiTestSupport.h"
 #include "ui/LanguageTable.h"
 #include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 
 namespace korva::ui::test {
 namespace {

@@ -21,6 +21,7 @@
 #include "UiTestSupport.h"
 #include "ui/ControlFactory.h"
 #include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/SkinAttributes_p.h"
 #include "ui/SkinElements_p.h"
 #include "ui/SkinWidgets_p.h"

@@ -20,6 +20,7 @@
 
 #include "UiTestSupport.h"
 #include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/SkinWidgets_p.h"
 
 namespace korva::ui::test {

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 

@@ -8,6 +8,7 @@
 
 #include "ui/routing/MsgWnd.h"
 #include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 
 namespace korva::ui::test {
 

@@ -16,6 +16,7 @@
 #include "platform/FakeDesktopPointerSettings.h"
 #include "sim/SimBus.h"
 #include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 
