@@ -29,7 +29,8 @@ class HeadsetFolder {
   }
 
   HeadsetProfiles& profiles() { return profiles_; }
-  std::filesystem::path hs() const { return temp_.path() / "home" / "hs"; }
+  std::filesystem::path home() const { return temp_.path() / "home"; }
+  std::filesystem::path hs() const { return home() / "hs"; }
   std::filesystem::path defaults() const { return defaults_; }
   std::filesystem::path File(const std::string& name) const { return hs() / (name + ".json"); }
   std::filesystem::path Index() const { return hs() / kHeadsetIndexFile; }
@@ -59,7 +60,7 @@ class HeadsetFolder {
  private:
   profile::testing::TempFolder temp_;
   std::filesystem::path defaults_ = temp_.path() / "defaults";
-  HeadsetProfiles profiles_{profile::DataFolders(temp_.path() / "home"), defaults_};
+  HeadsetProfiles profiles_{profile::DataFolders(home()), defaults_};
 };
 
 }  // namespace korva::headset::testing

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "HeadsetTestFolder.h"
+#include "VolumesOnlyChip.h"
 #include "sim/headset/SimulatedHeadsetChip.h"
 
 namespace korva::headset {
@@ -157,30 +158,11 @@ TEST_F(HeadsetVoiceTest, RestoreButtonsTakeTheDefaultFile) {
   EXPECT_EQ(folder.profiles().Load(0).profile.light.red, 200);
 }
 
-// A backend that sets volumes but has none of the chip's effects, as on a plain USB sound card.
-class VolumesOnlyChip final : public AudioChip {
- public:
-  int SearchPresentDevice(PresentDeviceList&) override { return kAudioOk; }
-  int SetSpeakerMasterVolume(int) override { return kAudioOk; }
-  int SetSpeakerChannelVolume(int, int) override { return kAudioOk; }
-  int SetMicVolume(int) override { return kAudioOk; }
-  int SetVirtual7ch1(const Virtual71Parameters&) override { return kAudioFailed; }
-  int SetVirtual7ch1OnOff(bool) override { return kAudioFailed; }
-  int SetSoundFieldOnOff(bool) override { return kAudioFailed; }
-  int SetEncOnOff(bool) override { return kAudioFailed; }
-  int SetSoundField(int) override { return kAudioFailed; }
-  int Config3D(int) override { return kAudioFailed; }
-  int Set3DOnOff(bool, int) override { return kAudioFailed; }
-  int PwmSetConfig(int, int) override { return kAudioFailed; }
-  int WriteI2c(int, int, std::span<const std::uint8_t>, int, int) override { return kAudioFailed; }
-  int WriteI2cByMode(const I2cModeWrite&) override { return kAudioFailed; }
-};
-
 TEST(HeadsetVoiceUnapplied, NamesTheSettingsTheBackendDoesNotTakeAndStillStoresThem) {
   HeadsetFolder folder;
   folder.Write({"alpha"}, 0);
   AudioLibrary audio;
-  ASSERT_EQ(audio.Bind(std::make_shared<VolumesOnlyChip>()), kAudioBindOk);
+  ASSERT_EQ(audio.Bind(std::make_shared<testing::VolumesOnlyChip>()), kAudioBindOk);
   HeadsetVoice voice(audio, folder.profiles());
   ASSERT_TRUE(voice.SelectProfile(0).ok());
   EXPECT_EQ(voice.Unapplied(), kUnappliedSurround | kUnappliedSoundField | kUnapplied3D | kUnappliedEnc);
