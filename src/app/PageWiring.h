@@ -38,6 +38,9 @@
 #include "ui/routing/SkinFrame.h"
 #include "ui/routing/NotifyRouter.h"
 
+namespace korva::headset {
+class HeadsetVoicePage;
+}
 namespace korva::keyboard {
 class KeyboardKeyPage;
 }
@@ -66,6 +69,7 @@ class PageWiring {
   ui::NotifyRouter& Router() { return router_; }
   mouse::MouseSettingsPage& MouseSettings() { return *mouseSettings_; }
   keyboard::KeyboardKeyPage& KeyboardKeys() { return *keyboardKeys_; }
+  headset::HeadsetVoicePage& HeadsetVoice() { return *headsetVoice_; }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
 
@@ -74,6 +78,7 @@ class PageWiring {
   void WireSkinPicker();
   void WireMouseSettings();
   void WireKeyboardKeys();
+  void WireHeadsetVoice();
   void OpenSkinPicker(const ui::Control& skinButton);
 
   CMainWnd& window_;
@@ -87,6 +92,7 @@ class PageWiring {
   // After desktop_: the page's desktop worker is joined before the settings it calls go.
   std::unique_ptr<mouse::MouseSettingsPage> mouseSettings_;
   std::unique_ptr<keyboard::KeyboardKeyPage> keyboardKeys_;
+  std::unique_ptr<headset::HeadsetVoicePage> headsetVoice_;
 };
 
 }  // namespace korva::app
