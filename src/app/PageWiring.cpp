@@ -120,6 +120,10 @@ void PageWiring::WireHeadsetVoice() {
   headsetVoice_ = std::make_unique<headset::HeadsetVoicePage>(window_, session.Audio(), session.Folders(),
                                                               session.DefaultsFolder(), std::move(pageHooks));
   if (!headsetVoice_->RegisterRoutes(router_)) Trace("headset voice page: the routing refused a control name");
+  // A same-mode copy into the headset is kept in its selected profile.
+  router_.LightingHooks().saveProfile[IndexOf(DeviceKind::kHeadset)] = [this, &session] {
+    headsetVoice_->LightingCopied(session.Controller(DeviceKind::kHeadset).Lighting());
+  };
   DevicePageHooks hooks;
   hooks.initPage = [this] { headsetVoice_->InitPage(); };
   hooks.refresh = [this] { headsetVoice_->Refresh(); };

@@ -180,6 +180,10 @@ void HeadsetVoicePage::Refresh() {
   ShowVoice();
 }
 
+void HeadsetVoicePage::LightingCopied(const lighting::LightingSettings& light) {
+  voice_.SetLight(light);
+}
+
 void HeadsetVoicePage::AddProfile() {
   const profile::IndexResult added = profiles_.Add();
   if (!Report(added.result)) return;

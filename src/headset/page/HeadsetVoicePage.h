@@ -73,6 +73,10 @@ class HeadsetVoicePage {
   // headset plugged in again keeps its combo selection, which then raises no "itemselect".
   void Refresh();
 
+  // Another device's same-mode copy gave the headset a new lighting record: it is saved into the
+  // selected profile's "LightInfo".
+  void LightingCopied(const lighting::LightingSettings& light);
+
   const HeadsetVoice& Voice() const { return voice_; }
   HeadsetProfiles& Profiles() { return profiles_; }
 

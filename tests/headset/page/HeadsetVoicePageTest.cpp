@@ -157,6 +157,17 @@ TEST_F(HeadsetVoicePageTest, SelectingAProfileShowsItsVoiceSettingsAndLight) {
   EXPECT_EQ(Find("hs_ANGLE_slider").Value(), 4);
 }
 
+TEST_F(HeadsetVoicePageTest, ALightingCopiedFromAnotherDeviceIsSavedInTheSelectedProfile) {
+  Open(std::make_shared<sim::SimulatedHeadsetChip>());
+  Find("head_device_profile_combo").SelectItem(0, SendNotify::Yes);
+  const HeadsetVoiceSettings voice = page->Voice().Settings();
+  page->LightingCopied({2, 7, 3, 0, 1, 10, 20, 30});
+  const HeadsetProfileResult saved = page->Profiles().Load(0);
+  ASSERT_TRUE(saved.result.ok());
+  EXPECT_EQ(saved.profile.light, (lighting::LightingSettings{2, 7, 3, 0, 1, 10, 20, 30}));
+  EXPECT_EQ(*saved.profile.voice, voice);
+}
+
 TEST_F(HeadsetVoicePageTest, TheProfilePanelAddsRenamesAndDeletesWithItsMessages) {
   Open(std::make_shared<sim::SimulatedHeadsetChip>());
   Find("head_device_profile_combo").SelectItem(0, SendNotify::Yes);
