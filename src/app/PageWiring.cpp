@@ -4,6 +4,7 @@
 #include "app/MainWnd.h"
 #include "app/PointerSettingsTips.h"
 #include "common/Log.h"
+#include "headset/page/HeadsetVoicePage.h"
 #include "keyboard/page/KeyboardKeyPage.h"
 #include "mouse/page/MouseButtonPage.h"
 #include "mouse/page/MouseSettingsPage.h"
@@ -31,6 +32,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
   WireMouseSettings();
   WireKeyboardKeys();
   WireMouseButtons();
+  WireHeadsetVoice();
   ShowPointerSettingsTips(window_, *desktop_);
 }
 
@@ -43,6 +45,7 @@ PageWiring::~PageWiring() {
     windowAlive_->SetSkinPickerOpener({});
     windowAlive_->SetPageHooks(DeviceKind::kMouse, {});
     windowAlive_->SetPageHooks(DeviceKind::kKeyboard, {});
+    windowAlive_->SetPageHooks(DeviceKind::kHeadset, {});
     windowAlive_->SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, {});
     windowAlive_->SetMessageHandler(WindowMessage::WM_HOOK_MOU_SINGLEKEY, {});
   }
@@ -137,6 +140,28 @@ void PageWiring::WireMouseButtons() {
     mouseButtons_->CaptureKey(key.vkCode, key.flags);
     return qint64{0};
   });
+}
+
+void PageWiring::WireHeadsetVoice() {
+  session::DeviceSession& session = window_.Session();
+  headset::HeadsetVoicePage::Hooks pageHooks;
+  pageHooks.showMessage = [this](const QString& textId) { return router_.Hooks().showMessage(textId); };
+  // The lighting threads take the headset's record from the session.
+  pageHooks.lightChanged = [&session](const lighting::LightingSettings& light) {
+    session.Controller(DeviceKind::kHeadset).SetLighting(light);
+    session.PublishLighting();
+  };
+  headsetVoice_ = std::make_unique<headset::HeadsetVoicePage>(window_, session.Audio(), session.Folders(),
+                                                              session.DefaultsFolder(), std::move(pageHooks));
+  if (!headsetVoice_->RegisterRoutes(router_)) Trace("headset voice page: the routing refused a control name");
+  // A same-mode copy into the headset is kept in its selected profile.
+  router_.LightingHooks().saveProfile[IndexOf(DeviceKind::kHeadset)] = [this, &session] {
+    headsetVoice_->LightingCopied(session.Controller(DeviceKind::kHeadset).Lighting());
+  };
+  DevicePageHooks hooks;
+  hooks.initPage = [this] { headsetVoice_->InitPage(); };
+  hooks.refresh = [this] { headsetVoice_->Refresh(); };
+  window_.SetPageHooks(DeviceKind::kHeadset, std::move(hooks));
 }
 
 void PageWiring::OpenSkinPicker(const ui::Control& skinButton) {

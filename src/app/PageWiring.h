@@ -42,6 +42,9 @@
 #include "ui/routing/SkinFrame.h"
 #include "ui/routing/NotifyRouter.h"
 
+namespace korva::headset {
+class HeadsetVoicePage;
+}
 namespace korva::keyboard {
 class KeyboardKeyPage;
 }
@@ -74,6 +77,7 @@ class PageWiring {
   keyboard::KeyboardKeyPage& KeyboardKeys() { return *keyboardKeys_; }
   mouse::MouseButtonPage& MouseButtons() { return *mouseButtons_; }
   LightingWiring& Lighting() { return *lighting_; }
+  headset::HeadsetVoicePage& HeadsetVoice() { return *headsetVoice_; }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
 
@@ -83,6 +87,7 @@ class PageWiring {
   void WireMouseSettings();
   void WireKeyboardKeys();
   void WireMouseButtons();
+  void WireHeadsetVoice();
   void OpenSkinPicker(const ui::Control& skinButton);
 
   CMainWnd& window_;
@@ -98,6 +103,7 @@ class PageWiring {
   std::unique_ptr<mouse::MouseSettingsPage> mouseSettings_;
   std::unique_ptr<keyboard::KeyboardKeyPage> keyboardKeys_;
   std::unique_ptr<mouse::MouseButtonPage> mouseButtons_;
+  std::unique_ptr<headset::HeadsetVoicePage> headsetVoice_;
 };
 
 }  // namespace korva::app

@@ -16,6 +16,7 @@
 #include "app/MainWnd.h"
 #include "app/PageWiring.h"
 #include "common/AtomicFile.h"
+#include "headset/HeadsetJsonFile.h"
 #include "session/MouseController.h"
 #include "mouse/MouseImage.h"
 #include "mouse/MouseProfiles.h"
@@ -248,6 +249,35 @@ TEST_F(PageWiringIntegrationTest, AProfileButtonOnThePageSwitchesTheMouse) {
   EXPECT_EQ(bus.Firmware(mouse).ActiveProfile(), 2);
   EXPECT_EQ(Window().Session().Mouse().Model().image().active.ActiveProfile(), 2);
   EXPECT_TRUE(Selected("ms_profile_2"));
+}
+
+// --- the headset voice page -------------------------------------------------------------------
+
+TEST_F(PageWiringIntegrationTest, TheHeadsetsArrivalSendsItsProfileAndAVolumeMovedOnThePageReachesIt) {
+  headsetChip->SetPresent(true);
+  ASSERT_TRUE(Start());
+  // The first start made "profile1" from the shipped default; the arrival selected and sent it.
+  ASSERT_TRUE(WaitFor([&] { return Visible("hs_tab") && Find("head_device_profile_combo").CurSel() == 0; }));
+  const std::filesystem::path profile = Home() / "KORVA" / "hs" / "profile1.json";
+  ASSERT_TRUE(std::filesystem::is_regular_file(profile));
+  const int shippedMaster = Find("hs_master_slider").Value();
+  EXPECT_GT(shippedMaster, 0);
+  EXPECT_EQ(headsetChip->AudioState().masterVolume, shippedMaster);
+  EXPECT_EQ(TextOf("hs_voice_profile_name_edit"), QStringLiteral("profile1"));
+
+  const int master = shippedMaster == 55 ? 56 : 55;
+  Find("hs_master_slider").SetValue(master, ui::SendNotify::Yes);
+  EXPECT_EQ(headsetChip->AudioState().masterVolume, master);
+  Find("hs_scenes_btn_5").Select(true, ui::SendNotify::Yes);
+  EXPECT_TRUE(headsetChip->AudioState().threeDOn);
+  EXPECT_EQ(Find("HZ_Slider_2").Value(), 4);
+  // Both are in the profile file: selecting it again gives them back.
+  auto saved = headset::ReadJsonFile(profile);
+  ASSERT_TRUE(saved) << saved.error().ToString();
+  EXPECT_EQ(saved.value()["VoiceInfo"]["master"].asInt(), master);
+  EXPECT_EQ(saved.value()["VoiceInfo"]["eqselect"].asInt(), 5);
+  // The simulated chip applies everything: the page lists nothing as unapplied.
+  EXPECT_FALSE(Visible("hs_voice_unapplied_layout"));
 }
 
 // --- routing ----------------------------------------------------------------------------------

@@ -176,7 +176,10 @@ std::vector<Expected> MainWindowNames() {
   AddFamily(n, QStringLiteral("ms_profile_"), 5, option);
   AddFamily(n, QStringLiteral("ms_bullet_op_"), 30, option);
   AddFamily(n, QStringLiteral("ms_gun_op_"), 4, option);
-  AddFamily(n, QStringLiteral("hs_slien_check_"), 2, check);
+  // The headset's virtual speakers, one option each; the equaliser bands and the enc box only show.
+  AddFamily(n, QStringLiteral("hs_slien_check_"), 8, option);
+  AddFamily(n, QStringLiteral("HZ_Slider_"), 8, slider);
+  AddNames(n, check, {"btn_low_louder"});
   AddFamily(n, QStringLiteral("hs_scenes_btn_"), 6, option);
   // Itemselect list.
   AddNames(n, combo, {"kb_key_fct_combo",          "kb_key_fct_combo_11",        "kb_key_fct_combo_12",

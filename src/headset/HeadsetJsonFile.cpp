@@ -1,0 +1,63 @@
+#include "headset/HeadsetJsonFile.h"
+
+#include <json/reader.h>
+#include <json/writer.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/AtomicFile.h"
+#include "common/Log.h"
+
+namespace korva::headset {
+
+korva::Result<Json::Value> ParseJson(std::string_view text, const std::filesystem::path& file) {
+  if (text.empty()) return korva::Error::InFile(file.string(), "the file is empty");
+  Json::CharReaderBuilder builder;
+  builder["stackLimit"] = kMaxJsonDepth;
+  builder["collectComments"] = false;
+  const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+  Json::Value root;
+  std::string errors;
+  try {
+    // jsoncpp throws when the nesting passes the stack limit; any throw is a parse failure here.
+    if (reader->parse(text.data(), text.data() + text.size(), &root, &errors)) return root;
+  } catch (const std::exception& e) {
+    errors = e.what();
+  }
+  while (!errors.empty() && (errors.back() == '\n' || errors.back() == ' ')) errors.pop_back();
+  return korva::Error::InFile(file.string(), "not JSON: " + errors);
+}
+
+korva::Result<Json::Value> ReadJsonFile(const std::filesystem::path& path) {
+  std::vector<std::uint8_t> bytes;
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec && size > kMaxJsonFileBytes) {
+    korva::Trace("readjsonFile: " + path.string() + " is too large");
+    return korva::Error::InFile(path.string(),
+                                "the file is larger than " + std::to_string(kMaxJsonFileBytes) + " bytes");
+  }
+  if (!korva::ReadWholeFile(path, bytes, kMaxJsonFileBytes)) {
+    korva::Trace("readjsonFile: cannot read " + path.string());
+    return korva::Error::InFile(path.string(), "cannot be read");
+  }
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  auto parsed = ParseJson(text, path);
+  if (!parsed) korva::Trace("readjsonFile: " + parsed.error().ToString());
+  return parsed;
+}
+
+korva::Result<void> WriteJsonFile(const std::filesystem::path& path, const Json::Value& value) {
+  Json::StyledWriter writer;
+  std::string text = writer.write(value);
+  // The styled writer ends its text with a line break; the file adds one more after it.
+  text += '\n';
+  auto written = korva::WriteFileAtomically(path, text);
+  if (!written) korva::Trace("wirtejsonFile: " + written.error().ToString());
+  return written;
+}
+
+}  // namespace korva::headset
