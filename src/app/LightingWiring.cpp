@@ -96,7 +96,9 @@ void LightingWiring::Apply(DeviceKind kind) {
     ui::Control key = keys[i];
     if (!key.IsVisible()) continue;
     key.SetLightOn(on);
-    key.SetChangerColor(fx::PreviewTint(frame[i]));
+    // The key takes its tint as 0xRRGGBB.
+    const fx::FrameEntry& e = frame[i];
+    key.SetChangerColor((static_cast<quint32>(e.red) << 16) | (static_cast<quint32>(e.green) << 8) | e.blue);
     key.SetChangerAlpha(frame[i].brightness);
   }
 }

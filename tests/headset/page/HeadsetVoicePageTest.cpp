@@ -16,6 +16,7 @@
 #include "tests/headset/HeadsetTestFolder.h"
 #include "tests/headset/VolumesOnlyChip.h"
 #include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 #include "ui/routing/NotifyRouter.h"
