@@ -25,6 +25,8 @@ inline constexpr std::string_view kTextConfirmDelete = "message_text_4";
 inline constexpr std::string_view kTextNameTaken = "message_text_5";
 inline constexpr std::string_view kTextMacroLimit = "message_text_17";     // "%d" = kMaxMacroCount
 inline constexpr std::string_view kTextNotAMacro = "message_text_macro_invalid";
+// A save that could not be written; the edits stay in the editor.
+inline constexpr std::string_view kTextMacroNotSaved = "message_text_macro_not_saved";
 
 enum class MacroEditStatus {
   kOk,
