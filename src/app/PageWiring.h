@@ -11,6 +11,9 @@
 //    through a RootBackgroundReceiver registered with the process-wide skin observer;
 //  - the keyboard's key page (KeyboardKeyPage) on the session's keyboard, with its refresh after
 //    every read and the captured keys (WM_HOOK_KEY_SINGLEKEY);
+//  - the keyboard's and the mouse's macro pages (MacroPage) on their data folders, with the
+//    recording hooks' messages (WM_HOOK_KEY_MACRO*, WM_HOOK_MOU_MACRO*) and the key banks a
+//    deleted macro renumbers;
 //  - the device pages built so far: the mouse sensitivity page (MouseSettingsPage) on the window's
 //    session's mouse model, with its routes, its refresh whenever the session changed the mouse's
 //    image, and what it does after "Restore all defaults".
@@ -29,7 +32,10 @@
 // UI thread only.
 
 #include <QPointer>
+#include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/MessageBox.h"
 #include "app/SkinPickerMenu.h"
@@ -43,6 +49,9 @@ class KeyboardKeyPage;
 }
 namespace korva::mouse {
 class MouseSettingsPage;
+}
+namespace korva::macro {
+class MacroPage;
 }
 namespace korva::platform {
 class DesktopPointerSettings;
@@ -66,6 +75,12 @@ class PageWiring {
   ui::NotifyRouter& Router() { return router_; }
   mouse::MouseSettingsPage& MouseSettings() { return *mouseSettings_; }
   keyboard::KeyboardKeyPage& KeyboardKeys() { return *keyboardKeys_; }
+  macro::MacroPage& KeyboardMacros() { return *keyboardMacros_; }
+  macro::MacroPage& MouseMacros() { return *mouseMacros_; }
+  // The file dialogs of the macro pages' import (save = false) and export (save = true); the
+  // chosen path, empty when cancelled. Default: the Qt file dialogs.
+  using MacroFileChooser = std::function<QString(bool save)>;
+  void SetMacroFileChooser(MacroFileChooser chooser) { macroFileChooser_ = std::move(chooser); }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
 
@@ -74,6 +89,10 @@ class PageWiring {
   void WireSkinPicker();
   void WireMouseSettings();
   void WireKeyboardKeys();
+  void WireMacroPages();
+  QString ChooseMacroFile(bool save);
+  // The routing's message box; every "%d" of the text becomes `number` when there is one.
+  int ShowMessage(const QString& textId, std::optional<int> number);
   void OpenSkinPicker(const ui::Control& skinButton);
 
   CMainWnd& window_;
@@ -87,6 +106,9 @@ class PageWiring {
   // After desktop_: the page's desktop worker is joined before the settings it calls go.
   std::unique_ptr<mouse::MouseSettingsPage> mouseSettings_;
   std::unique_ptr<keyboard::KeyboardKeyPage> keyboardKeys_;
+  MacroFileChooser macroFileChooser_;
+  std::unique_ptr<macro::MacroPage> keyboardMacros_;
+  std::unique_ptr<macro::MacroPage> mouseMacros_;
 };
 
 }  // namespace korva::app

@@ -95,7 +95,7 @@ DeviceOutcome KeyboardController::FlushDeferredWrite() {
 DeviceOutcome KeyboardController::Upload() {
   const macro::MacroLibrary macros{keyStore_.IndexPath().parent_path(), DeviceKind::kKeyboard};
   const keyboard::KeyboardUploadResult upload = keyboard::UploadKeyboard(Device(), image_, macros);
-  if (upload.macros.stop) return {false, upload.macros.textId};  // nothing was sent
+  if (upload.macros.stop) return {false, upload.macros.textId, upload.macros.textNumber};  // nothing was sent
   const int result = upload.result;
   SaveKeyProfile();
   if (result != device::kResultOk) {
