@@ -127,7 +127,9 @@ bool MacroPage::RegisterRoutes(ui::NotifyRouter& router) {
     Find("_MacroMouseEvent").SetVisible(msg.wParam != 0);
     Find("_MacroName").SetVisible(msg.wParam == 0);
   });
-  ok &= router.Bind(itemSelect, Name("_Macro_list"), [this](const Notification& msg) { ShowStep(Value(msg)); });
+  // A click on a step row (named <p>_macro_action) opens the step in the editor.
+  ok &= router.Bind(Latin1(ui::notify::kItemClick), Name("_macro_action"),
+                    [this](const Notification& msg) { ShowStep(Value(msg)); });
   ok &= router.Bind(itemSelect, Name("_macro_combo_keyselect"), [this](const Notification& msg) { EditKeyItem(Value(msg)); });
   ok &= router.Bind(itemSelect, Name("_macro_combo_mouselect"),
                     [this](const Notification& msg) { EditMouseItem(Value(msg)); });
@@ -321,7 +323,8 @@ QString MacroPage::RowText(const MacroAction& step) const {
 void MacroPage::ShowSteps(const std::vector<MacroAction>& steps, int selected) {
   Control list = Find("_Macro_list");
   list.RemoveAllItems();
-  for (const MacroAction& step : steps) list.AddItem(RowText(step), Utf8(FormatMacroAction(step)));
+  const QString rowName = Name("_macro_action");
+  for (const MacroAction& step : steps) list.SetItemName(list.AddItem(RowText(step), Utf8(FormatMacroAction(step))), rowName);
   list.SelectItem(selected);
 }
 

@@ -5,8 +5,8 @@
 // four event options and <p>_macro_check_time), the step editor <p>_tab_macro_edit, the mouse
 // steps inserted by hand (<p>_MacroMouseEvent), reordering, save/cancel and import/export.
 //
-// Each row of the step list holds the step's text line as its user data (the step itself); its
-// text only shows it: the label translated, ▼ for a press, ▲ for a release or the distance of a
+// Each row of the step list (named <p>_macro_action; a click on it opens the step in the editor)
+// holds the step's text line as its user data (the step itself); its text only shows it: the label translated, ▼ for a press, ▲ for a release or the distance of a
 // move, and the delay in milliseconds. Unsaved edits are the save/cancel bar
 // <p>_macro_tab_saveorcancel being visible; while it is, the macro list is locked and opening,
 // adding or deleting a macro is refused with "message_text_3" (the routing keeps the page in front).

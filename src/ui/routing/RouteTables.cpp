@@ -164,7 +164,7 @@ Tables Build() {
   t.itemSelects.Add(A::kHeadsetVoice, {"head_device_profile_combo"});
   t.itemSelects.Add(A::kHeadsetLighting, {"hs_deng_combo_modeSelect"});
   t.itemSelects.Add(A::kMacroEditor,
-                    {"ms_MacroName_list", "kb_MacroName_list", "ms_Macro_list", "kb_Macro_list", "ms_macro_combo_keyselect",
+                    {"ms_MacroName_list", "kb_MacroName_list", "ms_Macro_list", "ms_macro_combo_keyselect",
                      "ms_macro_combo_mouselect", "ms_macro_combo_upordown", "kb_macro_combo_keyselect",
                      "kb_macro_combo_mouselect", "kb_macro_combo_upordown"});
   t.itemSelects.Add(A::kProfileLibrary, ForEachStore("%1_%2_profile_combo"));

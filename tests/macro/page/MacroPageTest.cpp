@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <array>
 #include <memory>
@@ -130,6 +131,14 @@ class MacroPageTest : public ::testing::Test {
     msg.sender = Find(name);
     router->Dispatch(msg);
   }
+  // The user's click on step row `row`: the list's widget selects it and reports the click, which
+  // reaches the routing under the row's name.
+  void ClickRow(int row) {
+    auto* list = qobject_cast<QListWidget*>(Find("kb_Macro_list").Widget());
+    ASSERT_NE(list, nullptr);
+    list->setCurrentRow(row);
+    emit list->itemClicked(list->item(row));
+  }
   QStringList Rows() const {
     QStringList rows;
     const Control list = Find("kb_Macro_list");
@@ -222,7 +231,7 @@ TEST_F(MacroPageTest, TheStepEditorChangesTheSelectedStep) {
   lib.WriteIndex({"a"});
   lib.WriteMacro("a", {"0,0,138,4,1,keyboard_key_A", "5,0,132,20,1,mouse_move_to_left_text"});
   Open();
-  Find("kb_Macro_list").SelectItem(0, SendNotify::Yes);
+  ClickRow(0);
   EXPECT_EQ(Find("kb_tab_macro_edit").CurSel(), 1);
   EXPECT_EQ(Find("kb_macro_combo_upordown").CurSel(), 1);
   Find("kb_macro_combo_upordown").SelectItem(0, SendNotify::Yes);  // release
@@ -230,7 +239,7 @@ TEST_F(MacroPageTest, TheStepEditorChangesTheSelectedStep) {
   Find("kb_macro_combo_keyselect").SelectItem(1, SendNotify::Yes);  // LShift
   EXPECT_EQ(Rows()[0], QStringLiteral("0,0,9,2,0,keyboard_key_LShift"));
 
-  Find("kb_Macro_list").SelectItem(1, SendNotify::Yes);
+  ClickRow(1);
   EXPECT_EQ(Find("kb_tab_macro_edit").CurSel(), 2);
   EXPECT_EQ(Find("kb_macro_combo_mouselect").CurSel(), 10);
   EXPECT_EQ(Find("kb_macro_edit_mou_pointer_skewing").Text(), QStringLiteral("20"));

@@ -147,7 +147,7 @@ std::vector<Listing> Listings() {
       {item, A::kHeadsetLighting, {"hs_deng_combo_modeSelect"}},
       {item,
        A::kMacroEditor,
-       {"ms_MacroName_list", "kb_MacroName_list", "ms_Macro_list", "kb_Macro_list", "ms_macro_combo_keyselect",
+       {"ms_MacroName_list", "kb_MacroName_list", "ms_Macro_list", "ms_macro_combo_keyselect",
         "ms_macro_combo_mouselect", "ms_macro_combo_upordown", "kb_macro_combo_keyselect",
         "kb_macro_combo_mouselect", "kb_macro_combo_upordown"}},
       {item, A::kProfileLibrary, Prefixed(stores, {"_profile_combo"})},
