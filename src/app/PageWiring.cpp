@@ -1,17 +1,26 @@
 #include "app/PageWiring.h"
 
+#include <QFileDialog>
+#include <chrono>
+#include <optional>
+#include <span>
+#include <vector>
+
 #include "app/LightingWiring.h"
 #include "app/MainWnd.h"
 #include "app/PointerSettingsTips.h"
 #include "common/Log.h"
 #include "headset/page/HeadsetVoicePage.h"
 #include "keyboard/page/KeyboardKeyPage.h"
+#include "macro/MacroFiles.h"
+#include "macro/page/MacroPage.h"
 #include "mouse/page/MouseButtonPage.h"
 #include "mouse/page/MouseSettingsPage.h"
 #include "platform/DesktopPointerSettings.h"
 #include "platform/LowLevelInput.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
+#include "ui/Skin.h"
 #include "ui/routing/MsgWnd.h"
 
 namespace korva::app {
@@ -33,6 +42,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
   WireKeyboardKeys();
   WireMouseButtons();
   WireHeadsetVoice();
+  WireMacroPages();
   ShowPointerSettingsTips(window_, *desktop_);
 }
 
@@ -48,6 +58,10 @@ PageWiring::~PageWiring() {
     windowAlive_->SetPageHooks(DeviceKind::kHeadset, {});
     windowAlive_->SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, {});
     windowAlive_->SetMessageHandler(WindowMessage::WM_HOOK_MOU_SINGLEKEY, {});
+    for (WindowMessage message : {WindowMessage::WM_HOOK_KEY_SINGLEKEY, WindowMessage::WM_HOOK_KEY_MACRO,
+                                  WindowMessage::WM_HOOK_KEY_MACRO_MOUSE, WindowMessage::WM_HOOK_MOU_MACRO,
+                                  WindowMessage::WM_HOOK_MOU_MACRO_MOUSE})
+      windowAlive_->SetMessageHandler(message, {});
   }
   // The picker's menu is a member: a picker still open must not outlive it.
   delete picker_.data();
@@ -105,6 +119,10 @@ void PageWiring::WireKeyboardKeys() {
   pageHooks.disarmCapture = [this] { window_.DeviceHook().RemoveHooks(); };
   pageHooks.progressShow = [this] { window_.Send(WindowMessage::WM_PROGRESS_SHOW); };
   pageHooks.progressDone = [this] { window_.Post(WindowMessage::WM_PROGRESS_DONE); };
+  pageHooks.showMessage = [this](std::string_view textId, std::optional<int> number) {
+    ShowMessage(ui::Utf8(textId), number);
+  };
+  pageHooks.macroNames = MacroNames(DeviceKind::kKeyboard);
   keyboardKeys_ = std::make_unique<keyboard::KeyboardKeyPage>(window_, window_.Session().Keyboard(),
                                                               std::move(pageHooks));
   if (!keyboardKeys_->RegisterRoutes(router_)) Trace("keyboard key page: the routing refused a control name");
@@ -127,7 +145,10 @@ void PageWiring::WireMouseButtons() {
   pageHooks.disarmCapture = [this] { window_.DeviceHook().RemoveHooks(); };
   pageHooks.progressShow = [this] { window_.Send(WindowMessage::WM_PROGRESS_SHOW); };
   pageHooks.progressDone = [this] { window_.Post(WindowMessage::WM_PROGRESS_DONE); };
-  pageHooks.showMessage = [this](const QString& textId) { router_.Hooks().showMessage(textId); };
+  pageHooks.showMessage = [this](std::string_view textId, std::optional<int> number) {
+    ShowMessage(ui::Utf8(textId), number);
+  };
+  pageHooks.macroNames = MacroNames(DeviceKind::kMouse);
   mouseButtons_ = std::make_unique<mouse::MouseButtonPage>(window_, window_.Session().Mouse(), std::move(pageHooks));
   if (!mouseButtons_->RegisterRoutes(router_)) Trace("mouse button page: the routing refused a control name");
   // The mouse's refresh ends with the labels of the active bank; a re-read or a switch of the
@@ -162,6 +183,100 @@ void PageWiring::WireHeadsetVoice() {
   hooks.initPage = [this] { headsetVoice_->InitPage(); };
   hooks.refresh = [this] { headsetVoice_->Refresh(); };
   window_.SetPageHooks(DeviceKind::kHeadset, std::move(hooks));
+}
+
+void PageWiring::WireMacroPages() {
+  session::DeviceSession& session = window_.Session();
+  struct Side {
+    DeviceKind kind;
+    const char* prefix;
+    int mode;
+    WindowMessage key, mouse;
+    std::unique_ptr<macro::MacroPage>& page;
+  };
+  const Side sides[] = {
+      {DeviceKind::kKeyboard, "kb", platform::hook_mode::kKeyboardMacro, WindowMessage::WM_HOOK_KEY_MACRO,
+       WindowMessage::WM_HOOK_KEY_MACRO_MOUSE, keyboardMacros_},
+      {DeviceKind::kMouse, "ms", platform::hook_mode::kMouseMacro, WindowMessage::WM_HOOK_MOU_MACRO,
+       WindowMessage::WM_HOOK_MOU_MACRO_MOUSE, mouseMacros_},
+  };
+  for (const Side& side : sides) {
+    macro::MacroPage::Hooks hooks;
+    hooks.installHooks = [this, mode = side.mode](bool keys, bool buttons) {
+      return window_.DeviceHook().InstallHooks(mode, keys, buttons) == 1;
+    };
+    hooks.removeHooks = [this] { window_.DeviceHook().RemoveHooks(); };
+    hooks.showMessage = [this](const QString& textId, std::optional<int> number) { return ShowMessage(textId, number); };
+    if (side.kind == DeviceKind::kKeyboard) {
+      hooks.keyBanks = [&session] {
+        std::vector<std::span<std::uint8_t>> banks;
+        for (auto& bank : session.Keyboard().Image().banks) banks.emplace_back(bank);
+        return banks;
+      };
+      hooks.defaultBlock = [&session] { return std::span<const std::uint8_t>(session.Keyboard().Image().defaultBlock); };
+      hooks.macrosChanged = [this] { keyboardKeys_->Refresh(); };
+    } else {
+      hooks.keyBanks = [&session] {
+        std::vector<std::span<std::uint8_t>> banks;
+        for (auto& bank : session.Mouse().Model().image().banks) banks.emplace_back(bank.bytes);
+        return banks;
+      };
+      hooks.defaultBlock = [&session] {
+        return std::span<const std::uint8_t>(session.Mouse().Model().image().defaultButtons.bytes);
+      };
+      hooks.macrosChanged = [this] { mouseButtons_->RefreshLabels(); };
+    }
+    hooks.chooseImport = [this] { return ChooseMacroFile(false); };
+    hooks.chooseExport = [this] { return ChooseMacroFile(true); };
+    hooks.now = [] {
+      return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                            std::chrono::steady_clock::now().time_since_epoch())
+                                            .count());
+    };
+    side.page = std::make_unique<macro::MacroPage>(
+        window_, QString::fromLatin1(side.prefix),
+        macro::MacroLibrary{session.Folders().GetDeviceFolder(side.kind), side.kind}, std::move(hooks));
+    if (!side.page->RegisterRoutes(router_)) Trace(std::string(side.prefix) + " macro page: the routing refused a control name");
+    macro::MacroPage* page = side.page.get();
+    window_.SetMessageHandler(side.key, [page](qint64 keyMessage, qint64 record) {
+      const platform::KeyboardRecord key = platform::UnpackKeyboardRecord(record);
+      page->RecordKey(keyMessage, key.vkCode, key.flags);
+      return qint64{0};
+    });
+    window_.SetMessageHandler(side.mouse, [page](qint64 mouseMessage, qint64) {
+      page->RecordMouse(mouseMessage);
+      return qint64{0};
+    });
+    page->InitMacroPage();
+  }
+}
+
+keyboard::MacroNames PageWiring::MacroNames(DeviceKind kind) const {
+  return [library = macro::MacroLibrary{window_.Session().Folders().GetDeviceFolder(kind), kind}](
+             int number) -> std::optional<std::string> {
+    const Result<std::vector<std::string>> names = macro::LoadMacroIndex(library);
+    if (!names || number < 0 || static_cast<std::size_t>(number) >= names.value().size()) return std::nullopt;
+    return names.value()[static_cast<std::size_t>(number)];
+  };
+}
+
+int PageWiring::ShowMessage(const QString& textId, std::optional<int> number) {
+  if (!number) return router_.Hooks().showMessage(textId);
+  // The box takes a text or a text id; a text with a number is shown as the text it becomes.
+  return router_.Hooks().showMessage(
+      window_.GetSkin().Text(textId).replace(QLatin1String("%d"), QString::number(*number)));
+}
+
+QString PageWiring::ChooseMacroFile(bool save) {
+  if (macroFileChooser_) return macroFileChooser_(save);
+  const QString filter = QStringLiteral("(*.mac)");
+  if (!save) return QFileDialog::getOpenFileName(&window_, {}, {}, filter);
+  // The save dialog asks before replacing a file; the name gets ".mac" when typed without it.
+  QFileDialog dialog(&window_, {}, {}, filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QStringLiteral("mac"));
+  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().front()
+                                                                                  : QString();
 }
 
 void PageWiring::OpenSkinPicker(const ui::Control& skinButton) {

@@ -15,6 +15,9 @@
 //  - the mouse's button page (MouseButtonPage) on the session's mouse: its labels after every
 //    refresh of the mouse, its editor closed on a device-profile switch, the captured keys
 //    (WM_HOOK_MOU_SINGLEKEY);
+//  - the keyboard's and the mouse's macro pages (MacroPage) on their data folders, with the
+//    recording hooks' messages (WM_HOOK_KEY_MACRO*, WM_HOOK_MOU_MACRO*) and the key banks a
+//    deleted macro renumbers;
 //  - the device pages built so far: the mouse sensitivity page (MouseSettingsPage) on the window's
 //    session's mouse model, with its routes, its refresh whenever the session changed the mouse's
 //    image, and what it does after "Restore all defaults".
@@ -33,10 +36,14 @@
 // UI thread only.
 
 #include <QPointer>
+#include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/MessageBox.h"
 #include "app/SkinPickerMenu.h"
+#include "keyboard/KeyAssignment.h"
 #include "profile/DataFolders.h"
 #include "ui/routing/SkinChanged.h"
 #include "ui/routing/SkinFrame.h"
@@ -51,6 +58,9 @@ class KeyboardKeyPage;
 namespace korva::mouse {
 class MouseButtonPage;
 class MouseSettingsPage;
+}
+namespace korva::macro {
+class MacroPage;
 }
 namespace korva::platform {
 class DesktopPointerSettings;
@@ -78,6 +88,12 @@ class PageWiring {
   mouse::MouseButtonPage& MouseButtons() { return *mouseButtons_; }
   LightingWiring& Lighting() { return *lighting_; }
   headset::HeadsetVoicePage& HeadsetVoice() { return *headsetVoice_; }
+  macro::MacroPage& KeyboardMacros() { return *keyboardMacros_; }
+  macro::MacroPage& MouseMacros() { return *mouseMacros_; }
+  // The file dialogs of the macro pages' import (save = false) and export (save = true); the
+  // chosen path, empty when cancelled. Default: the Qt file dialogs.
+  using MacroFileChooser = std::function<QString(bool save)>;
+  void SetMacroFileChooser(MacroFileChooser chooser) { macroFileChooser_ = std::move(chooser); }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
 
@@ -88,6 +104,12 @@ class PageWiring {
   void WireKeyboardKeys();
   void WireMouseButtons();
   void WireHeadsetVoice();
+  void WireMacroPages();
+  QString ChooseMacroFile(bool save);
+  // The routing's message box; every "%d" of the text becomes `number` when there is one.
+  int ShowMessage(const QString& textId, std::optional<int> number);
+  // The names of a device's macro library, read from its index when asked.
+  keyboard::MacroNames MacroNames(DeviceKind kind) const;
   void OpenSkinPicker(const ui::Control& skinButton);
 
   CMainWnd& window_;
@@ -104,6 +126,9 @@ class PageWiring {
   std::unique_ptr<keyboard::KeyboardKeyPage> keyboardKeys_;
   std::unique_ptr<mouse::MouseButtonPage> mouseButtons_;
   std::unique_ptr<headset::HeadsetVoicePage> headsetVoice_;
+  MacroFileChooser macroFileChooser_;
+  std::unique_ptr<macro::MacroPage> keyboardMacros_;
+  std::unique_ptr<macro::MacroPage> mouseMacros_;
 };
 
 }  // namespace korva::app

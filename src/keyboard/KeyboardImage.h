@@ -31,6 +31,7 @@ namespace korva::keyboard {
 
 inline constexpr int kKeyboardProfileCount = 5;
 inline constexpr std::size_t kKeyboardInfoSize = 33;
+inline constexpr std::size_t kKeyboardMacroUnits = 6;  // information byte: macro memory / 128
 inline constexpr std::size_t kKeyBankSize = 512;
 inline constexpr std::size_t kMaxKeyCount = kKeyBankSize / kKeyFunctionSize;  // 170
 inline constexpr std::size_t kKeyboardRecordSize = 64;

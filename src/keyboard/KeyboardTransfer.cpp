@@ -97,6 +97,16 @@ int UploadKeyboardBank(device::HidDevice& device, const KeyboardImage& image) {
   return device::InTransfer(device, [&] { return device::WriteBank(device, *p, image.banks[static_cast<std::size_t>(*p)]); });
 }
 
+KeyboardUploadResult UploadKeyboard(device::HidDevice& device, const KeyboardImage& image,
+                                    const macro::MacroLibrary& macros) {
+  KeyboardUploadResult out;
+  out.macros = macro::UploadMacroLibrary(device, macros, image.info[kKeyboardMacroUnits]);
+  if (out.macros.stop) return out;
+  const int bank = UploadKeyboardBank(device, image);
+  out.result = out.macros.result != kResultOk ? out.macros.result : bank;
+  return out;
+}
+
 int WriteKeyProfileBank(device::HidDevice& device, const KeyboardImage& image) {
   return device::WriteBank(device, 0, image.banks[0]);
 }

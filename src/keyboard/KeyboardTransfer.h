@@ -5,6 +5,7 @@
 //   ReadKeyboardAll       01; 03; 07; 05 addr 0, 56 bytes; 08 bank 0; 05 addr 0, 1 byte; 02
 //   ReloadKeyboardActive  05 addr 0, 1 byte; 05 addr 0, 56 bytes
 //   ReadKeyboardDefaults  07
+//   UploadKeyboard        [01; 15 macro block; 02 -- when the macro library holds macros] 01; 09 bank p; 02
 //   UploadKeyboardBank    01; 09 bank p; 02
 //   WriteKeyProfileBank   09 bank 0
 //   FlushKeyboardSettings 06 addr 0, 56 bytes (the 21 active settings bytes, then zeros)
@@ -25,6 +26,7 @@
 #include "device/CommandReport.h"
 #include "device/HidDevice.h"
 #include "keyboard/KeyboardImage.h"
+#include "macro/MacroUpload.h"
 
 namespace korva::keyboard {
 
@@ -50,6 +52,16 @@ KeyboardTransferResult ReloadKeyboardActive(device::HidDevice& device, KeyboardI
 KeyboardTransferResult ReadKeyboardDefaults(device::HidDevice& device, KeyboardImage& image);
 // The bank being edited (bank p, all 512 bytes) to the keyboard, inside the transfer bracket.
 int UploadKeyboardBank(device::HidDevice& device, const KeyboardImage& image);
+
+struct KeyboardUploadResult {
+  int result = device::kResultOk;  // the first result other than kResultOk
+  macro::MacroUploadResult macros;  // macros.stop: the library was refused and nothing was sent
+};
+// The save of the key page: the macro library (its block sized against the keyboard's macro
+// memory, information byte 6), then the edited bank. A library the keyboard cannot take stops the
+// upload before anything is sent, so the keys never point at macros the keyboard does not hold.
+KeyboardUploadResult UploadKeyboard(device::HidDevice& device, const KeyboardImage& image,
+                                    const macro::MacroLibrary& macros);
 // Bank 0 to the keyboard, after a key profile was loaded into it.
 int WriteKeyProfileBank(device::HidDevice& device, const KeyboardImage& image);
 // The deferred settings write.

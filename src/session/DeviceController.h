@@ -22,6 +22,7 @@ class SessionHost;
 struct DeviceOutcome {
   bool changed = false;           // the image changed: the device's pages show it again
   std::string_view message = {};  // a text id to show; empty for none
+  std::optional<int> number = {};  // the message's "%d", when it has one
 };
 
 class DeviceController {

@@ -93,7 +93,10 @@ DeviceOutcome KeyboardController::FlushDeferredWrite() {
 }
 
 DeviceOutcome KeyboardController::Upload() {
-  const int result = keyboard::UploadKeyboardBank(Device(), image_);
+  const macro::MacroLibrary macros{keyStore_.IndexPath().parent_path(), DeviceKind::kKeyboard};
+  const keyboard::KeyboardUploadResult upload = keyboard::UploadKeyboard(Device(), image_, macros);
+  if (upload.macros.stop) return {false, upload.macros.textId, upload.macros.textNumber};  // nothing was sent
+  const int result = upload.result;
   SaveKeyProfile();
   if (result != device::kResultOk) {
     Trace("keyboard: the key bank upload failed with " + std::to_string(result));

@@ -9,7 +9,8 @@
 //   WM_KB_PROFILE: the record at address 0 again; the light profile saved.
 //   WM_KB_DEFAULTS: the factory key block again.
 //   timer 2: the settings record while a change waits (WriteRetry).
-//   upload (kb_key_butt_prosave): the edited bank to the keyboard, then the key profile saved; a
+//   upload (kb_key_butt_prosave): the macro library ("kbMacro.ini"), then the edited bank to the
+//            keyboard, then the key profile saved; a library that does not fit stops it unsent; a
 //            keyboard that does not take it is reported.
 //   restore: the default light profile (then written by the deferred write) and the default key
 //            profile (bank 0, written at once).

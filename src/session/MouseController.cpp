@@ -4,6 +4,7 @@
 
 #include "common/Log.h"
 #include "device/CommandExchange.h"
+#include "macro/MacroUpload.h"
 #include "mouse/MouseProfiles.h"
 #include "mouse/MouseTransfer.h"
 #include "session/SessionTexts.h"
@@ -97,6 +98,14 @@ DeviceOutcome MouseController::RestoreDefaults() {
 }
 
 DeviceOutcome MouseController::SaveKeys() {
+  // The macros first: a library the mouse cannot hold stops the save before anything is sent.
+  const macro::MacroLibrary macros{keyStore_.IndexPath().parent_path(), DeviceKind::kMouse};
+  const macro::MacroUploadResult uploaded =
+      macro::UploadMacroLibrary(Device(), macros, model_.image().info.MacroUnits());
+  if (uploaded.stop) {
+    Trace("mouse: the macros were not sent: " + uploaded.error.ToString());
+    return {false, uploaded.textId, uploaded.textNumber};
+  }
   const int written = mouse::WriteMouseKeyBank(Device(), model_.image());
   // The assignments are the user's whatever the mouse did with them: the profile keeps them.
   TraceStore("key profile not saved", mouse::SaveMouseKeyProfile(model_.image(), keyStore_));

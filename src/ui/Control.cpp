@@ -234,6 +234,13 @@ int Control::AddItem(const QString& textOrId, const QString& userData) {
   return skin ? detail::AddItem(*skin, widget_, textOrId, userData) : -1;
 }
 
+bool Control::SetItemName(int index, const QString& rowName) {
+  auto* list = dynamic_cast<SkinList*>(widget_.data());
+  if (!list || index < 0 || index >= list->count()) return false;
+  list->item(index)->setData(detail::kItemNameRole, rowName);
+  return true;
+}
+
 bool Control::RemoveItem(int index) {
   if (index < 0 || index >= ItemCount()) return false;
   if (auto* combo = dynamic_cast<SkinCombo*>(widget_.data())) {

@@ -86,6 +86,9 @@ class Control {
   void RemoveAllItems();
   QString ItemText(int index) const;
   QString ItemUserData(int index) const;
+  // List rows: the name a row's "itemclick" carries instead of the list's (as a skin's named
+  // row does). False for an index out of range or a control that is not a List.
+  bool SetItemName(int index, const QString& rowName);
 
   // Slider and Progress. SetValue clamps to the range; Slider notifies "valuechanged" with
   // SendNotify::Yes.

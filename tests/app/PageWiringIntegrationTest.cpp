@@ -17,11 +17,14 @@
 #include "app/PageWiring.h"
 #include "common/AtomicFile.h"
 #include "headset/HeadsetJsonFile.h"
+#include "macro/MacroBlock.h"
+#include "session/KeyboardController.h"
 #include "session/MouseController.h"
 #include "mouse/MouseImage.h"
 #include "mouse/MouseProfiles.h"
 #include "mouse/MouseSettingsRules.h"
 #include "platform/FakeDesktopPointerSettings.h"
+#include "platform/LowLevelInput.h"
 #include "profile/IniFile.h"
 #include "sim/SimFirmware.h"
 #include "sim/headset/SimulatedHeadsetChip.h"
@@ -395,6 +398,87 @@ TEST_F(PageWiringIntegrationTest, AWiringThatGoesFirstStopsAndUnhooksTheWindow) 
   Find("ms_DPI1_slider").SetValue(10, ui::SendNotify::Yes);
   Click("skinbtn");
   EXPECT_EQ(Window().findChild<ui::CSkinFrame*>(), nullptr);
+}
+
+// --- the macro editor ------------------------------------------------------------------------
+
+// A macro made on the keyboard's macro page -- a step inserted by hand, a key recorded through the
+// hook's messages -- is saved to its file and reaches the keyboard's macro memory with the upload.
+TEST_F(PageWiringIntegrationTest, AMacroMadeOnThePageIsSavedAndUploadedBeforeTheKeys) {
+  const int keyboard = bus.Plug(sim::SimDeviceKind::kKeyboard);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Visible("kb_tab"); }));
+  ASSERT_TRUE(WaitFor([&] { return Window().Session().Keyboard().Image().KeyCount() > 0; }));
+
+  Click("kb_macro_btn_name_add");
+  ASSERT_EQ(Find("kb_MacroName_list").ItemCount(), 1);
+  EXPECT_EQ(Find("kb_MacroName_list").ItemUserData(0), QStringLiteral("name_1"));
+
+  Click("kb_macro_btn_shubiao");
+  EXPECT_TRUE(Visible("kb_MacroMouseEvent"));
+  Find("kb_mouse_x_left_edit").SetText(QStringLiteral("20"));
+  Click("kb_macro_inset_moveleftkey_btn");
+  EXPECT_TRUE(Visible("kb_macro_tab_saveorcancel"));
+
+  Click("kb_macro_btn_redio");
+  const auto key = [&](std::int64_t message) {
+    Window().Send(WindowMessage::WM_HOOK_KEY_MACRO, message, platform::PackKeyboardRecord({0x41, 0}));
+  };
+  key(platform::kWmKeyDown);
+  key(platform::kWmKeyDown);  // held: auto-repeat
+  key(platform::kWmKeyUp);
+  Click("kb_macro_btn_redio");
+  // With the fixed delay (the skin's default) every step but the last waits 50 ms.
+  const ui::Control steps = Find("kb_Macro_list");
+  ASSERT_EQ(steps.ItemCount(), 3);
+  EXPECT_EQ(steps.ItemUserData(0), QStringLiteral("5,0,132,20,1,mouse_move_to_left_text"));
+  EXPECT_EQ(steps.ItemUserData(1), QStringLiteral("5,0,138,4,1,keyboard_key_A"));
+  EXPECT_EQ(steps.ItemUserData(2), QStringLiteral("0,0,10,4,0,keyboard_key_A"));
+
+  Click("kb_macro_btn_save");
+  EXPECT_FALSE(Visible("kb_macro_tab_saveorcancel"));
+  const std::filesystem::path folder = Home() / "KORVA" / "kb";
+  const profile::IniFile file = profile::IniFile::Load(folder / "name_1.mac");
+  EXPECT_EQ(file.GetString("MACROACTIONCOUNT", "count", ""), "3");
+  EXPECT_EQ(file.GetString("MACROACTION", "1", ""), "5,0,138,4,1,keyboard_key_A");
+
+  Click("kb_key_butt_prosave");
+  const macro::MacroBlock block =
+      macro::BuildMacroBlock(macro::MacroLibrary{folder, DeviceKind::kKeyboard}, 4096);
+  ASSERT_EQ(block.status, macro::MacroBlockStatus::kBuilt);
+  ASSERT_EQ(block.bytes.size(), 16u + 6u + 12u);
+  const std::vector<std::uint8_t> memory = bus.Firmware(keyboard).MacroMemory();
+  EXPECT_TRUE(std::equal(block.bytes.begin(), block.bytes.end(), memory.begin()));
+  EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QStringLiteral("; ")).toStdString();
+}
+
+// A library larger than the keyboard's macro memory stops the key page's save before anything is
+// sent, and the message says how many steps would have to go.
+TEST_F(PageWiringIntegrationTest, AMacroLibraryOverTheKeyboardsMemorySendsNothingAndSaysSo) {
+  const int keyboard = bus.Plug(sim::SimDeviceKind::kKeyboard);
+  auto info = bus.Firmware(keyboard).Info();
+  info[6] = 0;  // no macro memory
+  bus.Firmware(keyboard).SetInfo(info);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Window().Session().Keyboard().Image().KeyCount() > 0; }));
+  Click("kb_macro_btn_name_add");
+  Click("kb_macro_inset_leftkeydown_btn");
+  Click("kb_macro_btn_save");
+  const auto bankBefore = bus.Firmware(keyboard).Bank(0);
+  const auto memoryBefore = bus.Firmware(keyboard).MacroMemory();
+  bus.ClearRequests(keyboard);
+
+  Click("kb_key_butt_prosave");
+  // S = 16 + 6 + 4 = 26 bytes into none: 26 / 4 + 1 = 7 steps.
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_TRUE(boxes[0].contains(QStringLiteral("7"))) << boxes[0].toStdString();
+  EXPECT_FALSE(boxes[0].contains(QStringLiteral("%d")));
+  // Lighting frames may flow meanwhile; no bracket, macro block or bank was sent.
+  for (const sim::SimRequest& request : bus.Requests(keyboard))
+    EXPECT_TRUE(request.bytes[3] != 0x01 && request.bytes[3] != 0x02 && request.bytes[3] != 0x09 && request.bytes[3] != 0x15)
+        << "command " << int{request.bytes[3]};
+  EXPECT_EQ(bus.Firmware(keyboard).Bank(0), bankBefore);
+  EXPECT_EQ(bus.Firmware(keyboard).MacroMemory(), memoryBefore);
 }
 
 }  // namespace

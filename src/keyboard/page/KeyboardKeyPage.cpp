@@ -97,8 +97,9 @@ void KeyboardKeyPage::RestoreKey() {
 
 void KeyboardKeyPage::Save() {
   if (hooks_.progressShow) hooks_.progressShow();
-  keyboard_.Upload();
+  const session::DeviceOutcome outcome = keyboard_.Upload();
   if (hooks_.progressDone) hooks_.progressDone();
+  if (!outcome.message.empty() && hooks_.showMessage) hooks_.showMessage(outcome.message, outcome.number);
 }
 
 void KeyboardKeyPage::CaptureKey(int virtualKey, std::uint32_t lowLevelFlags) {

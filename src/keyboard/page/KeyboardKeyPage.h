@@ -15,6 +15,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string_view>
 
 #include "keyboard/KeyAssignment.h"
 #include "keyboard/page/KeyFunctionPanel.h"
@@ -39,6 +41,8 @@ class KeyboardKeyPage {
     std::function<void()> progressShow;   // WM_PROGRESS_SHOW before an upload
     std::function<void()> progressDone;   // WM_PROGRESS_DONE after it
     MacroNames macroNames;                // the macro index's names (none: no macros)
+    // A message of the upload (text id, its "%d" when it has one).
+    std::function<void(std::string_view textId, std::optional<int> number)> showMessage;
   };
 
   KeyboardKeyPage(ui::SkinWindow& window, session::KeyboardController& keyboard, Hooks hooks);

@@ -81,7 +81,7 @@ void MouseButtonPage::EditButton(int button) {
   if (bank == nullptr) return;
   const auto i = static_cast<std::size_t>(button);
   if (IsLastLeftClick(*bank, i)) {
-    if (hooks_.showMessage) hooks_.showMessage(Latin1(kLastLeftClickText));
+    if (hooks_.showMessage) hooks_.showMessage(kLastLeftClickText, std::nullopt);
     CloseEditor();
     return;
   }
@@ -109,7 +109,7 @@ void MouseButtonPage::RestoreButton() {
 void MouseButtonPage::Save() {
   if (hooks_.progressShow) hooks_.progressShow();
   const session::DeviceOutcome outcome = mouse_.SaveKeys();
-  if (!outcome.message.empty() && hooks_.showMessage) hooks_.showMessage(Utf8(outcome.message));
+  if (!outcome.message.empty() && hooks_.showMessage) hooks_.showMessage(outcome.message, outcome.number);
   if (hooks_.progressDone) hooks_.progressDone();
 }
 

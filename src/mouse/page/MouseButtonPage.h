@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string_view>
 
 #include "keyboard/KeyAssignment.h"
 #include "keyboard/page/KeyFunctionPanel.h"
@@ -34,7 +35,8 @@ class MouseButtonPage {
     std::function<void()> disarmCapture;  // stop capturing
     std::function<void()> progressShow;   // WM_PROGRESS_SHOW before the save
     std::function<void()> progressDone;   // WM_PROGRESS_DONE after it, in every case
-    std::function<void(const QString& textId)> showMessage;  // the message box
+    // The message box: a text id, and the number of its "%d" when it has one.
+    std::function<void(std::string_view textId, std::optional<int> number)> showMessage;
     keyboard::MacroNames macroNames;      // the mouse macro index's names (none: no macros)
   };
 

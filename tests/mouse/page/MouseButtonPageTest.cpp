@@ -46,7 +46,9 @@ class MouseButtonPageTest : public ::testing::Test {
     hooks.disarmCapture = [this] { ++disarmed; };
     hooks.progressShow = [this] { progress.push_back("show"); };
     hooks.progressDone = [this] { progress.push_back("done"); };
-    hooks.showMessage = [this](const QString& textId) { messages.append(textId); };
+    hooks.showMessage = [this](std::string_view textId, std::optional<int>) {
+      messages.append(QString::fromUtf8(textId.data(), static_cast<qsizetype>(textId.size())));
+    };
     page = std::make_unique<MouseButtonPage>(*window, controller, std::move(hooks));
     ASSERT_TRUE(page->RegisterRoutes(*router));
     page->RefreshLabels();
