@@ -16,6 +16,7 @@
 #include "macro/MacroEdits.h"
 #include "tests/macro/MacroTestLibrary.h"
 #include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 #include "ui/routing/NotifyRouter.h"
