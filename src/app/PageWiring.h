@@ -13,7 +13,10 @@
 //    every read and the captured keys (WM_HOOK_KEY_SINGLEKEY);
 //  - the device pages built so far: the mouse sensitivity page (MouseSettingsPage) on the window's
 //    session's mouse model, with its routes, its refresh whenever the session changed the mouse's
-//    image, and what it does after "Restore all defaults".
+//    image, and what it does after "Restore all defaults";
+//  - the five profile panels (ProfilePanel: keyboard light and key, mouse light and key, mousepad
+//    light) over the session's ProfileLibrary, filled at page creation; a profile put into effect
+//    refreshes its device's pages and gives the desktop the mouse's pointer settings.
 //
 // What the window does itself is not repeated here: it handles "windowinit" (including the skin
 // choice remembered in "main.ini") and "closebtn", "minbtn", "maxbtn", "restorebtn" before any
@@ -29,11 +32,14 @@
 // UI thread only.
 
 #include <QPointer>
+#include <array>
 #include <memory>
 
 #include "app/MessageBox.h"
 #include "app/SkinPickerMenu.h"
 #include "profile/DataFolders.h"
+#include "profile/page/ProfilePanel.h"
+#include "session/ProfileLibrary.h"
 #include "ui/routing/SkinChanged.h"
 #include "ui/routing/SkinFrame.h"
 #include "ui/routing/NotifyRouter.h"
@@ -56,9 +62,11 @@ class PageWiring {
  public:
   // `folders` holds "main.ini" (the picker's remembered background); `desktop` is the desktop's
   // pointer speed and wheel lines (MakeDesktopPointerSettingsForSession, a fake in tests);
-  // `messageBox` shows the routing's messages, empty: the skinned message box (CMsgWnd).
+  // `messageBox` shows the routing's and the pages' messages, empty: the skinned message box
+  // (CMsgWnd); `chooseFile` the profile panels' import and export paths, empty: the Qt dialogs.
   PageWiring(CMainWnd& window, profile::DataFolders folders,
-             std::unique_ptr<platform::DesktopPointerSettings> desktop, MessageBoxFn messageBox);
+             std::unique_ptr<platform::DesktopPointerSettings> desktop, MessageBoxFn messageBox,
+             profile::ProfileFileChooser chooseFile = {});
   ~PageWiring();
   PageWiring(const PageWiring&) = delete;
   PageWiring& operator=(const PageWiring&) = delete;
@@ -66,6 +74,7 @@ class PageWiring {
   ui::NotifyRouter& Router() { return router_; }
   mouse::MouseSettingsPage& MouseSettings() { return *mouseSettings_; }
   keyboard::KeyboardKeyPage& KeyboardKeys() { return *keyboardKeys_; }
+  profile::ProfilePanel& ProfilePanel(profile::StoreKind store) { return *profilePanels_[static_cast<std::size_t>(store)]; }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
 
@@ -74,6 +83,8 @@ class PageWiring {
   void WireSkinPicker();
   void WireMouseSettings();
   void WireKeyboardKeys();
+  void WireProfilePanels(profile::ProfileFileChooser chooseFile);
+  void ProfileApplied(const session::ProfileEffect& effect);
   void OpenSkinPicker(const ui::Control& skinButton);
 
   CMainWnd& window_;
@@ -87,6 +98,9 @@ class PageWiring {
   // After desktop_: the page's desktop worker is joined before the settings it calls go.
   std::unique_ptr<mouse::MouseSettingsPage> mouseSettings_;
   std::unique_ptr<keyboard::KeyboardKeyPage> keyboardKeys_;
+  std::unique_ptr<session::ProfileLibrary> profileLibrary_;
+  // Indexed by profile::StoreKind.
+  std::array<std::unique_ptr<profile::ProfilePanel>, 5> profilePanels_;
 };
 
 }  // namespace korva::app

@@ -59,6 +59,10 @@ class KeyboardController final : public DeviceController {
   void SetLighting(const lighting::LightingSettings& record) override { image_.active.SetLighting(record); }
   void SaveLightProfile() override;
 
+  // The two halves of RestoreDefaults, one per profile library (its restore button).
+  DeviceOutcome RestoreLight();
+  DeviceOutcome RestoreKeys();
+
  private:
   // A read into `fresh` and what follows a complete one; the outcome's message for a refused keyboard.
   DeviceOutcome ReadInto(keyboard::KeyboardImage& fresh);

@@ -56,9 +56,11 @@ class MouseController final : public DeviceController {
   void SetLighting(const lighting::LightingSettings& record) override;
   void SaveLightProfile() override;
 
- private:
+  // The two halves of RestoreDefaults, one per profile library (its restore button).
   DeviceOutcome RestoreLight();
   DeviceOutcome RestoreKeys();
+
+ private:
 
   profile::ProfileStore lightStore_;
   profile::ProfileStore keyStore_;
