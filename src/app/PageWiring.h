@@ -74,7 +74,9 @@ class PageWiring {
   ui::NotifyRouter& Router() { return router_; }
   mouse::MouseSettingsPage& MouseSettings() { return *mouseSettings_; }
   keyboard::KeyboardKeyPage& KeyboardKeys() { return *keyboardKeys_; }
-  profile::ProfilePanel& ProfilePanel(profile::StoreKind store) { return *profilePanels_[static_cast<std::size_t>(store)]; }
+  profile::ProfilePanel& ProfilePanelOf(profile::StoreKind store) {
+    return *profilePanels_[static_cast<std::size_t>(store)];
+  }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
 

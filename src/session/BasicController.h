@@ -27,7 +27,9 @@ class BasicController final : public DeviceController {
                   const std::filesystem::path& defaultsFolder);
 
   // The mousepad's light profile library; nullptr for the headset.
-  profile::ProfileStore* LightStore() { return lightStore_ ? &*lightStore_ : nullptr; }
+  profile::ProfileStore* ProfileStoreOf(profile::StoreKind kind) override {
+    return kind == profile::StoreKind::kMousepadLight && lightStore_ ? &*lightStore_ : nullptr;
+  }
 
   void Initialise() override;
   int StoredSelection(device::StoredSelection which) const override;

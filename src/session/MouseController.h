@@ -55,6 +55,10 @@ class MouseController final : public DeviceController {
   lighting::LightingSettings Lighting() const override;
   void SetLighting(const lighting::LightingSettings& record) override;
   void SaveLightProfile() override;
+  profile::ProfileStore* ProfileStoreOf(profile::StoreKind kind) override {
+    if (kind == profile::StoreKind::kMouseLight) return &lightStore_;
+    return kind == profile::StoreKind::kMouseKey ? &keyStore_ : nullptr;
+  }
 
   // The two halves of RestoreDefaults, one per profile library (its restore button).
   DeviceOutcome RestoreLight();

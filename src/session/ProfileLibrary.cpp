@@ -37,20 +37,8 @@ void SendBank(device::HidDevice& device, StoreKind kind, const std::function<int
 }  // namespace
 
 profile::ProfileStore& ProfileLibrary::Store(StoreKind kind) {
-  switch (kind) {
-    case StoreKind::kKeyboardLight:
-      return session_.Keyboard().LightStore();
-    case StoreKind::kKeyboardKey:
-      return session_.Keyboard().KeyStore();
-    case StoreKind::kMouseLight:
-      return session_.Mouse().LightStore();
-    case StoreKind::kMouseKey:
-      return session_.Mouse().KeyStore();
-    case StoreKind::kMousepadLight:
-      break;
-  }
-  // The mousepad's controller is built with its store, so this is never null.
-  return *static_cast<BasicController&>(session_.Controller(DeviceKind::kMousepad)).LightStore();
+  // Every device's controller is built with the stores of its kinds, so this is never null.
+  return *session_.Controller(profile::LayoutOf(kind).device).ProfileStoreOf(kind);
 }
 
 bool ProfileLibrary::Apply(StoreKind kind, std::span<const std::uint8_t> payload, ProfileEffect& effect) {
@@ -65,7 +53,8 @@ bool ProfileLibrary::Apply(StoreKind kind, std::span<const std::uint8_t> payload
       KeyboardController& keyboard = session_.Keyboard();
       if (!keyboard::ApplyKeyPayload(keyboard.Image(), payload)) return false;
       keyboard.Editor().Reset();
-      SendBank(keyboard.Device(), kind, [&] { return keyboard::WriteKeyProfileBank(keyboard.Device(), keyboard.Image()); });
+      SendBank(keyboard.Device(), kind,
+               [&] { return keyboard::WriteKeyProfileBank(keyboard.Device(), keyboard.Image()); });
       break;
     }
     case StoreKind::kMouseLight: {
@@ -78,7 +67,8 @@ bool ProfileLibrary::Apply(StoreKind kind, std::span<const std::uint8_t> payload
       MouseController& mouse = session_.Mouse();
       mouse::MouseImage& image = mouse.Model().image();
       if (!mouse::ApplyKeyPayload(image, payload)) return false;
-      SendBank(mouse.Device(), kind, [&] { return device::WriteBank(mouse.Device(), 0, image.banks[0].bytes); });
+      SendBank(mouse.Device(), kind,
+               [&] { return device::WriteBank(mouse.Device(), 0, image.banks[0].bytes); });
       break;
     }
     case StoreKind::kMousepadLight:

@@ -74,7 +74,9 @@ class ProfileLibraryTest : public testing::Test {
     return added.index;
   }
 
-  std::vector<std::uint8_t> DefaultPayload(StoreKind kind) { return library->Store(kind).ReadDefaultPayload().payload; }
+  std::vector<std::uint8_t> DefaultPayload(StoreKind kind) {
+    return library->Store(kind).ReadDefaultPayload().payload;
+  }
 
   profile::testing::TempFolder home;
   profile::DataFolders folders{home.path()};
@@ -126,7 +128,8 @@ TEST_F(ProfileLibraryTest, SelectingAKeyProfileWritesBankZeroOnceWithoutATransfe
     }
     EXPECT_EQ(next, block);
     const auto onDevice = bus.Firmware(id).Bank(0);
-    EXPECT_TRUE(std::equal(onDevice.begin(), onDevice.begin() + static_cast<std::ptrdiff_t>(block), payload.begin()));
+    EXPECT_TRUE(
+        std::equal(onDevice.begin(), onDevice.begin() + static_cast<std::ptrdiff_t>(block), payload.begin()));
     EXPECT_EQ(library->Store(row.store).SelectedIndex(), index);
   }
 }
@@ -187,9 +190,9 @@ TEST_F(ProfileLibraryTest, RestoringTheMouseLightProfileSetsTheDesktopButKeepsTh
 
 TEST_F(ProfileLibraryTest, AKeyboardLightProfileBecomesItsRecordAndColourSetsAndWaitsForTheFlush) {
   std::vector<std::uint8_t> payload(profile::kKeyboardLightPayloadSize, 0);
-  payload[6] = 0x44;                    // red of the settings record
-  payload[64] = 3;                      // custom set number
-  payload.back() = 0x99;                // the last byte of the custom colour sets
+  payload[6] = 0x44;      // red of the settings record
+  payload[64] = 3;        // custom set number
+  payload.back() = 0x99;  // the last byte of the custom colour sets
   const int index = AddProfileWith(StoreKind::kKeyboardLight, payload);
 
   const ProfileEffect effect = library->Select(StoreKind::kKeyboardLight, index);
@@ -219,8 +222,9 @@ TEST_F(ProfileLibraryTest, AProfileThatCannotBeLoadedChangesNothingAndSendsNothi
   const int id = Attach(sim::SimDeviceKind::kMouse, DeviceKind::kMouse);
   ASSERT_GE(id, 0);
   const int index = AddProfileWith(StoreKind::kMouseKey, std::vector<std::uint8_t>(512, 0x33));
-  std::filesystem::path file = library->Store(StoreKind::kMouseKey).IndexPath().parent_path() /
-                               (library->Store(StoreKind::kMouseKey).Names()[static_cast<std::size_t>(index)] + ".pro");
+  std::filesystem::path file =
+      library->Store(StoreKind::kMouseKey).IndexPath().parent_path() /
+      (library->Store(StoreKind::kMouseKey).Names()[static_cast<std::size_t>(index)] + ".pro");
   ASSERT_TRUE(std::filesystem::remove(file));
   const auto bankBefore = session->Mouse().Model().image().banks[0].bytes;
   bus.ClearRequests(id);

@@ -13,7 +13,8 @@ ProfileFileRequest RequestFor(ProfileFileDialog dialog, std::string_view extensi
 }
 
 ProfileFileChooser QtProfileFileChooser(QWidget* parent) {
-  return [owner = QPointer<QWidget>(parent)](const ProfileFileRequest& request) -> std::optional<std::filesystem::path> {
+  return [owner = QPointer<QWidget>(parent)](
+             const ProfileFileRequest& request) -> std::optional<std::filesystem::path> {
     QFileDialog dialog(owner);
     const bool save = request.dialog == ProfileFileDialog::kSave;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -50,7 +50,8 @@ QString ExecutableName(const std::string& path) {
 
 }  // namespace
 
-ProfilePanel::ProfilePanel(ui::SkinWindow& window, session::ProfileLibrary& library, StoreKind store, Hooks hooks)
+ProfilePanel::ProfilePanel(ui::SkinWindow& window, session::ProfileLibrary& library, StoreKind store,
+                           Hooks hooks)
     : window_(window), library_(library), store_(store), hooks_(std::move(hooks)) {
   device_ = Latin1(DevicePrefix(store));
   const QString kind = IsKeyStore(store) ? QStringLiteral("key") : QStringLiteral("deng");

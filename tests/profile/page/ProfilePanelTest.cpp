@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,10 @@ const StoreRow kRows[] = {
     {"MousepadLight", StoreKind::kMousepadLight, "mp_deng_profile_combo", "mp_pro_deng_", "mp_deng_",
      [](session::DeviceSession& s) { return s.Controller(DeviceKind::kMousepad).Lighting().red; }},
 };
+
+void PrintTo(const StoreRow& row, std::ostream* os) {
+  *os << row.name;
+}
 
 class ProfilePanelTest : public ::testing::TestWithParam<StoreRow> {
  protected:
@@ -185,7 +190,8 @@ class ProfilePanelTest : public ::testing::TestWithParam<StoreRow> {
       }
       ini.SetInt(s.select, kSelectKey, selected);
     }));
-    for (const std::string& name : names) ASSERT_TRUE(WriteProfileFile(File(name), Layout().tag, DefaultPayload()));
+    for (const std::string& name : names)
+      ASSERT_TRUE(WriteProfileFile(File(name), Layout().tag, DefaultPayload()));
     panel->Initialise();
   }
 
@@ -367,7 +373,8 @@ TEST_P(ProfilePanelTest, ImportReplacesTheSelectedProfileAndAppliesIt) {
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests.front().dialog, ProfileFileDialog::kOpen);
   EXPECT_EQ(requests.front().defaultSuffix, QString::fromLatin1(Layout().extension.substr(1).data(), 3));
-  EXPECT_EQ(requests.front().filter, QStringLiteral("(*%1)").arg(QString::fromLatin1(Layout().extension.data(), 4)));
+  EXPECT_EQ(requests.front().filter,
+            QStringLiteral("(*%1)").arg(QString::fromLatin1(Layout().extension.data(), 4)));
   EXPECT_EQ(Payload("beta"), DefaultPayload());
 
   chosen = source;
@@ -450,7 +457,9 @@ TEST_P(ProfilePanelTest, RestorePutsTheDefaultProfileIntoTheSelectedOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStore, ProfilePanelTest, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<StoreRow>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<StoreRow>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace korva::profile
