@@ -256,6 +256,7 @@ TEST_F(PageWiringIntegrationTest, AProfileButtonOnThePageSwitchesTheMouse) {
 TEST_F(PageWiringIntegrationTest, TheMouseLightComboListsTheProfilesOnDiskAndAddAndSelectReachTheMouse) {
   // Two light profiles from an earlier run; "beta" holds stage 2 at step 37.
   const std::filesystem::path folder = Home() / "KORVA" / "ms";
+  ASSERT_TRUE(std::filesystem::create_directories(folder));
   mouse::MouseImage beta;
   ASSERT_TRUE(beta.active.SetStage(2, 37));
   beta.pointerSpeed = 10;

@@ -17,6 +17,7 @@
 #include "headset/AudioLibrary.h"
 #include "mouse/MouseProfiles.h"
 #include "profile/ProfileFile.h"
+#include "session/BasicController.h"
 #include "session/DeviceSession.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
@@ -214,6 +215,24 @@ TEST_F(ProfileLibraryTest, AMousepadLightProfileBecomesItsLightingRecord) {
   const lighting::LightingSettings expected{4, 9, 2, 1, 0, 0x10, 0x20, 0x30};
   EXPECT_EQ(session->Controller(DeviceKind::kMousepad).Lighting(), expected);
   EXPECT_EQ(session->PublishedLighting().Get(DeviceKind::kMousepad), expected);
+}
+
+TEST_F(ProfileLibraryTest, RestoreAllRestoresThePresentMousepadsSelectedLightProfile) {
+  std::vector<std::uint8_t> previous(profile::kMousepadLightPayloadSize, 0x7E);
+  const int index = AddProfileWith(StoreKind::kMousepadLight, previous);
+  ASSERT_TRUE(library->Select(StoreKind::kMousepadLight, index).applied);
+  ASSERT_GE(Attach(sim::SimDeviceKind::kMousepad, DeviceKind::kMousepad), 0);
+
+  const RestoreReport report = session->RestoreAll();
+  EXPECT_EQ(report.restored, 1);
+  EXPECT_EQ(report.message, "message_text_restored");
+  const std::vector<std::uint8_t> defaults = DefaultPayload(StoreKind::kMousepadLight);
+  const std::vector<std::uint8_t> saved = library->Store(StoreKind::kMousepadLight).LoadProfile(index).payload;
+  ASSERT_EQ(saved.size(), defaults.size());
+  EXPECT_TRUE(std::equal(defaults.begin(), defaults.begin() + 56, saved.begin()));
+  EXPECT_EQ(session->Controller(DeviceKind::kMousepad).Lighting(), MousepadLighting(defaults));
+  EXPECT_EQ(library->Store(StoreKind::kMousepadLight).LoadProfile(0).payload, DefaultPayload(StoreKind::kMousepadLight))
+      << "only the selected profile";
 }
 
 // --- failures change nothing ------------------------------------------------------------------

@@ -244,12 +244,37 @@ TEST_P(ProfilePanelTest, TheComboShowsTheStoredListAndSelectionWithoutLoadingIt)
 TEST_P(ProfilePanelTest, ChoosingAProfileSelectsLoadsAndAppliesIt) {
   Seed({"alpha", "beta"}, 0);
   ASSERT_TRUE(WriteProfileFile(File("beta"), Layout().tag, Marked(0x5A)));
+  // A key profile closes the key page's function editor, whose key it would no longer show.
+  const bool keyStore = Layout().extension == ".pro";
+  ui::Control editor = Find(QString::fromLatin1(Row().panel).left(3) + QStringLiteral("tab_function"));
+  if (keyStore) {
+    ASSERT_TRUE(editor.IsValid());
+    editor.SetVisible(true);
+  }
+
   Choose(1);
   EXPECT_EQ(NameEdit().Text(), QStringLiteral("beta"));
   EXPECT_EQ(Store().SelectedIndex(), 1);
   ASSERT_EQ(effects.size(), 1u);
   EXPECT_EQ(effects.front().device, Layout().device);
   EXPECT_EQ(Row().imageByte6(*session), 0x5A);
+  if (keyStore) {
+    EXPECT_FALSE(editor.IsVisible());
+    EXPECT_FALSE(editor.IsEnabled());
+  }
+}
+
+TEST_P(ProfilePanelTest, TheLinkRowShowsTheApplicationOfALinkedProfile) {
+  Seed({"alpha", "beta"}, 0);
+  ASSERT_TRUE(Store().WriteLink(1, {true, "/opt/games/arena/arena.bin"}).ok());
+  const QString link = QString::fromLatin1(Row().panel) + QStringLiteral("profile_link_");
+  Choose(1);
+  EXPECT_TRUE(Find(link + "check").IsSelected());
+  EXPECT_EQ(Find(link + "edit").Text(), QStringLiteral("arena.bin"));
+  EXPECT_TRUE(Find(link + "name_hor").IsVisible());
+  Choose(0);
+  EXPECT_FALSE(Find(link + "check").IsSelected());
+  EXPECT_FALSE(Find(link + "name_hor").IsVisible());
 }
 
 // --- the operations ---------------------------------------------------------------------------
