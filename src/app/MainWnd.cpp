@@ -332,8 +332,15 @@ void CMainWnd::DeviceArrived(const device::Arrival& arrival) {
 }
 
 void CMainWnd::SelectStoredProfile(const char* combo, const std::optional<int>& index) {
-  // As a user's choice would: the profile routing loads the selected profile.
-  if (index) FindControl(QString::fromLatin1(combo)).SelectItem(*index, ui::SendNotify::Yes);
+  if (!index) return;
+  // As a user's choice would: the profile routing loads the selected profile. The combo already
+  // shows the stored selection from the page's creation, and the arrival read has replaced the
+  // image, so the profile is put into effect even when the selection does not change.
+  ui::Control control = FindControl(QString::fromLatin1(combo));
+  if (control.CurSel() == *index && *index >= 0)
+    SendNotify(control, QLatin1String(ui::notify::kItemSelect), *index, *index);
+  else
+    control.SelectItem(*index, ui::SendNotify::Yes);
 }
 
 void CMainWnd::ShowDeviceTab(DeviceKind kind) {

@@ -26,7 +26,8 @@
 namespace korva::app {
 
 PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
-                       std::unique_ptr<platform::DesktopPointerSettings> desktop, MessageBoxFn messageBox)
+                       std::unique_ptr<platform::DesktopPointerSettings> desktop, MessageBoxFn messageBox,
+                       profile::ProfileFileChooser chooseFile)
     : window_(window),
       windowAlive_(&window),
       folders_(std::move(folders)),
@@ -43,6 +44,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
   WireMouseButtons();
   WireHeadsetVoice();
   WireMacroPages();
+  WireProfilePanels(std::move(chooseFile));
   ShowPointerSettingsTips(window_, *desktop_);
 }
 
@@ -277,6 +279,41 @@ QString PageWiring::ChooseMacroFile(bool save) {
   dialog.setDefaultSuffix(QStringLiteral("mac"));
   return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().front()
                                                                                   : QString();
+}
+
+void PageWiring::WireProfilePanels(profile::ProfileFileChooser chooseFile) {
+  profileLibrary_ = std::make_unique<session::ProfileLibrary>(window_.Session());
+  using profile::StoreKind;
+  for (StoreKind store : {StoreKind::kKeyboardLight, StoreKind::kKeyboardKey, StoreKind::kMouseLight,
+                          StoreKind::kMouseKey, StoreKind::kMousepadLight}) {
+    profile::ProfilePanel::Hooks hooks;
+    hooks.showMessage = [this](const QString& textOrId) { return router_.Hooks().showMessage(textOrId); };
+    hooks.chooseFile = chooseFile;
+    hooks.applied = [this](const session::ProfileEffect& effect) { ProfileApplied(effect); };
+    auto panel = std::make_unique<profile::ProfilePanel>(window_, *profileLibrary_, store, std::move(hooks));
+    if (!panel->RegisterRoutes(router_)) Trace("profile panel: the routing refused a control name");
+    panel->Initialise();
+    profilePanels_[static_cast<std::size_t>(store)] = std::move(panel);
+  }
+}
+
+void PageWiring::ProfileApplied(const session::ProfileEffect& effect) {
+  // A light profile changes a lighting record: the lighting threads take the new set.
+  window_.Session().PublishLighting();
+  switch (effect.device) {
+    case DeviceKind::kKeyboard:
+      keyboardKeys_->Refresh();
+      lighting_->KeyboardRecordChanged();
+      break;
+    case DeviceKind::kMouse:
+      mouseSettings_->Refresh();
+      if (effect.pointerSpeed) mouseSettings_->Desktop().ApplyPointerSpeed(*effect.pointerSpeed);
+      if (effect.wheelLines) mouseSettings_->Desktop().ApplyWheelLines(*effect.wheelLines);
+      break;
+    case DeviceKind::kMousepad:  // its page shows the lighting record when it is built
+    case DeviceKind::kHeadset:
+      break;
+  }
 }
 
 void PageWiring::OpenSkinPicker(const ui::Control& skinButton) {

@@ -20,7 +20,10 @@
 //    deleted macro renumbers;
 //  - the device pages built so far: the mouse sensitivity page (MouseSettingsPage) on the window's
 //    session's mouse model, with its routes, its refresh whenever the session changed the mouse's
-//    image, and what it does after "Restore all defaults".
+//    image, and what it does after "Restore all defaults";
+//  - the five profile panels (ProfilePanel: keyboard light and key, mouse light and key, mousepad
+//    light) over the session's ProfileLibrary, filled at page creation; a profile put into effect
+//    refreshes its device's pages and gives the desktop the mouse's pointer settings.
 //
 // What the window does itself is not repeated here: it handles "windowinit" (including the skin
 // choice remembered in "main.ini") and "closebtn", "minbtn", "maxbtn", "restorebtn" before any
@@ -38,6 +41,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -45,6 +49,8 @@
 #include "app/SkinPickerMenu.h"
 #include "keyboard/KeyAssignment.h"
 #include "profile/DataFolders.h"
+#include "profile/page/ProfilePanel.h"
+#include "session/ProfileLibrary.h"
 #include "ui/routing/SkinChanged.h"
 #include "ui/routing/SkinFrame.h"
 #include "ui/routing/NotifyRouter.h"
@@ -75,9 +81,11 @@ class PageWiring {
  public:
   // `folders` holds "main.ini" (the picker's remembered background); `desktop` is the desktop's
   // pointer speed and wheel lines (MakeDesktopPointerSettingsForSession, a fake in tests);
-  // `messageBox` shows the routing's messages, empty: the skinned message box (CMsgWnd).
+  // `messageBox` shows the routing's and the pages' messages, empty: the skinned message box
+  // (CMsgWnd); `chooseFile` the profile panels' import and export paths, empty: the Qt dialogs.
   PageWiring(CMainWnd& window, profile::DataFolders folders,
-             std::unique_ptr<platform::DesktopPointerSettings> desktop, MessageBoxFn messageBox);
+             std::unique_ptr<platform::DesktopPointerSettings> desktop, MessageBoxFn messageBox,
+             profile::ProfileFileChooser chooseFile = {});
   ~PageWiring();
   PageWiring(const PageWiring&) = delete;
   PageWiring& operator=(const PageWiring&) = delete;
@@ -94,6 +102,9 @@ class PageWiring {
   // chosen path, empty when cancelled. Default: the Qt file dialogs.
   using MacroFileChooser = std::function<QString(bool save)>;
   void SetMacroFileChooser(MacroFileChooser chooser) { macroFileChooser_ = std::move(chooser); }
+  profile::ProfilePanel& ProfilePanelOf(profile::StoreKind store) {
+    return *profilePanels_[static_cast<std::size_t>(store)];
+  }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
 
@@ -110,6 +121,8 @@ class PageWiring {
   int ShowMessage(const QString& textId, std::optional<int> number);
   // The names of a device's macro library, read from its index when asked.
   keyboard::MacroNames MacroNames(DeviceKind kind) const;
+  void WireProfilePanels(profile::ProfileFileChooser chooseFile);
+  void ProfileApplied(const session::ProfileEffect& effect);
   void OpenSkinPicker(const ui::Control& skinButton);
 
   CMainWnd& window_;
@@ -129,6 +142,9 @@ class PageWiring {
   MacroFileChooser macroFileChooser_;
   std::unique_ptr<macro::MacroPage> keyboardMacros_;
   std::unique_ptr<macro::MacroPage> mouseMacros_;
+  std::unique_ptr<session::ProfileLibrary> profileLibrary_;
+  // Indexed by profile::StoreKind.
+  std::array<std::unique_ptr<profile::ProfilePanel>, 5> profilePanels_;
 };
 
 }  // namespace korva::app

@@ -44,6 +44,15 @@ std::string Key(int index) {
   return std::to_string(index);
 }
 
+// Deletes the link entries from key `first` on. Deletes leave them behind one after the other, so
+// they form one run of keys that ends at the first key with neither entry.
+void DropLinksFrom(IniFile& ini, const IndexSections& s, int first) {
+  for (int k = first; k < kMaxProfileCount && (ini.HasKey(s.link, Key(k)) || ini.HasKey(s.process, Key(k))); ++k) {
+    ini.DeleteKey(s.link, Key(k));
+    ini.DeleteKey(s.process, Key(k));
+  }
+}
+
 IndexResult NoIndex(StoreResult result) {
   IndexResult failed;
   failed.result = std::move(result);
@@ -314,9 +323,10 @@ IndexResult ProfileStore::AppendLocked(const Index& current, const std::string& 
     ini.SetInt(s.count, kCountKey, slot + 1);
     ini.SetString(s.name, Key(slot), name);
     // A delete leaves the link entries of the old last slot behind; a new profile at that slot
-    // must not inherit them.
+    // must not inherit them, and none is left beyond the list for a later one.
     ini.SetString(s.link, Key(slot), "0");
-    ini.DeleteKey(s.process, Key(slot));
+    ini.SetString(s.process, Key(slot), "");
+    DropLinksFrom(ini, s, slot + 1);
   });
   if (!updated) return NoIndex(Fail(StoreStatus::kWriteFailed, updated.error()));
   return {{}, slot, name};
@@ -400,10 +410,24 @@ StoreResult ProfileStore::RenameProfile(int index, std::string_view newName) {
   if (StoreResult named = current.Stem(index, oldStem); !named) return named;
   PayloadResult content = ReadFile(ProfilePath(oldStem));
   if (!content.result) return content.result;
-  if (StoreResult written = WriteFile(ProfilePath(newName), content.payload); !written) return written;
+  // The new file first, read back whole before the index names it; the old file goes last. Any
+  // failure on the way leaves the index and the old file as they were.
+  const std::filesystem::path renamed = ProfilePath(newName);
+  auto dropRenamed = [&renamed] {
+    std::error_code ignored;
+    std::filesystem::remove(renamed, ignored);
+  };
+  if (StoreResult written = WriteFile(renamed, content.payload); !written) return written;
+  if (const PayloadResult check = ReadFile(renamed); !check.result || check.payload != content.payload) {
+    dropRenamed();
+    return Fail(StoreStatus::kWriteFailed, renamed, "the renamed profile does not read back as written");
+  }
   const korva::Result<void> updated =
       WriteIniString(current.path(), layout_.sections.name, Key(index), newName);
-  if (!updated) return Fail(StoreStatus::kWriteFailed, updated.error());
+  if (!updated) {
+    dropRenamed();
+    return Fail(StoreStatus::kWriteFailed, updated.error());
+  }
   std::error_code ec;
   std::filesystem::remove(ProfilePath(oldStem), ec);
   if (ec) korva::Trace("In file " + ProfilePath(oldStem).string() + ": cannot delete it: " + ec.message());

@@ -13,6 +13,7 @@
 #include "device/HidDevice.h"
 #include "device/WatcherHost.h"
 #include "lighting/LightingSettings.h"
+#include "profile/ProfileStore.h"
 
 namespace korva::session {
 
@@ -64,6 +65,8 @@ class DeviceController {
   virtual void SetLighting(const lighting::LightingSettings& record) = 0;
   // Saves the selected light profile from the image.
   virtual void SaveLightProfile() {}
+  // The device's profile library of that kind; nullptr when the device has none of it.
+  virtual profile::ProfileStore* ProfileStoreOf(profile::StoreKind /*kind*/) { return nullptr; }
 
  private:
   const DeviceKind kind_;

@@ -115,6 +115,14 @@ void KeyboardController::SaveLightProfile() {
 }
 
 DeviceOutcome KeyboardController::RestoreDefaults() {
+  const DeviceOutcome light = RestoreLight();
+  if (!light.message.empty()) return light;
+  DeviceOutcome keys = RestoreKeys();
+  keys.changed = keys.changed || light.changed;
+  return keys;
+}
+
+DeviceOutcome KeyboardController::RestoreLight() {
   const profile::PayloadResult light = lightStore_.ReadDefaultPayload();
   if (!light.result.ok() || !keyboard::ApplyLightPayload(image_, light.payload)) {
     TraceStore("default light profile", light.result);
@@ -122,10 +130,14 @@ DeviceOutcome KeyboardController::RestoreDefaults() {
   }
   SaveLightProfile();
   pending_ = true;
+  return {true};
+}
+
+DeviceOutcome KeyboardController::RestoreKeys() {
   const profile::PayloadResult keys = keyStore_.ReadDefaultPayload();
   if (!keys.result.ok() || !keyboard::ApplyKeyPayload(image_, keys.payload)) {
     TraceStore("default key profile", keys.result);
-    return {true, TextOf(keys.result)};
+    return {false, TextOf(keys.result)};
   }
   SaveKeyProfile();
   if (Device().connected) {

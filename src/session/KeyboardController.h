@@ -59,6 +59,14 @@ class KeyboardController final : public DeviceController {
   lighting::LightingSettings Lighting() const override { return image_.active.Lighting(); }
   void SetLighting(const lighting::LightingSettings& record) override { image_.active.SetLighting(record); }
   void SaveLightProfile() override;
+  profile::ProfileStore* ProfileStoreOf(profile::StoreKind kind) override {
+    if (kind == profile::StoreKind::kKeyboardLight) return &lightStore_;
+    return kind == profile::StoreKind::kKeyboardKey ? &keyStore_ : nullptr;
+  }
+
+  // The two halves of RestoreDefaults, one per profile library (its restore button).
+  DeviceOutcome RestoreLight();
+  DeviceOutcome RestoreKeys();
 
  private:
   // A read into `fresh` and what follows a complete one; the outcome's message for a refused keyboard.

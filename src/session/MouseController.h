@@ -62,10 +62,16 @@ class MouseController final : public DeviceController {
   lighting::LightingSettings Lighting() const override;
   void SetLighting(const lighting::LightingSettings& record) override;
   void SaveLightProfile() override;
+  profile::ProfileStore* ProfileStoreOf(profile::StoreKind kind) override {
+    if (kind == profile::StoreKind::kMouseLight) return &lightStore_;
+    return kind == profile::StoreKind::kMouseKey ? &keyStore_ : nullptr;
+  }
 
- private:
+  // The two halves of RestoreDefaults, one per profile library (its restore button).
   DeviceOutcome RestoreLight();
   DeviceOutcome RestoreKeys();
+
+ private:
 
   profile::ProfileStore lightStore_;
   profile::ProfileStore keyStore_;

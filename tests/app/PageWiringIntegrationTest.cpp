@@ -26,6 +26,7 @@
 #include "platform/FakeDesktopPointerSettings.h"
 #include "platform/LowLevelInput.h"
 #include "profile/IniFile.h"
+#include "profile/ProfileFile.h"
 #include "sim/SimFirmware.h"
 #include "sim/headset/SimulatedHeadsetChip.h"
 #include "ui/routing/SkinChanged.h"
@@ -281,6 +282,50 @@ TEST_F(PageWiringIntegrationTest, TheHeadsetsArrivalSendsItsProfileAndAVolumeMov
   EXPECT_EQ(saved.value()["VoiceInfo"]["eqselect"].asInt(), 5);
   // The simulated chip applies everything: the page lists nothing as unapplied.
   EXPECT_FALSE(Visible("hs_voice_unapplied_layout"));
+// --- the profile library -----------------------------------------------------------------------
+
+TEST_F(PageWiringIntegrationTest, TheMouseLightComboListsTheProfilesOnDiskAndAddAndSelectReachTheMouse) {
+  // Two light profiles from an earlier run; "beta" holds stage 2 at step 37.
+  const std::filesystem::path folder = Home() / "KORVA" / "ms";
+  ASSERT_TRUE(std::filesystem::create_directories(folder));
+  mouse::MouseImage beta;
+  ASSERT_TRUE(beta.active.SetStage(2, 37));
+  beta.pointerSpeed = 10;
+  beta.wheelLines = 3;
+  ASSERT_TRUE(profile::WriteProfileFile(folder / "beta.led", profile::DeviceTag::kMouse, mouse::StoreLightRecord(beta)));
+  ASSERT_TRUE(profile::WriteProfileFile(folder / "alpha.led", profile::DeviceTag::kMouse, mouse::StoreLightRecord(beta)));
+  ASSERT_TRUE(profile::UpdateIniFile(folder / "msProfile.ini", [](profile::IniFile& ini) {
+    ini.SetInt("PROFILEDENGCOUNT", "count", 2);
+    ini.SetString("PROFILEDENGNAME", "0", "alpha");
+    ini.SetString("PROFILEDENGNAME", "1", "beta");
+    ini.SetInt("PROFILEDENGSELECT", "select", 0);
+  }));
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
+
+  ui::Control combo = Find("ms_deng_profile_combo");
+  ASSERT_EQ(combo.ItemCount(), 2);
+  EXPECT_EQ(combo.ItemText(0), QStringLiteral("alpha"));
+  EXPECT_EQ(combo.ItemText(1), QStringLiteral("beta"));
+  EXPECT_EQ(combo.CurSel(), 0);
+  EXPECT_EQ(TextOf("ms_deng_profile_name_edit"), QStringLiteral("alpha"));
+
+  // Add: the lowest free number, listed, selected and stored.
+  Click("ms_pro_deng_add_btn");
+  ASSERT_EQ(combo.ItemCount(), 3);
+  EXPECT_EQ(combo.ItemText(2), QStringLiteral("新配置文件1"));
+  EXPECT_EQ(combo.CurSel(), 2);
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder / "新配置文件1.led"));
+  EXPECT_EQ(Window().Session().Mouse().LightStore().SelectedIndex(), 2);
+
+  // Select "beta": its settings show on the page and reach the mouse with the next flush.
+  ASSERT_NE(StageOnMouse(mouse, 2), 37);
+  combo.SelectItem(1, ui::SendNotify::Yes);
+  EXPECT_EQ(Window().Session().Mouse().LightStore().SelectedIndex(), 1);
+  EXPECT_EQ(Find("ms_DPI2_slider").Value(), 37);
+  EXPECT_TRUE(WaitFor([&] { return StageOnMouse(mouse, 2) == 37; }, 2000));
+  EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('|')).toStdString();
 }
 
 // --- routing ----------------------------------------------------------------------------------
