@@ -282,6 +282,8 @@ TEST_F(PageWiringIntegrationTest, TheHeadsetsArrivalSendsItsProfileAndAVolumeMov
   EXPECT_EQ(saved.value()["VoiceInfo"]["eqselect"].asInt(), 5);
   // The simulated chip applies everything: the page lists nothing as unapplied.
   EXPECT_FALSE(Visible("hs_voice_unapplied_layout"));
+}
+
 // --- the profile library -----------------------------------------------------------------------
 
 TEST_F(PageWiringIntegrationTest, TheMouseLightComboListsTheProfilesOnDiskAndAddAndSelectReachTheMouse) {

@@ -26,6 +26,7 @@
 #include "sim/SimBus.h"
 #include "tests/profile/TempFolder.h"
 #include "ui/PageTable.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 #include "ui/routing/NotifyRouter.h"
