@@ -10,6 +10,7 @@ build_dir="$root/build-tests${sanitize:+-${sanitize//,/-}}"
 "$root/scripts/build.sh" "$build_dir" -DKORVA_SANITIZE="$sanitize" -DKORVA_BUILD_BENCH=OFF
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp:print_suppressions=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}"
 cd "$build_dir"
