@@ -8,7 +8,7 @@ seconds="${1:?usage: fuzz/run.sh SECONDS}"
 build_dir="$root/build-fuzz"
 targets=(${KORVA_FUZZ_TARGETS:-ini profile_file report_descriptor})
 
-CXX=clang++ "$root/scripts/build.sh" "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DKORVA_FUZZ=ON \
+KORVA_BUILD_TARGETS="${targets[*]/#/fuzz_}" "$root/scripts/build.sh" "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DKORVA_FUZZ=ON \
   -DKORVA_SANITIZE=address,undefined -DKORVA_BUILD_GUI=OFF -DKORVA_BUILD_TESTS=OFF -DKORVA_BUILD_BENCH=OFF
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
