@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds KORVA into a build folder.
 # Usage: scripts/build.sh BUILD_DIR [extra cmake arguments...]
+# KORVA_BUILD_TARGETS="a b" builds only those targets (and what they need).
 # ccache, when installed (install-deps.sh installs it), keeps rebuilds of unchanged sources cheap.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -13,4 +14,6 @@ if command -v ccache >/dev/null 2>&1; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE="${KORVA_BUILD_TYPE:-RelWithDebInfo}" "${launcher[@]}" "$@" >/dev/null
-cmake --build "$build_dir" -j "$jobs"
+targets=()
+for t in ${KORVA_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$build_dir" -j "$jobs" "${targets[@]}"

@@ -8,6 +8,8 @@ packages=(
   libhidapi-dev libjsoncpp-dev libsimpleini-dev libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth dbus-daemon ccache
+  # fuzz/run.sh: clang with its libFuzzer runtime.
+  clang libclang-rt-14-dev
   # The skin's font for the Chinese texts ("Droid Sans Fallback"): without a font with Chinese
   # glyphs every label of the Chinese start shows as boxes. fontconfig finds it once installed.
   fontconfig fonts-droid-fallback
