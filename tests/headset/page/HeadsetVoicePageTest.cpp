@@ -17,6 +17,7 @@
 #include "tests/headset/VolumesOnlyChip.h"
 #include "ui/PageTable.h"
 #include "ui/controls/StandardControls.h"
+#include "tests/ui/ShippedSkinWindow.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 #include "ui/routing/NotifyRouter.h"
@@ -29,36 +30,10 @@ using testing::WriteText;
 using ui::Control;
 using ui::SendNotify;
 
-void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "korva_headset_page_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);  // kept for the whole run
-  (void)app;
-}
-
-class PageWindow : public ui::SkinWindow, public ui::IDialogBuilderCallback {
- public:
-  using SkinWindow::SkinWindow;
-  QWidget* CreateControl(const QString& cls) override {
-    if (auto file = ui::PageFileForClass(cls)) return BuildPage(*file);
-    return nullptr;
-  }
-};
-
-class RoutingNotifier : public ui::INotifyUI {
- public:
-  explicit RoutingNotifier(ui::NotifyRouter& router) : router_(router) {}
-  void Notify(const ui::Notification& msg) override { router_.Dispatch(msg); }
-
- private:
-  ui::NotifyRouter& router_;
-};
-
 class HeadsetVoicePageTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    EnsureApplication();
+    korva::test::EnsureQtApplication();
     auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
     ASSERT_TRUE(opened) << opened.error().ToString();
     skin_ = opened.value().release();
@@ -80,11 +55,11 @@ class HeadsetVoicePageTest : public ::testing::Test {
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write(R"(<Window size="1000,600"><HS_VOICE_UI/></Window>)");
     out.close();
-    window = std::make_unique<PageWindow>(*skin_);
+    window = std::make_unique<korva::test::ShippedPageWindow>(*skin_);
     auto error = window->Build(file, window.get());
     ASSERT_FALSE(error) << error->ToString();
     router = std::make_unique<ui::NotifyRouter>(*window, records);
-    notifier = std::make_unique<RoutingNotifier>(*router);
+    notifier = std::make_unique<korva::test::RoutingNotifier>(*router);
     window->AddNotifier(notifier.get());
     HeadsetVoicePage::Hooks hooks;
     hooks.showMessage = [this](const QString& textId) {
@@ -122,9 +97,9 @@ class HeadsetVoicePageTest : public ::testing::Test {
   int answer = 1;
   QString chosenFile;
   lighting::LightingSettings shownLight{};
-  std::unique_ptr<PageWindow> window;
+  std::unique_ptr<korva::test::ShippedPageWindow> window;
   std::unique_ptr<ui::NotifyRouter> router;
-  std::unique_ptr<RoutingNotifier> notifier;
+  std::unique_ptr<korva::test::RoutingNotifier> notifier;
   std::unique_ptr<HeadsetVoicePage> page;  // last: goes first
 };
 ui::Skin* HeadsetVoicePageTest::skin_ = nullptr;

@@ -17,6 +17,7 @@
 #include "tests/macro/MacroTestLibrary.h"
 #include "ui/PageTable.h"
 #include "ui/controls/StandardControls.h"
+#include "tests/ui/ShippedSkinWindow.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 #include "ui/routing/NotifyRouter.h"
@@ -30,32 +31,6 @@ using test_library::WriteText;
 using ui::Control;
 using ui::SendNotify;
 
-void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "korva_macro_page_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  (void)app;
-}
-
-class PageWindow : public ui::SkinWindow, public ui::IDialogBuilderCallback {
- public:
-  using SkinWindow::SkinWindow;
-  QWidget* CreateControl(const QString& cls) override {
-    if (auto file = ui::PageFileForClass(cls)) return BuildPage(*file);
-    return nullptr;
-  }
-};
-
-class RoutingNotifier : public ui::INotifyUI {
- public:
-  explicit RoutingNotifier(ui::NotifyRouter& router) : router_(router) {}
-  void Notify(const ui::Notification& msg) override { router_.Dispatch(msg); }
-
- private:
-  ui::NotifyRouter& router_;
-};
-
 class NoRecords final : public lighting::LightingRecordStore {
  public:
   lighting::LightingSnapshot Read() const override { return {}; }
@@ -67,7 +42,7 @@ using Bank = std::array<std::uint8_t, 512>;
 class MacroPageTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    EnsureApplication();
+    korva::test::EnsureQtApplication();
     auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
     ASSERT_TRUE(opened) << opened.error().ToString();
     skin_ = opened.value().release();
@@ -86,10 +61,10 @@ class MacroPageTest : public ::testing::Test {
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write(R"(<Window size="900,560"><HorizontalLayout><kb_Macro_UI/><kb_Key_UI/></HorizontalLayout></Window>)");
     out.close();
-    window = std::make_unique<PageWindow>(*skin_);
+    window = std::make_unique<korva::test::ShippedPageWindow>(*skin_);
     ASSERT_FALSE(window->Build(file, window.get()));
     router = std::make_unique<ui::NotifyRouter>(*window, records);
-    notifier = std::make_unique<RoutingNotifier>(*router);
+    notifier = std::make_unique<korva::test::RoutingNotifier>(*router);
     window->AddNotifier(notifier.get());
     for (std::size_t k = 0; k < 170; ++k) StoreEntry(defaults, k, {0x20, 0, static_cast<std::uint8_t>(k)});
     banks.fill(defaults);
@@ -151,9 +126,9 @@ class MacroPageTest : public ::testing::Test {
   QTemporaryDir folder;
   TestLibrary lib;
   NoRecords records;
-  std::unique_ptr<PageWindow> window;
+  std::unique_ptr<korva::test::ShippedPageWindow> window;
   std::unique_ptr<ui::NotifyRouter> router;
-  std::unique_ptr<RoutingNotifier> notifier;
+  std::unique_ptr<korva::test::RoutingNotifier> notifier;
   std::unique_ptr<MacroPage> page;
   Bank defaults{};
   std::array<Bank, 5> banks{};

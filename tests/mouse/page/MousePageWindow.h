@@ -19,6 +19,7 @@
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 #include "ui/routing/NotifyRouter.h"
+#include "tests/ui/ShippedSkinWindow.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) {
   *os << '"' << text.toStdString() << '"';
@@ -26,45 +27,14 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 namespace korva::mouse::test {
 
-inline void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "korva_mouse_page_tests";
-  static char* argv[] = {name, nullptr};
-  // Kept for the whole run.
-  static QApplication* app = new QApplication(argc, argv);
-  (void)app;
-}
+using korva::test::RoutingNotifier;
+using PageWindow = korva::test::ShippedPageWindow;
 
-class PageWindow : public ui::SkinWindow, public ui::IDialogBuilderCallback {
- public:
-  using SkinWindow::SkinWindow;
-  QWidget* CreateControl(const QString& cls) override {
-    if (auto file = ui::PageFileForClass(cls)) return BuildPage(*file);
-    return nullptr;
-  }
-};
-
-// What the main window's Notify does: every notification to the routing.
-class RoutingNotifier : public ui::INotifyUI {
- public:
-  explicit RoutingNotifier(ui::NotifyRouter& router) : router_(router) {}
-  void Notify(const ui::Notification& msg) override {
-    const bool hover = msg.type == QLatin1String(ui::notify::kMouseEnter) ||
-                       msg.type == QLatin1String(ui::notify::kMouseLeave);
-    const bool handled = router_.Dispatch(msg).handled;
-    if (!hover) handled_.push_back(msg.name + QLatin1Char('/') + msg.type + (handled ? "" : " unhandled"));
-  }
-  const QStringList& Handled() const { return handled_; }
-
- private:
-  ui::NotifyRouter& router_;
-  QStringList handled_;
-};
 
 // The shipped skin, opened once per test program with the English texts.
 inline ui::Skin& SharedSkin() {
   static ui::Skin* skin = [] {
-    EnsureApplication();
+    korva::test::EnsureQtApplication();
     auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
     if (!opened) return static_cast<ui::Skin*>(nullptr);
     ui::Skin* s = opened.value().release();

@@ -27,20 +27,13 @@
 #include "tests/profile/TempFolder.h"
 #include "ui/PageTable.h"
 #include "ui/controls/StandardControls.h"
+#include "tests/ui/ShippedSkinWindow.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
 #include "ui/routing/NotifyRouter.h"
 
 namespace korva::profile {
 namespace {
-
-void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "korva_profile_page_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);  // kept for the whole run
-  (void)app;
-}
 
 std::filesystem::path SourceFolder() {
   const char* dir = std::getenv("KORVA_SOURCE_DIR");
@@ -57,16 +50,6 @@ class MainSkinWindow : public ui::SkinWindow, public ui::IDialogBuilderCallback 
       return GetSkin().Factory().Create(cls);
     return nullptr;
   }
-};
-
-// What the main window's Notify does: every notification to the routing.
-class RoutingNotifier : public ui::INotifyUI {
- public:
-  explicit RoutingNotifier(ui::NotifyRouter& router) : router_(router) {}
-  void Notify(const ui::Notification& msg) override { router_.Dispatch(msg); }
-
- private:
-  ui::NotifyRouter& router_;
 };
 
 // One store of the table: its controls' names and how its device's image shows byte 6 of a payload
@@ -100,7 +83,7 @@ void PrintTo(const StoreRow& row, std::ostream* os) {
 class ProfilePanelTest : public ::testing::TestWithParam<StoreRow> {
  protected:
   static void SetUpTestSuite() {
-    EnsureApplication();
+    korva::test::EnsureQtApplication();
     auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
     ASSERT_TRUE(opened) << opened.error().ToString();
     skin_ = opened.value().release();
@@ -122,7 +105,7 @@ class ProfilePanelTest : public ::testing::TestWithParam<StoreRow> {
     auto error = window->Build(QStringLiteral("XML_MAIN"), window.get());
     ASSERT_FALSE(error) << error->ToString();
     router = std::make_unique<ui::NotifyRouter>(*window, *session);
-    notifier = std::make_unique<RoutingNotifier>(*router);
+    notifier = std::make_unique<korva::test::RoutingNotifier>(*router);
     window->AddNotifier(notifier.get());
 
     ProfilePanel::Hooks hooks;
@@ -205,7 +188,7 @@ class ProfilePanelTest : public ::testing::TestWithParam<StoreRow> {
   std::unique_ptr<session::ProfileLibrary> library;
   std::unique_ptr<MainSkinWindow> window;
   std::unique_ptr<ui::NotifyRouter> router;
-  std::unique_ptr<RoutingNotifier> notifier;
+  std::unique_ptr<korva::test::RoutingNotifier> notifier;
   std::unique_ptr<ProfilePanel> panel;
 
   QStringList boxes;
