@@ -36,6 +36,7 @@ SimulatedHeadsetChip::SimulatedHeadsetChip()
 void SimulatedHeadsetChip::SetPresent(bool present) {
   std::lock_guard lock(mutex_);
   present_ = present;
+  presenceChanged_.Ring();
 }
 
 bool SimulatedHeadsetChip::IsPresent() const {
@@ -47,16 +48,19 @@ void SimulatedHeadsetChip::SetIdentity(std::uint16_t vendorId, std::uint16_t pro
   std::lock_guard lock(mutex_);
   vendorId_ = vendorId;
   productId_ = productId;
+  presenceChanged_.Ring();
 }
 
 void SimulatedHeadsetChip::SetRefuseAll(bool refuse) {
   std::lock_guard lock(mutex_);
   refuseAll_ = refuse;
+  presenceChanged_.Ring();
 }
 
 void SimulatedHeadsetChip::InjectQueryAnswer(const headset::PresentDeviceList& answer) {
   std::lock_guard lock(mutex_);
   injectedAnswer_ = answer;
+  presenceChanged_.Ring();
 }
 
 SimHeadsetAudioState SimulatedHeadsetChip::AudioState() const {
@@ -122,6 +126,7 @@ int SimulatedHeadsetChip::Accept(std::string call) {
 int SimulatedHeadsetChip::SearchPresentDevice(headset::PresentDeviceList& list) {
   std::lock_guard lock(mutex_);
   PushBounded(callLog_, std::string("Search_Present_Device()"));
+  presenceChanged_.Drain();
   if (injectedAnswer_) {
     list = *injectedAnswer_;
     injectedAnswer_.reset();

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/WakeFd.h"
 #include "headset/AudioLibraryChip.h"
 
 namespace korva::sim {
@@ -90,6 +91,8 @@ class SimulatedHeadsetChip final : public headset::AudioChip {
 
   // --- AudioChip ---
   int SearchPresentDevice(headset::PresentDeviceList& list) override;
+  // Rung by every control that changes the query's answer; cleared by the query.
+  int PresenceSignal() const override { return presenceChanged_.Fd(); }
   int SetSpeakerMasterVolume(int master) override;
   int SetSpeakerChannelVolume(int left, int right) override;
   int SetMicVolume(int volume) override;
@@ -124,6 +127,7 @@ class SimulatedHeadsetChip final : public headset::AudioChip {
   std::deque<SimI2cWrite> i2cLog_;
   std::deque<std::string> callLog_;
   std::uint64_t i2cWriteCount_ = 0;
+  WakeFd presenceChanged_;
 };
 
 }  // namespace korva::sim

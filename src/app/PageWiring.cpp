@@ -85,7 +85,10 @@ void PageWiring::WireRouting(MessageBoxFn messageBox) {
   // shows its new record and its light profile is saved from its image.
   session::DeviceSession& session = window_.Session();
   lighting::LightingCopyHooks& lighting = router_.LightingHooks();
-  lighting.setAllSyncLighting = [&session] { session.SetAllSyncLighting(); };
+  lighting.setAllSyncLighting = [this, &session] {
+    session.SetAllSyncLighting();
+    lighting_->Threads().SynchronisationChanged();
+  };
   for (DeviceKind kind : kAllDeviceKinds) {
     lighting.saveProfile[IndexOf(kind)] = [&session, kind] { session.Controller(kind).SaveLightProfile(); };
   }

@@ -1,5 +1,6 @@
 #include "device/DeviceWatchers.h"
 
+#include <array>
 #include <mutex>
 #include <stop_token>
 #include <string>
@@ -129,14 +130,14 @@ void HidWatcher::Arrive(const StopEvent& stop) {
         CloseLink(device_.link);
         return;
       }
-      device_.connected = true;
+      SetConnected(true);
       host.ReadDeviceOnArrival(arrival);
       arrival.profileDengSelect = host.ReadStoredSelection(kind_, StoredSelection::kLight);
       arrival.profileSelect = host.ReadStoredSelection(kind_, StoredSelection::kKey);
       host.PostArrival(arrival);
       break;
     case DeviceKind::kMouse:
-      device_.connected = true;
+      SetConnected(true);
       arrival.profileDengSelect = host.ReadStoredSelection(kind_, StoredSelection::kLight);
       host.ReadDeviceOnArrival(arrival);
       arrival.profileSelect = host.ReadStoredSelection(kind_, StoredSelection::kKey);
@@ -144,7 +145,7 @@ void HidWatcher::Arrive(const StopEvent& stop) {
       host.PostShowTab(kind_);
       break;
     case DeviceKind::kMousepad:
-      device_.connected = true;
+      SetConnected(true);
       host.PostShowTab(kind_);
       host.ReadDeviceOnArrival(arrival);
       arrival.profileDengSelect = host.ReadStoredSelection(kind_, StoredSelection::kLight);
@@ -156,12 +157,17 @@ void HidWatcher::Arrive(const StopEvent& stop) {
 }
 
 void HidWatcher::Remove() {
-  device_.connected = false;
+  SetConnected(false);
   device_.syncLighting = false;
   // The node is gone; release it now rather than at the next open.
   CloseLink(device_.link);
   sameModeShown_.reset();
   start_.host.PostRemoval(kind_);
+}
+
+void HidWatcher::SetConnected(bool connected) {
+  device_.connected = connected;
+  start_.connectionChanged.Ring();
 }
 
 void HidWatcher::ShowSameMode() {
@@ -205,7 +211,18 @@ std::chrono::milliseconds HeadsetWatcher::RunCycle() {
 void HeadsetWatcher::Run(const StopEvent& stop) {
   // As the HID watchers: one wait per cycle.
   if (!stop.Wait(start_.paces.stopCheck)) {
-    while (!stop.Wait(RunCycle() + start_.paces.stopCheck)) {
+    const int presence = start_.host.HeadsetPresenceSignal();
+    if (presence < 0) {
+      while (!stop.Wait(RunCycle() + start_.paces.stopCheck)) {
+      }
+    } else {
+      // Nothing the cycle looks at changes without one of the two signals: sleep until one comes.
+      // Each is cleared before the cycle looks, so a change during the cycle wakes the next wait.
+      const std::array<int, 2> signals = {presence, start_.connectionChanged.Fd()};
+      do {
+        start_.connectionChanged.Drain();
+        RunCycle();
+      } while (!WaitForFds(stop, signals, kHeadsetIdleCheck));
     }
   }
   Trace(ExitTrace(DeviceKind::kHeadset));

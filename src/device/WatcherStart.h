@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "common/WakeFd.h"
 #include "device/ConnectedDevices.h"
 #include "device/HidDevice.h"
 #include "device/KnownDevices.h"
@@ -36,6 +37,9 @@ struct WatcherStart {
   DeviceSet devices;
   WatcherHost& host;
   WatcherPaces paces{};
+  // Rung by the HID watchers when their device comes or goes: the headset watcher, which shows the
+  // headset's same-mode button only beside another device, waits for it instead of polling.
+  WakeFd connectionChanged{};
 };
 
 }  // namespace korva::device

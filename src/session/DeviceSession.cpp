@@ -152,6 +152,10 @@ bool DeviceSession::HeadsetPresent() {
   return headset::ReportsHeadset(list);
 }
 
+int DeviceSession::HeadsetPresenceSignal() {
+  return audio_.PresenceSignal();
+}
+
 void DeviceSession::ReadDeviceOnArrival(const device::Arrival& arrival) {
   Controller(arrival.kind).ReadOnArrival(arrival);
 }

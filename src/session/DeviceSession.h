@@ -120,6 +120,7 @@ class DeviceSession final : public device::WatcherHost, public lighting::Lightin
   // device::WatcherHost (the watcher and reader threads call these through the base)
   int ReadStoredSelection(DeviceKind kind, device::StoredSelection which) override;
   bool HeadsetPresent() override;
+  int HeadsetPresenceSignal() override;
   void ReadDeviceOnArrival(const device::Arrival& arrival) override;
   void PostShowTab(DeviceKind kind) override;
   void PostArrival(const device::Arrival& arrival) override;

@@ -166,7 +166,14 @@ void LightingThreads::SynchronisedThread(const StopEvent& stop) {
       joined[IndexOf(kind)] = device.connected && device.syncLighting;
       any = any || joined[IndexOf(kind)];
     }
-    if (!any) continue;
+    if (!any) {
+      // Nothing to render until same-mode copying joins a device: sleep until then (and look
+      // again at the no-device pace), rather than every stop check.
+      std::unique_lock lock(joinMutex_);
+      joined_.wait_for(lock, stop.Token(), paces_.noDevice, [this] { return joinChanged_; });
+      joinChanged_ = false;
+      continue;
+    }
     const lighting::LightingSettings record = session_.PublishedLighting().GetSynchronised();
     {
       // Every joined frame under its own lock, taken in one order (keyboard first) so no thread
@@ -181,6 +188,14 @@ void LightingThreads::SynchronisedThread(const StopEvent& stop) {
     if (stop.Wait(milliseconds{4 * CheckedSpeed(record)})) break;
   }
   Trace(kSyncExit);
+}
+
+void LightingThreads::SynchronisationChanged() {
+  {
+    std::lock_guard lock(joinMutex_);
+    joinChanged_ = true;
+  }
+  joined_.notify_all();
 }
 
 // Each joined device's frame written, keyboard, mouse, mousepad, headset; 1 ms for one that is not.

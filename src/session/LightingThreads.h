@@ -14,6 +14,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <span>
@@ -70,6 +71,9 @@ class LightingThreads {
   void TickKeyboardClock();
   // The mouse was clicked: the mouse's and the mousepad's click flashes take it.
   void Clicked();
+  // Devices joined the synchronised lighting (same-mode copying set their flags): the
+  // synchronised thread, asleep while no device is joined, starts at once.
+  void SynchronisationChanged();
   // The keyboard's custom colour sets and the set mode 8 shows.
   void SetKeyboardCustomColours(std::span<const std::uint8_t> sets, std::uint8_t set);
 
@@ -114,6 +118,10 @@ class LightingThreads {
   DeviceLight<lighting::effects::HeadsetFrame, lighting::effects::HeadsetAnimation> headset_;
   std::mutex syncMutex_;
   lighting::effects::SyncAnimation sync_{};
+  // Wakes the synchronised thread from its sleep while no device is joined.
+  std::mutex joinMutex_;
+  std::condition_variable_any joined_;
+  bool joinChanged_ = false;  // under joinMutex_
   std::atomic<bool> mouseClicked_{false};
   std::atomic<bool> mousepadClicked_{false};
 };

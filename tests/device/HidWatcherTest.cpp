@@ -8,6 +8,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/device/WatcherFixture.h"
@@ -152,6 +153,37 @@ TEST_F(WatcherFixture, HeadsetArrivalShowsItsTabAndSelectsTheStoredProfile) {
                                Do(Type::kWake, kNoDevice)}));
   EXPECT_TRUE(headsetDevice.connected);
   EXPECT_FALSE(headsetDevice.syncLighting);
+}
+
+// With a presence signal the headset watcher does not ask every few milliseconds: it asks once,
+// then again when the signal rings (the headset came) or a HID device comes (its same-mode button).
+TEST_F(WatcherFixture, HeadsetWatcherWithAPresenceSignalAsksOnlyWhenSignalled) {
+  const WakeFd presence;
+  host.presenceSignal = &presence;
+  StopEvent threadStop;
+  std::thread thread([&] { HeadsetWatcher(start).Run(threadStop); });
+
+  ASSERT_TRUE(host.WaitFor(Type::kWake));
+  std::this_thread::sleep_for(20 * start.paces.headset);
+  EXPECT_EQ(host.PresenceQueries(), 1) << "no signal, no query";
+
+  host.SetHeadsetPresent(true);
+  presence.Ring();
+  EXPECT_TRUE(host.WaitFor(Type::kArrival));
+
+  bus.Plug(SimDeviceKind::kMouse);
+  HidWatcher(HidWatcherKind::kMouse, start).RunCycle(stop);
+  const auto headsetSameMode = [&] {
+    for (const HostEvent& e : host.EventsOf(Type::kSameMode)) {
+      if (e.kind == DeviceKind::kHeadset && e.visible) return true;
+    }
+    return false;
+  };
+  for (int i = 0; i < 1000 && !headsetSameMode(); ++i) std::this_thread::sleep_for(start.paces.headset);
+  EXPECT_TRUE(headsetSameMode()) << "the mouse's arrival woke the headset watcher";
+
+  threadStop.Set();
+  thread.join();
 }
 
 // ---------------------------------------------------------------------------------------------

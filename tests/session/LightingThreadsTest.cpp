@@ -150,6 +150,23 @@ TEST_F(LightingThreadsTest, SynchronisedDevicesShowTheSynchronisedRecord) {
   EXPECT_EQ(stream[1], 254);
 }
 
+// With devices present but none joined the synchronised thread sleeps; joining wakes it at once,
+// long before its look-again pace (an hour here) would have.
+TEST_F(LightingThreadsTest, JoiningWakesTheSleepingSynchronisedThread) {
+  LightingThreads sleepy{*session, preview, LightingPaces{.firstWait = 0ms, .noDevice = std::chrono::hours(1)}};
+  ASSERT_TRUE(AttachMouse());
+  SetSynchronised({3, 14, 0, 0, 0, 0, 255, 0});
+  runners.emplace_back([&](std::stop_token) { sleepy.SynchronisedThread(stop); });
+  std::this_thread::sleep_for(50ms);  // let it fall asleep: nobody is joined
+  EXPECT_EQ(preview.Count(DeviceKind::kMouse), 0);
+
+  session->SetAllSyncLighting();
+  sleepy.SynchronisationChanged();
+  runners.emplace_back([&](std::stop_token) { sleepy.MouseThread(stop); });
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 2));
+  EXPECT_EQ(preview.Last(DeviceKind::kMouse)[0], (fx::FrameEntry{0, 255, 0, 255}));
+}
+
 TEST_F(LightingThreadsTest, EveryThreadEndsWhenStopped) {
   ASSERT_TRUE(AttachMouse());
   Run(&LightingThreads::KeyboardThread);
