@@ -188,11 +188,13 @@ std::chrono::milliseconds HeadsetWatcher::RunCycle() {
                  sameModeShown_);
   } else if (device_.connected) {
     device_.connected = false;
+    start_.connectionChanged.Ring();
     device_.syncLighting = false;
     sameModeShown_.reset();
     host.PostRemoval(DeviceKind::kHeadset);
   } else if (found) {
     device_.connected = true;
+    start_.connectionChanged.Ring();
     device_.syncLighting = false;
     sameModeShown_.reset();
     host.PostShowTab(DeviceKind::kHeadset);
@@ -218,9 +220,10 @@ void HeadsetWatcher::Run(const StopEvent& stop) {
     } else {
       // Nothing the cycle looks at changes without one of the two signals: sleep until one comes.
       // Each is cleared before the cycle looks, so a change during the cycle wakes the next wait.
+      // The same-mode button follows the other devices, hence the connection bell.
       const std::array<int, 2> signals = {presence, start_.connectionChanged.Fd()};
       do {
-        start_.connectionChanged.Drain();
+        start_.connectionChanged.DrainFd();
         RunCycle();
       } while (!WaitForFds(stop, signals, kHeadsetIdleCheck));
     }

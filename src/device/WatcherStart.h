@@ -4,8 +4,8 @@
 
 #include <chrono>
 
-#include "common/WakeFd.h"
 #include "device/ConnectedDevices.h"
+#include "device/ConnectionBell.h"
 #include "device/HidDevice.h"
 #include "device/KnownDevices.h"
 #include "device/WatcherHost.h"
@@ -37,9 +37,8 @@ struct WatcherStart {
   DeviceSet devices;
   WatcherHost& host;
   WatcherPaces paces{};
-  // Rung by the HID watchers when their device comes or goes: the headset watcher, which shows the
-  // headset's same-mode button only beside another device, waits for it instead of polling.
-  WakeFd connectionChanged{};
+  // Rung by the HID watchers when their device comes or goes.
+  ConnectionBell connectionChanged{};
 };
 
 }  // namespace korva::device

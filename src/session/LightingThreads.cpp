@@ -49,9 +49,12 @@ template <class PassFn>
 void LightingThreads::RunDeviceThread(DeviceKind kind, const StopEvent& stop, PassFn pass) {
   if (stop.Wait(paces_.firstWait)) return;
   const device::HidDevice& device = session_.Device(kind);
+  const device::ConnectionBell& bell = session_.WatcherStartBlock().connectionChanged;
   while (!stop.Wait(paces_.stopCheck)) {
+    const std::uint64_t rings = bell.Rings();
     if (!device.connected) {
-      if (stop.Wait(paces_.absent)) return;
+      // Asleep until a device comes (the watchers ring the bell), looking again at the absent pace.
+      if (bell.WaitPast(rings, stop, paces_.absent)) return;
       continue;
     }
     if (stop.Wait(pass(device.syncLighting.load()))) return;

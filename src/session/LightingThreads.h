@@ -44,7 +44,9 @@ class LightingPreview {
 struct LightingPaces {
   std::chrono::milliseconds firstWait{3000};   // before the first pass of a device thread
   std::chrono::milliseconds stopCheck{1};      // the stop test of every pass
-  std::chrono::milliseconds absent{100};       // a device thread while its device is absent
+  // A device thread while its device is absent looks again after this, or at once when the
+  // watchers ring their connection bell.
+  std::chrono::milliseconds absent{2000};
   std::chrono::milliseconds noDevice{1000};    // the synchronised thread while no device is present
 };
 

@@ -50,6 +50,7 @@ class FakeProcAsound : public ::testing::Test {
   void SetUp() override {
     root = std::filesystem::temp_directory_path() /
            ("korva-asound-" + std::to_string(std::random_device{}()) + "-" + std::to_string(::getpid()));
+    nodes = root.string() + "-dev";
     std::filesystem::create_directories(root);
     std::filesystem::create_directories(nodes);
   }
@@ -66,7 +67,7 @@ class FakeProcAsound : public ::testing::Test {
   }
 
   std::filesystem::path root;
-  std::filesystem::path nodes = root.string() + "-dev";
+  std::filesystem::path nodes;  // beside root: each test process has folders of its own
 };
 
 TEST_F(FakeProcAsound, ScanFindsUsbCardsInCardOrder) {
