@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/Log.h"
+#include "device/HidChangeWait.h"
 
 namespace korva::device {
 namespace {
@@ -87,9 +88,17 @@ void HidWatcher::Run(const StopEvent& stop) {
   // thread holds) returns at once when the stop event is set.
   std::stop_callback abortTransfers(stop.Token(), [this] { CloseLink(device_.link); });
   // The stop test before each cycle and the pause after it are one wait: the same cadence with
-  // half the wake-ups of an idle program.
+  // half the wake-ups of an idle program. While the device is absent and the backend can tell when
+  // collections come or go, the watcher sleeps until then instead of enumerating every second.
+  const std::unique_ptr<HidChangeSignal> changes = device_.link.Backend().WatchChanges();
   if (!stop.Wait(start_.paces.stopCheck)) {
-    while (!stop.Wait(RunCycle(stop) + start_.paces.stopCheck)) {
+    for (;;) {
+      const std::chrono::milliseconds pause = RunCycle(stop) + start_.paces.stopCheck;
+      // A failed enumeration is retried at the pace: no change may ever come to end that sleep.
+      const bool stopped = changes && !device_.connected && !enumerationFailing_
+                               ? WaitForHidChange(*changes, stop, kHidIdleCheck)
+                               : stop.Wait(pause);
+      if (stopped) break;
     }
   }
   Trace(ExitTrace(kind_));

@@ -186,6 +186,21 @@ TEST_F(WatcherFixture, HeadsetWatcherWithAPresenceSignalAsksOnlyWhenSignalled) {
   thread.join();
 }
 
+// An absent device is looked for when the bus signals a change, not at every pause of the watcher
+// (10 ms here): the idle program does not enumerate over and over.
+TEST_F(WatcherFixture, AnAbsentDeviceIsLookedForWhenTheBusChanges) {
+  start.paces.absent = 10ms;
+  StopEvent threadStop;
+  std::thread thread([&] { HidWatcher(HidWatcherKind::kMouse, start).Run(threadStop); });
+  std::this_thread::sleep_for(30 * start.paces.absent);
+  EXPECT_LE(backend.Enumerations(), 2) << "one search at start, none while nothing changes";
+
+  bus.Plug(SimDeviceKind::kMouse);
+  EXPECT_TRUE(host.WaitFor(Type::kArrival));
+  threadStop.Set();
+  thread.join();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Removal and the tab the window shows next.
 
