@@ -8,8 +8,6 @@
 #include "profile/TextChecks.h"
 
 namespace korva::macro {
-namespace {
-
 using profile::IniFile;
 
 // The existing entry of `folder` named `name` without regard to letter case; `folder / name` when
@@ -27,8 +25,6 @@ std::filesystem::path FindIgnoringCase(const std::filesystem::path& folder, cons
   return found.empty() ? exact : found;
 }
 
-// A count as the files hold it: decimal digits (spaces around allowed) from 0 to `limit`; a
-// missing key reads as 0.
 Result<std::size_t> ReadCount(const IniFile& file, std::string_view section, std::size_t limit,
                               const std::string& fileName) {
   if (!file.HasKey(section, kCountKey)) return std::size_t{0};
@@ -42,8 +38,6 @@ Result<std::size_t> ReadCount(const IniFile& file, std::string_view section, std
   if (count > limit) return bad();
   return count;
 }
-
-}  // namespace
 
 std::string_view MacroIndexFileName(DeviceKind device) {
   return device == DeviceKind::kMouse ? "msMacro.ini" : "kbMacro.ini";
