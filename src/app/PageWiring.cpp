@@ -280,6 +280,9 @@ void PageWiring::WireMouseCursors() {
   pageHooks.chooseExport = [this] { return ChooseMacroFile(true, QStringLiteral("cur")); };
   mouseCursors_ = std::make_unique<mouse::MouseCursorPage>(window_, window_.Session().Mouse(), std::move(pageHooks));
   if (!mouseCursors_->RegisterRoutes(router_)) Trace("mouse cursor page: the routing refused a control name");
+  // The patterns are set up when the page is built (the session's start repeats it harmlessly).
+  if (const Result<void> seeded = window_.Session().Mouse().Cursors().Initialise(); !seeded)
+    Trace("mouse cursor page: cursor macros not set up: " + seeded.error().ToString());
   mouseCursors_->Refresh();
 }
 

@@ -60,6 +60,11 @@ std::filesystem::path FindIgnoringCase(const std::filesystem::path& folder, cons
 Result<std::size_t> ReadCount(const profile::IniFile& file, std::string_view section, std::size_t limit,
                               const std::string& fileName);
 
+// A list of names kept in an index file: `countSection`/count names (at most `limit`), the
+// `nameSection` keys "0" .. count-1, each a valid file name, none twice (any letter case).
+Result<std::vector<std::string>> LoadNameList(const std::filesystem::path& path, std::string_view countSection,
+                                              std::string_view nameSection, std::size_t limit);
+
 // "kbMacro.ini" for the keyboard, "msMacro.ini" for the mouse.
 std::string_view MacroIndexFileName(DeviceKind device);
 // The index file; an existing file whose name differs only in letter case is taken for it.

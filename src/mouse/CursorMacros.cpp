@@ -7,7 +7,6 @@
 #include "common/Log.h"
 #include "device/CommandExchange.h"
 #include "profile/IniFile.h"
-#include "profile/ProfileName.h"
 
 namespace korva::mouse {
 namespace {
@@ -83,22 +82,7 @@ Result<void> CursorMacros::Initialise() {
 }
 
 Result<std::vector<std::string>> CursorMacros::Names() const {
-  const std::filesystem::path path = IndexPath();
-  const IniFile file = IniFile::Load(path);
-  const Result<std::size_t> count = macro::ReadCount(file, kCursorCountSection, kCursorMacroCount, path.string());
-  if (!count) return count.error();
-  std::vector<std::string> names;
-  for (std::size_t i = 0; i < count.value(); ++i) {
-    const std::string key = std::to_string(i);
-    const std::string where = std::string(kCursorNameSection) + "/" + key;
-    if (!file.HasKey(kCursorNameSection, key)) return Error::InFile(path.string(), where + " is missing");
-    std::string name = file.GetString(kCursorNameSection, key, "");
-    if (const profile::NameCheck check = profile::ValidateProfileName(name); !check)
-      return Error::InFile(path.string(), where + " \"" + name + "\" cannot be a file name: " + check.reason);
-    if (profile::ContainsName(names, name)) return Error::InFile(path.string(), where + " \"" + name + "\" is listed twice");
-    names.push_back(std::move(name));
-  }
-  return names;
+  return macro::LoadNameList(IndexPath(), kCursorCountSection, kCursorNameSection, kCursorMacroCount);
 }
 
 Result<std::filesystem::path> CursorMacros::GunFile(int gun) const {
