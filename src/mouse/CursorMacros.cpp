@@ -42,7 +42,8 @@ MacroAction CursorMoveStep(bool vertical, const CursorMove& move) {
   step.kind = static_cast<std::uint8_t>(kind | (move.negative ? macro::step_kind::kPressBit : 0));
   step.code = move.distance;
   step.down = move.negative ? 1 : 0;
-  step.label = std::string(vertical ? (move.negative ? kLabelUp : kLabelDown) : (move.negative ? kLabelLeft : kLabelRight));
+  step.label = std::string(vertical ? (move.negative ? kLabelUp : kLabelDown)
+                                    : (move.negative ? kLabelLeft : kLabelRight));
   return step;
 }
 
@@ -90,7 +91,8 @@ Result<std::filesystem::path> CursorMacros::GunFile(int gun) const {
   if (!names) return names.error();
   if (gun < 0 || static_cast<std::size_t>(gun) >= names.value().size())
     return Error::Plain("no cursor macro " + std::to_string(gun + 1) + " in " + IndexPath().string());
-  return macro::FindIgnoringCase(dataFolder_, names.value()[static_cast<std::size_t>(gun)] + std::string(kCursorExtension));
+  return macro::FindIgnoringCase(
+      dataFolder_, names.value()[static_cast<std::size_t>(gun)] + std::string(kCursorExtension));
 }
 
 CursorBulletView CursorMacros::ReadBullet(int gun, int bullet) const {
@@ -101,7 +103,8 @@ CursorBulletView CursorMacros::ReadBullet(int gun, int bullet) const {
   for (int j = 0; j < 3; ++j) {
     const std::string key = StepKey(bullet, j);
     if (!file.HasKey(macro::kStepSection, key)) continue;
-    const std::optional<MacroAction> step = macro::ParseMacroAction(file.GetString(macro::kStepSection, key, ""));
+    const std::optional<MacroAction> step =
+        macro::ParseMacroAction(file.GetString(macro::kStepSection, key, ""));
     if (!step) continue;
     const bool negative = (step->kind & macro::step_kind::kPressBit) != 0;
     if (j == 0) {
@@ -124,11 +127,13 @@ Result<void> CursorMacros::StoreBullet(int gun, int bullet, const CursorBulletEd
     // The delay step keeps what it was apart from its delay (a missing one starts empty).
     MacroAction delay =
         macro::ParseMacroAction(file.GetString(macro::kStepSection, delayKey, "")).value_or(MacroAction{});
-    delay.delay = static_cast<std::uint16_t>(macro::ClampTyped(edit.delayMs, macro::kMaxDelayUnits * macro::kDelayUnitMs) /
-                                             macro::kDelayUnitMs);
+    delay.delay = static_cast<std::uint16_t>(
+        macro::ClampTyped(edit.delayMs, macro::kMaxDelayUnits * macro::kDelayUnitMs) / macro::kDelayUnitMs);
     file.SetString(macro::kStepSection, delayKey, macro::FormatMacroAction(delay));
-    file.SetString(macro::kStepSection, StepKey(bullet, 1), macro::FormatMacroAction(CursorMoveStep(false, edit.x)));
-    file.SetString(macro::kStepSection, StepKey(bullet, 2), macro::FormatMacroAction(CursorMoveStep(true, edit.y)));
+    file.SetString(macro::kStepSection, StepKey(bullet, 1),
+                   macro::FormatMacroAction(CursorMoveStep(false, edit.x)));
+    file.SetString(macro::kStepSection, StepKey(bullet, 2),
+                   macro::FormatMacroAction(CursorMoveStep(true, edit.y)));
   });
 }
 
@@ -137,7 +142,8 @@ CursorResult CursorMacros::ResetGun(int gun) {
   if (!path) return Failed(kTextCursorUnreadable, path.error());
   std::vector<std::uint8_t> bytes;
   if (!ReadWholeFile(DefaultFile(gun), bytes, kMaxCursorFileBytes))
-    return Failed(kTextCursorNotSaved, Error::InFile(DefaultFile(gun).string(), "the shipped cursor macro cannot be read"));
+    return Failed(kTextCursorNotSaved,
+                  Error::InFile(DefaultFile(gun).string(), "the shipped cursor macro cannot be read"));
   if (Result<void> written = WriteFileAtomically(path.value(), bytes); !written)
     return Failed(kTextCursorNotSaved, written.error());
   return {};
@@ -156,7 +162,8 @@ CursorResult CursorMacros::ExportGun(int gun, const std::filesystem::path& targe
 
 Result<void> CheckCursorFile(std::string_view text, const std::string& fileName) {
   const IniFile file = IniFile::Parse(text, fileName);
-  const Result<std::size_t> count = macro::ReadCount(file, macro::kStepCountSection, kMaxCursorSteps, fileName);
+  const Result<std::size_t> count =
+      macro::ReadCount(file, macro::kStepCountSection, kMaxCursorSteps, fileName);
   if (!count) return count.error();
   const Result<macro::MacroLines> lines = macro::ParseMacroLines(text, fileName, /*strict=*/true);
   if (!lines) return lines.error();

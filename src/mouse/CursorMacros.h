@@ -25,7 +25,6 @@
 // Counts and names read from the files are checked before they are used; a file that breaks the
 // rules gives an error and changes nothing. Every write replaces its file atomically.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -94,7 +93,7 @@ macro::MacroAction CursorMoveStep(bool vertical, const CursorMove& move);
 struct CursorResult {
   std::string_view textId;  // the message to show; empty on success
   std::optional<int> number;
-  Error error;              // what was wrong, for the trace
+  Error error;  // what was wrong, for the trace
   bool ok() const { return textId.empty(); }
 };
 

@@ -26,7 +26,8 @@ using profile::testing::WriteText;
 
 std::filesystem::path ShippedDefaults() {
   const char* source = std::getenv("KORVA_SOURCE_DIR");
-  return std::filesystem::path(source != nullptr && *source != '\0' ? source : KORVA_MOUSE_TEST_SOURCE_DIR) / "data";
+  return std::filesystem::path(source != nullptr && *source != '\0' ? source : KORVA_MOUSE_TEST_SOURCE_DIR) /
+         "data";
 }
 
 // A macro file of `lines`, counted.
@@ -113,10 +114,12 @@ TEST_F(CursorMacrosTest, AShotIsStoredInItsThreeStepsAndReadBack) {
   WriteGuns({std::vector<std::string>(12, "3,0,1,1,0,mouse_key_left")});
   ASSERT_TRUE(cursors.StoreBullet(0, 1, {1234, {12, true}, {40, false}}));
   const profile::IniFile file = profile::IniFile::Load(Data("g0.cur"));
-  EXPECT_EQ(file.GetString("MACROACTION", "9", ""), "123,0,1,1,0,mouse_key_left") << "kind, code, down, label kept";
+  EXPECT_EQ(file.GetString("MACROACTION", "9", ""), "123,0,1,1,0,mouse_key_left")
+      << "kind, code, down, label kept";
   EXPECT_EQ(file.GetString("MACROACTION", "10", ""), "0,0,132,12,1,mouse_move_to_left_text");
   EXPECT_EQ(file.GetString("MACROACTION", "11", ""), "0,0,5,40,0,mouse_move_to_down_text");
-  EXPECT_EQ(file.GetString("MACROACTION", "6", ""), "3,0,1,1,0,mouse_key_left") << "the shot's first steps stay";
+  EXPECT_EQ(file.GetString("MACROACTION", "6", ""), "3,0,1,1,0,mouse_key_left")
+      << "the shot's first steps stay";
   EXPECT_EQ(file.GetString("MACROACTIONCOUNT", "count", ""), "12");
 
   const CursorBulletView view = cursors.ReadBullet(0, 1);
@@ -139,7 +142,8 @@ TEST_F(CursorMacrosTest, AShotIsStoredInItsThreeStepsAndReadBack) {
 TEST_F(CursorMacrosTest, EveryOperationFindsThePatternThroughItsIndexName) {
   ASSERT_TRUE(cursors.Initialise());
   // The user renamed pattern 2's file in the index.
-  ASSERT_TRUE(profile::UpdateIniFile(Data("msMacro.ini"), [](profile::IniFile& f) { f.SetString("CURSORNAME", "2", "sniper"); }));
+  ASSERT_TRUE(profile::UpdateIniFile(Data("msMacro.ini"),
+                                     [](profile::IniFile& f) { f.SetString("CURSORNAME", "2", "sniper"); }));
   WriteText(Data("sniper.cur"), MacroText(std::vector<std::string>(6, "0,0,5,1,0,mouse_move_to_down_text")));
   const auto name3 = ReadBytes(Data("name_3.cur"));
 
@@ -153,7 +157,8 @@ TEST_F(CursorMacrosTest, EveryOperationFindsThePatternThroughItsIndexName) {
   EXPECT_EQ(ReadBytes(exported / "mine.cur"), ReadBytes(Data("sniper.cur")));
 
   EXPECT_TRUE(cursors.ResetGun(2).ok());
-  EXPECT_EQ(ReadBytes(Data("sniper.cur")), ReadBytes(ShippedDefaults() / "name_3.cur")) << "reset: the shipped default";
+  EXPECT_EQ(ReadBytes(Data("sniper.cur")), ReadBytes(ShippedDefaults() / "name_3.cur"))
+      << "reset: the shipped default";
 
   EXPECT_TRUE(cursors.ImportGun(2, exported / "mine.cur").ok());
   EXPECT_EQ(ReadBytes(Data("sniper.cur")), ReadBytes(exported / "mine.cur"));
@@ -169,7 +174,9 @@ TEST_F(CursorMacrosTest, AnImportThatIsNotACursorMacroChangesNothing) {
   };
   const Case cases[] = {
       {"empty", ""},
-      {"binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10)},
+      {"binary", std::string("\x7f"
+                             "ELF\x02\x01\x01\0\0\0",
+                             10)},
       {"no count", "[MACROACTION]\n0=0,0,5,1,0,mouse_move_to_down_text\n"},
       {"a counted line missing", "[MACROACTIONCOUNT]\ncount=2\n[MACROACTION]\n0=0,0,5,1,0,x\n"},
       {"a line that is not a step", MacroText({"0,0,5,1,0,x", "hello"})},
@@ -189,17 +196,17 @@ TEST_F(CursorMacrosTest, AnImportThatIsNotACursorMacroChangesNothing) {
 }
 
 TEST_F(CursorMacrosTest, TheBlockHasTheMacroBlockLayout) {
-  WriteGuns({{"5,0,133,4,1,mouse_move_to_up_text"},
-             {"0,1,4,7,0,mouse_move_to_right_text", "not a step"}});
+  WriteGuns({{"5,0,133,4,1,mouse_move_to_up_text"}, {"0,1,4,7,0,mouse_move_to_right_text", "not a step"}});
   // The uncounted-by-parse line still takes its four bytes, as zeros.
-  WriteText(Data("g1.cur"), "[MACROACTIONCOUNT]\ncount=2\n[MACROACTION]\n0=0,1,4,7,0,mouse_move_to_right_text\n1=junk\n");
+  WriteText(Data("g1.cur"),
+            "[MACROACTIONCOUNT]\ncount=2\n[MACROACTION]\n0=0,1,4,7,0,mouse_move_to_right_text\n1=junk\n");
   const macro::MacroBlock block = cursors.BuildBlock();
   ASSERT_EQ(block.status, macro::MacroBlockStatus::kBuilt);
   const std::vector<std::uint8_t> golden{
-      0xAA, 0x55, 40, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // header: S = 16 + 12 + 12, n = 2
-      20, 0, 28, 0,                                           // offsets
-      1, 0, 0, 0, 5, 0, 0x85, 4,                              // pattern 0: one step
-      2, 0, 0, 0, 0, 1, 0x04, 7, 0, 0, 0, 0,                  // pattern 1: two steps, the second unreadable
+      0xAA, 0x55, 40, 0, 2, 0, 0,    0, 0, 0, 0, 0, 0, 0, 0, 0,  // header: S = 16 + 12 + 12, n = 2
+      20,   0,    28, 0,                                         // offsets
+      1,    0,    0,  0, 5, 0, 0x85, 4,                          // pattern 0: one step
+      2,    0,    0,  0, 0, 1, 0x04, 7, 0, 0, 0, 0,  // pattern 1: two steps, the second unreadable
   };
   EXPECT_EQ(block.bytes, golden);
 }
@@ -210,7 +217,8 @@ TEST_F(CursorMacrosTest, BlockSizeDecidesWhatIsSent) {
     bool sent;
     std::size_t size;
   };
-  for (const Case c : {Case{180, true, 2920}, Case{183, true, 2968}, Case{190, false, 3080}, Case{762, false, 12232}}) {
+  for (const Case c :
+       {Case{180, true, 2920}, Case{183, true, 2968}, Case{190, false, 3080}, Case{762, false, 12232}}) {
     SCOPED_TRACE(c.steps);
     WriteGuns(std::vector<std::vector<std::string>>(4, std::vector<std::string>(c.steps, "1,0,5,2,0,d")));
     test::SimMouse mouse;
@@ -251,8 +259,10 @@ TEST_F(CursorMacrosTest, DamagedIndexesAndFilesSendNothingAndNeverCrash) {
       {"a name leaving the folder", IndexText({"../g0"}), oneStep, kTextCursorUnreadable},
       {"a name twice", IndexText({"g0", "G0"}), oneStep, kTextCursorUnreadable},
       {"file count not a number", IndexText({"g0"}), "[MACROACTIONCOUNT]\ncount=x\n", kTextCursorUnreadable},
-      {"file count far too large", IndexText({"g0"}), "[MACROACTIONCOUNT]\ncount=4000000000\n", kTextCursorUnreadable},
-      {"file count above the block", IndexText({"g0"}), "[MACROACTIONCOUNT]\ncount=8000\n", kTextCursorTooLarge},
+      {"file count far too large", IndexText({"g0"}), "[MACROACTIONCOUNT]\ncount=4000000000\n",
+       kTextCursorUnreadable},
+      {"file count above the block", IndexText({"g0"}), "[MACROACTIONCOUNT]\ncount=8000\n",
+       kTextCursorTooLarge},
       {"binary file", IndexText({"g0"}), std::string("\0\xff\xfe[\n=\0", 7), ""},
       {"missing file", IndexText({"g0", "absent"}), oneStep, ""},
   };

@@ -77,13 +77,16 @@ bool MouseCursorPage::RegisterRoutes(ui::NotifyRouter& router) {
   ok &= router.BindFamily(selectChanged, Latin1(kBulletFamily), [this](int b, const Notification& msg) {
     if (msg.wParam != 0) SelectBullet(b);
   });
-  ok &= router.BindFamily(click, Latin1(kBulletFamily), [this](int b, const Notification&) { ClickBullet(b); });
+  ok &=
+      router.BindFamily(click, Latin1(kBulletFamily), [this](int b, const Notification&) { ClickBullet(b); });
   ok &= router.Bind(click, Latin1(kPrev), [this](const Notification&) { StepBullet(-1); });
   ok &= router.Bind(click, Latin1(kNext), [this](const Notification&) { StepBullet(+1); });
   for (const char* edit : {kDelayEdit, kXEdit, kYEdit})
-    ok &= router.Bind(textChanged, Latin1(edit), [this, edit](const Notification&) { EditChanged(Latin1(edit)); });
+    ok &= router.Bind(textChanged, Latin1(edit),
+                      [this, edit](const Notification&) { EditChanged(Latin1(edit)); });
   for (const char* check : {kXCheck, kYCheck})
-    ok &= router.Bind(selectChanged, Latin1(check), [this, check](const Notification&) { CheckChanged(Latin1(check)); });
+    ok &= router.Bind(selectChanged, Latin1(check),
+                      [this, check](const Notification&) { CheckChanged(Latin1(check)); });
   ok &= router.Bind(click, Latin1(kResetButton), [this](const Notification&) { ResetGun(); });
   ok &= router.Bind(click, Latin1(kSaveButton), [this](const Notification&) { Download(); });
   ok &= router.Bind(click, Latin1(kImportButton), [this](const Notification&) { ImportGun(); });
@@ -158,8 +161,8 @@ void MouseCursorPage::ShowBullet(int bullet) {
 void MouseCursorPage::SetCheckText(const QString& check) {
   const bool horizontal = check == Latin1(kXCheck);
   const bool negative = Find(check).IsSelected();
-  const std::string_view label = horizontal ? (negative ? kLabelLeft : kLabelRight) : (negative ? kLabelUp : kLabelDown);
-  Find(check).SetText(ui::Utf8(label));
+  // The label a move in the checked direction carries.
+  Find(check).SetText(ui::Utf8(CursorMoveStep(!horizontal, {0, negative}).label));
 }
 
 void MouseCursorPage::EditChanged(const QString& edit) {

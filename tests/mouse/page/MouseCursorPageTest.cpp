@@ -103,16 +103,25 @@ TEST_F(MouseCursorPageTest, EditsAreClampedStoredAndShownAgain) {
   const Case cases[] = {
       {"delay 1234 ms", [&] { Type(QStringLiteral("ms_cursor_delay_eidt"), QStringLiteral("1234")); }, 27,
        "123" + std::string(",0") + delayRest, "ms_cursor_delay_eidt", QStringLiteral("1234")},
-      {"delay above the limit", [&] { Type(QStringLiteral("ms_cursor_delay_eidt"), QStringLiteral("70000")); }, 27,
+      {"delay above the limit",
+       [&] { Type(QStringLiteral("ms_cursor_delay_eidt"), QStringLiteral("70000")); }, 27,
        "153,25" + delayRest, "ms_cursor_delay_eidt", QStringLiteral("65535")},
       {"distance 12 right", [&] { Type(QStringLiteral("ms_cursor_x_eidt"), QStringLiteral("12")); }, 28,
        "0,0,4,12,0,mouse_move_to_right_text", "ms_cursor_x_eidt", QStringLiteral("12")},
-      {"left checked", [&] { Check(QStringLiteral("ms_cursor_x_check")); }, 28,
-       "0,0,132,12,1,mouse_move_to_left_text", "", {}},
+      {"left checked",
+       [&] { Check(QStringLiteral("ms_cursor_x_check")); },
+       28,
+       "0,0,132,12,1,mouse_move_to_left_text",
+       "",
+       {}},
       {"distance above 255", [&] { Type(QStringLiteral("ms_cursor_y_eidt"), QStringLiteral("999")); }, 29,
        "0,0,5,255,0,mouse_move_to_down_text", "ms_cursor_y_eidt", QStringLiteral("255")},
-      {"up checked", [&] { Check(QStringLiteral("ms_cursor_y_check")); }, 29,
-       "0,0,133,255,1,mouse_move_to_up_text", "", {}},
+      {"up checked",
+       [&] { Check(QStringLiteral("ms_cursor_y_check")); },
+       29,
+       "0,0,133,255,1,mouse_move_to_up_text",
+       "",
+       {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -180,7 +189,8 @@ TEST_F(MouseCursorPageTest, APatternOpensAtItsFirstShotAndResetRestoresItsDefaul
 
   Click(QStringLiteral("ms_bullet_op_2"));
   Click(QStringLiteral("ms_bulletdate_reset_btn"));
-  EXPECT_EQ(Bytes(GunFile(3)), Bytes(std::filesystem::path(KORVA_MOUSE_TEST_SOURCE_DIR) / "data" / "name_4.cur"));
+  EXPECT_EQ(Bytes(GunFile(3)),
+            Bytes(std::filesystem::path(KORVA_MOUSE_TEST_SOURCE_DIR) / "data" / "name_4.cur"));
   EXPECT_EQ(page->Bullet(), 0);
   EXPECT_EQ(Shown("ms_cursor_x_eidt"), QString::number(view.x ? view.x->distance : 0));
 }
@@ -230,7 +240,8 @@ TEST_F(MouseCursorPageTest, SaveDownloadsAndATooLargeBlockIsReportedNotSent) {
 
   // A pattern of 400 counted steps: S = 16 + 24 + 4 x (3 x 180 + 400) = 3800.
   mouse.ClearRequests();
-  ASSERT_TRUE(profile::UpdateIniFile(GunFile(2), [](profile::IniFile& f) { f.SetInt("MACROACTIONCOUNT", "count", 400); }));
+  ASSERT_TRUE(profile::UpdateIniFile(
+      GunFile(2), [](profile::IniFile& f) { f.SetInt("MACROACTIONCOUNT", "count", 400); }));
   Click(QStringLiteral("ms_bulletdate_save_btn"));
   EXPECT_TRUE(mouse.Requests().empty());
   EXPECT_EQ(messages, QStringList{QString::fromLatin1(kTextCursorTooLarge.data())});
