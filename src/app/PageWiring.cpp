@@ -15,6 +15,7 @@
 #include "macro/MacroFiles.h"
 #include "macro/page/MacroPage.h"
 #include "mouse/page/MouseButtonPage.h"
+#include "mouse/page/MouseCursorPage.h"
 #include "mouse/page/MouseSettingsPage.h"
 #include "platform/DesktopPointerSettings.h"
 #include "platform/LowLevelInput.h"
@@ -43,6 +44,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
   WireKeyboardKeys();
   WireMouseButtons();
   WireHeadsetVoice();
+  WireMouseCursors();
   WireMacroPages();
   WireProfilePanels(std::move(chooseFile));
   ShowPointerSettingsTips(window_, *desktop_);
@@ -272,14 +274,29 @@ int PageWiring::ShowMessage(const QString& textId, std::optional<int> number) {
       window_.GetSkin().Text(textId).replace(QLatin1String("%d"), QString::number(*number)));
 }
 
-QString PageWiring::ChooseMacroFile(bool save) {
+void PageWiring::WireMouseCursors() {
+  mouse::MouseCursorPage::Hooks pageHooks;
+  pageHooks.showMessage = [this](std::string_view textId, std::optional<int> number) {
+    ShowMessage(ui::Utf8(textId), number);
+  };
+  pageHooks.chooseImport = [this] { return ChooseMacroFile(false, QStringLiteral("cur")); };
+  pageHooks.chooseExport = [this] { return ChooseMacroFile(true, QStringLiteral("cur")); };
+  mouseCursors_ = std::make_unique<mouse::MouseCursorPage>(window_, window_.Session().Mouse(), std::move(pageHooks));
+  if (!mouseCursors_->RegisterRoutes(router_)) Trace("mouse cursor page: the routing refused a control name");
+  // The patterns are set up when the page is built (the session's start repeats it harmlessly).
+  if (const Result<void> seeded = window_.Session().Mouse().Cursors().Initialise(); !seeded)
+    Trace("mouse cursor page: cursor macros not set up: " + seeded.error().ToString());
+  mouseCursors_->Refresh();
+}
+
+QString PageWiring::ChooseMacroFile(bool save, const QString& extension) {
   if (macroFileChooser_) return macroFileChooser_(save);
-  const QString filter = QStringLiteral("(*.mac)");
+  const QString filter = QStringLiteral("(*.") + extension + QStringLiteral(")");
   if (!save) return QFileDialog::getOpenFileName(&window_, {}, {}, filter);
   // The save dialog asks before replacing a file; the name gets ".mac" when typed without it.
   QFileDialog dialog(&window_, {}, {}, filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix(QStringLiteral("mac"));
+  dialog.setDefaultSuffix(extension);
   return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().front()
                                                                                   : QString();
 }

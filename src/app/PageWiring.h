@@ -63,6 +63,7 @@ class KeyboardKeyPage;
 }
 namespace korva::mouse {
 class MouseButtonPage;
+class MouseCursorPage;
 class MouseSettingsPage;
 }
 namespace korva::macro {
@@ -98,7 +99,8 @@ class PageWiring {
   headset::HeadsetVoicePage& HeadsetVoice() { return *headsetVoice_; }
   macro::MacroPage& KeyboardMacros() { return *keyboardMacros_; }
   macro::MacroPage& MouseMacros() { return *mouseMacros_; }
-  // The file dialogs of the macro pages' import (save = false) and export (save = true); the
+  mouse::MouseCursorPage& MouseCursors() { return *mouseCursors_; }
+  // The file dialogs of the macro and cursor macro pages' import (save = false) and export (save = true); the
   // chosen path, empty when cancelled. Default: the Qt file dialogs.
   using MacroFileChooser = std::function<QString(bool save)>;
   void SetMacroFileChooser(MacroFileChooser chooser) { macroFileChooser_ = std::move(chooser); }
@@ -116,7 +118,9 @@ class PageWiring {
   void WireMouseButtons();
   void WireHeadsetVoice();
   void WireMacroPages();
-  QString ChooseMacroFile(bool save);
+  void WireMouseCursors();
+  // `extension` without its dot: "mac" for macros, "cur" for cursor macros.
+  QString ChooseMacroFile(bool save, const QString& extension = QStringLiteral("mac"));
   // The routing's message box; every "%d" of the text becomes `number` when there is one.
   int ShowMessage(const QString& textId, std::optional<int> number);
   // The names of a device's macro library, read from its index when asked.
@@ -142,6 +146,7 @@ class PageWiring {
   MacroFileChooser macroFileChooser_;
   std::unique_ptr<macro::MacroPage> keyboardMacros_;
   std::unique_ptr<macro::MacroPage> mouseMacros_;
+  std::unique_ptr<mouse::MouseCursorPage> mouseCursors_;
   std::unique_ptr<session::ProfileLibrary> profileLibrary_;
   // Indexed by profile::StoreKind.
   std::array<std::unique_ptr<profile::ProfilePanel>, 5> profilePanels_;

@@ -536,5 +536,43 @@ TEST_F(PageWiringIntegrationTest, AMacroLibraryOverTheKeyboardsMemorySendsNothin
   EXPECT_EQ(bus.Firmware(keyboard).MacroMemory(), memoryBefore);
 }
 
+// A shot of a cursor macro edited on the mouse page is written to its pattern file at once and
+// reaches the mouse with the page's save; the file keeps it for the next start.
+TEST_F(PageWiringIntegrationTest, ACursorMacroShotEditedOnThePageIsStoredAndSentToTheMouse) {
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }, 20000));
+  const mouse::CursorMacros& cursors = Window().Session().Mouse().Cursors();
+
+  Click("ms_gun_op_1");
+  Click("ms_bullet_op_2");
+  EXPECT_EQ(TextOf("bullet_select_index"), QStringLiteral("3"));
+  Find("ms_cursor_delay_eidt").SetText(QStringLiteral("1234"));
+  Window().SendNotify(Find("ms_cursor_delay_eidt"), QStringLiteral("textchanged"));
+  Find("ms_cursor_x_eidt").SetText(QStringLiteral("12"));
+  Window().SendNotify(Find("ms_cursor_x_eidt"), QStringLiteral("textchanged"));
+  Find("ms_cursor_x_check").Select(true, ui::SendNotify::Yes);
+  const profile::IniFile file = profile::IniFile::Load(cursors.GunFile(1).value());
+  EXPECT_EQ(file.GetString("MACROACTION", "16", ""), "0,0,132,12,1,mouse_move_to_left_text");
+  EXPECT_EQ(file.GetString("MACROACTION", "15", "").substr(0, 6), "123,0,");
+
+  Click("ms_bulletdate_save_btn");
+  const macro::MacroBlock block = cursors.BuildBlock();
+  ASSERT_EQ(block.status, macro::MacroBlockStatus::kBuilt);
+  const std::vector<std::uint8_t> memory = bus.Firmware(mouse).CursorMacroMemory();
+  EXPECT_TRUE(std::equal(block.bytes.begin(), block.bytes.end(), memory.begin()));
+  // Pattern 1's record follows pattern 0's 180 steps: shot 2's horizontal move is its step 16.
+  const std::size_t move = 16 + 8 + (4 + 4 * 180) + 4 + 4 * 16;
+  EXPECT_EQ(memory[move + 2], 0x84);
+  EXPECT_EQ(memory[move + 3], 12);
+
+  // Shown again from the file: 123 units are 1230 ms.
+  Click("ms_bullet_op_3");
+  Click("ms_bullet_op_2");
+  EXPECT_EQ(TextOf("ms_cursor_delay_eidt"), QStringLiteral("1230"));
+  EXPECT_TRUE(Selected("ms_cursor_x_check"));
+  EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QStringLiteral("; ")).toStdString();
+}
+
 }  // namespace
 }  // namespace korva::app
