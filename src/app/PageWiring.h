@@ -64,6 +64,10 @@ class KeyboardKeyPage;
 namespace korva::mouse {
 class MouseButtonPage;
 class MouseSettingsPage;
+class PointerLightPage;
+}
+namespace korva::mousepad {
+class MousepadPage;
 }
 namespace korva::macro {
 class MacroPage;
@@ -116,6 +120,7 @@ class PageWiring {
   void WireMouseButtons();
   void WireHeadsetVoice();
   void WireMacroPages();
+  void WirePointerLighting();
   QString ChooseMacroFile(bool save);
   // The routing's message box; every "%d" of the text becomes `number` when there is one.
   int ShowMessage(const QString& textId, std::optional<int> number);
@@ -138,6 +143,9 @@ class PageWiring {
   std::unique_ptr<mouse::MouseSettingsPage> mouseSettings_;
   std::unique_ptr<keyboard::KeyboardKeyPage> keyboardKeys_;
   std::unique_ptr<mouse::MouseButtonPage> mouseButtons_;
+  std::unique_ptr<mouse::PointerLightPage> mouseLighting_;
+  std::unique_ptr<mouse::PointerLightPage> mousepadLighting_;
+  std::unique_ptr<mousepad::MousepadPage> mousepadPage_;
   std::unique_ptr<headset::HeadsetVoicePage> headsetVoice_;
   MacroFileChooser macroFileChooser_;
   std::unique_ptr<macro::MacroPage> keyboardMacros_;
