@@ -8,6 +8,7 @@
 #include "SessionFixture.h"
 #include "device/CommandReport.h"
 #include "session/SessionTexts.h"
+#include "sim/SimFirmware.h"
 
 namespace korva::session {
 namespace {
