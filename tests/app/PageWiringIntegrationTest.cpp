@@ -538,9 +538,6 @@ TEST_F(PageWiringIntegrationTest, AMacroLibraryOverTheKeyboardsMemorySendsNothin
   EXPECT_EQ(bus.Firmware(keyboard).MacroMemory(), memoryBefore);
 }
 
-}  // namespace
-}  // namespace korva::app
-
 // --- the pointer lighting pages ---------------------------------------------------------------
 
 TEST_F(PageWiringIntegrationTest, TheMouseLightingPageWritesTheModeAtOnceAndTheColourWithTheFlush) {
@@ -611,3 +608,6 @@ TEST_F(PageWiringIntegrationTest, TheMousepadPageReadsThePadEditsItsLightingAndR
   EXPECT_TRUE(WaitFor([&] { return controller.Image().active.ActiveProfile() == firmware.ActiveProfile(); }, 1000));
   EXPECT_EQ(controller.Image().active.bytes[12], firmware.Record(firmware.ActiveProfile())[12]);
 }
+
+}  // namespace
+}  // namespace korva::app
