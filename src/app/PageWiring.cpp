@@ -17,10 +17,14 @@
 #include "mouse/page/MouseButtonPage.h"
 #include "mouse/page/MouseCursorPage.h"
 #include "mouse/page/MouseSettingsPage.h"
+#include "mouse/page/PointerLightPage.h"
+#include "mouse/MouseTransfer.h"
+#include "mousepad/page/MousepadPage.h"
 #include "platform/DesktopPointerSettings.h"
 #include "platform/LowLevelInput.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
+#include "session/MousepadController.h"
 #include "ui/Skin.h"
 #include "ui/routing/MsgWnd.h"
 
@@ -46,6 +50,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
   WireHeadsetVoice();
   WireMouseCursors();
   WireMacroPages();
+  WirePointerLighting();
   WireProfilePanels(std::move(chooseFile));
   ShowPointerSettingsTips(window_, *desktop_);
 }
@@ -59,6 +64,7 @@ PageWiring::~PageWiring() {
     windowAlive_->SetSkinPickerOpener({});
     windowAlive_->SetPageHooks(DeviceKind::kMouse, {});
     windowAlive_->SetPageHooks(DeviceKind::kKeyboard, {});
+    windowAlive_->SetPageHooks(DeviceKind::kMousepad, {});
     windowAlive_->SetPageHooks(DeviceKind::kHeadset, {});
     windowAlive_->SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, {});
     windowAlive_->SetMessageHandler(WindowMessage::WM_HOOK_MOU_SINGLEKEY, {});
@@ -258,6 +264,56 @@ void PageWiring::WireMacroPages() {
   }
 }
 
+void PageWiring::WirePointerLighting() {
+  session::DeviceSession& session = window_.Session();
+  // The two lighting sections edit their device's record in the session's image; the preview
+  // takes it at once and a chosen mode restarts the device's animation outside the sync lighting.
+  const auto target = [this, &session](DeviceKind kind) {
+    mouse::PointerLightTarget t;
+    t.read = [&session, kind] { return session.Controller(kind).Lighting(); };
+    t.write = [&session, kind](const lighting::LightingSettings& record) { session.Controller(kind).SetLighting(record); };
+    t.published = [&session] { session.PublishLighting(); };
+    t.modeSelected = [this, &session, kind](std::uint8_t mode, std::uint8_t direction) {
+      session.Device(kind).syncLighting = false;
+      lighting_->Threads().ModeSelected(kind, mode, direction);
+    };
+    return t;
+  };
+  mouse::PointerLightTarget mouseTarget = target(DeviceKind::kMouse);
+  mouseTarget.edited = [&session] {
+    session.Mouse().Model().MarkPendingWrite();
+    session.Mouse().SaveLightProfile();
+  };
+  mouseTarget.writeModeNow = [&session](std::uint8_t mode) {
+    session::MouseController& mouse = session.Mouse();
+    if (mouse.Device().connected) mouse::WriteMouseLightMode(mouse.Device(), mouse.Model().image(), mode);
+  };
+  mouseLighting_ = std::make_unique<mouse::PointerLightPage>(window_, mouse::PointerLightPage::MouseNames(),
+                                                             mouse::MouseLightRules(), std::move(mouseTarget));
+  if (!mouseLighting_->RegisterRoutes(router_)) Trace("mouse lighting page: the routing refused a control name");
+  mouseSettings_->Hooks().lighting = [this] { mouseLighting_->Refresh(); };
+
+  mouse::PointerLightTarget padTarget = target(DeviceKind::kMousepad);
+  padTarget.edited = [&session] { session.Mousepad().LightingEdited(); };
+  mousepadLighting_ = std::make_unique<mouse::PointerLightPage>(
+      window_, mouse::PointerLightPage::MousepadNames(), mouse::MousepadLightRules(), std::move(padTarget));
+  if (!mousepadLighting_->RegisterRoutes(router_)) Trace("mousepad lighting page: the routing refused a control name");
+  const auto refreshPad = [this, &session] {
+    session.PublishLighting();
+    mousepadLighting_->Refresh();
+    mousepadPage_->Refresh();
+  };
+  mousepad::MousepadPage::Hooks padHooks;
+  padHooks.refresh = refreshPad;
+  padHooks.reload = [this] { window_.Post(WindowMessage::WM_MP_RELOAD); };
+  mousepadPage_ = std::make_unique<mousepad::MousepadPage>(window_, session.Mousepad(), std::move(padHooks));
+  if (!mousepadPage_->RegisterRoutes(router_)) Trace("mousepad page: the routing refused a control name");
+  router_.LightingHooks().refreshPage[IndexOf(DeviceKind::kMousepad)] = [this] { mousepadLighting_->Refresh(); };
+  DevicePageHooks hooks;
+  hooks.refresh = refreshPad;
+  window_.SetPageHooks(DeviceKind::kMousepad, std::move(hooks));
+}
+
 keyboard::MacroNames PageWiring::MacroNames(DeviceKind kind) const {
   return [library = macro::MacroLibrary{window_.Session().Folders().GetDeviceFolder(kind), kind}](
              int number) -> std::optional<std::string> {
@@ -330,7 +386,9 @@ void PageWiring::ProfileApplied(const session::ProfileEffect& effect) {
       if (effect.pointerSpeed) mouseSettings_->Desktop().ApplyPointerSpeed(*effect.pointerSpeed);
       if (effect.wheelLines) mouseSettings_->Desktop().ApplyWheelLines(*effect.wheelLines);
       break;
-    case DeviceKind::kMousepad:  // its page shows the lighting record when it is built
+    case DeviceKind::kMousepad:
+      mousepadLighting_->Refresh();
+      break;
     case DeviceKind::kHeadset:
       break;
   }

@@ -65,6 +65,10 @@ namespace korva::mouse {
 class MouseButtonPage;
 class MouseCursorPage;
 class MouseSettingsPage;
+class PointerLightPage;
+}
+namespace korva::mousepad {
+class MousepadPage;
 }
 namespace korva::macro {
 class MacroPage;
@@ -119,6 +123,7 @@ class PageWiring {
   void WireHeadsetVoice();
   void WireMacroPages();
   void WireMouseCursors();
+  void WirePointerLighting();
   // `extension` without its dot: "mac" for macros, "cur" for cursor macros.
   QString ChooseMacroFile(bool save, const QString& extension = QStringLiteral("mac"));
   // The routing's message box; every "%d" of the text becomes `number` when there is one.
@@ -142,6 +147,9 @@ class PageWiring {
   std::unique_ptr<mouse::MouseSettingsPage> mouseSettings_;
   std::unique_ptr<keyboard::KeyboardKeyPage> keyboardKeys_;
   std::unique_ptr<mouse::MouseButtonPage> mouseButtons_;
+  std::unique_ptr<mouse::PointerLightPage> mouseLighting_;
+  std::unique_ptr<mouse::PointerLightPage> mousepadLighting_;
+  std::unique_ptr<mousepad::MousepadPage> mousepadPage_;
   std::unique_ptr<headset::HeadsetVoicePage> headsetVoice_;
   MacroFileChooser macroFileChooser_;
   std::unique_ptr<macro::MacroPage> keyboardMacros_;

@@ -154,11 +154,12 @@ void HidWatcher::Arrive(const StopEvent& stop) {
       host.PostShowTab(kind_);
       break;
     case DeviceKind::kMousepad:
+      // The tab is shown once, after the page shows what the read found.
       SetConnected(true);
-      host.PostShowTab(kind_);
       host.ReadDeviceOnArrival(arrival);
       arrival.profileDengSelect = host.ReadStoredSelection(kind_, StoredSelection::kLight);
       host.PostArrival(arrival);
+      host.PostShowTab(kind_);
       break;
     case DeviceKind::kHeadset:
       break;

@@ -17,7 +17,7 @@
 //             selections of "kbProfile.ini"; PostArrival
 //   mouse:    connected; read "PROFILEDENGSELECT" of "msProfile.ini"; R (loads that light profile,
 //             then reads); read "PROFILESELECT"; PostArrival; show "ms_tab"
-//   mousepad: connected; show "mp_tab"; R; read "PROFILEDENGSELECT" of "mpProfile.ini"; PostArrival
+//   mousepad: connected; R; read "PROFILEDENGSELECT" of "mpProfile.ini"; PostArrival; show "mp_tab"
 //
 // Headset watcher, one cycle every 10 ms: the device query under the headset's lock; arrival
 // (connected, sync-lighting cleared, show "hs_tab", read "PROFILESELECT" of "hsProfile.ini",

@@ -20,6 +20,8 @@
 #include "macro/MacroBlock.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
+#include "session/MousepadController.h"
+#include "ui/Notify.h"
 #include "mouse/MouseImage.h"
 #include "mouse/MouseProfiles.h"
 #include "mouse/MouseSettingsRules.h"
@@ -572,6 +574,75 @@ TEST_F(PageWiringIntegrationTest, ACursorMacroShotEditedOnThePageIsStoredAndSent
   EXPECT_EQ(TextOf("ms_cursor_delay_eidt"), QStringLiteral("1230"));
   EXPECT_TRUE(Selected("ms_cursor_x_check"));
   EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QStringLiteral("; ")).toStdString();
+// --- the pointer lighting pages ---------------------------------------------------------------
+
+TEST_F(PageWiringIntegrationTest, TheMouseLightingPageWritesTheModeAtOnceAndTheColourWithTheFlush) {
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
+  sim::SimFirmware& firmware = bus.Firmware(mouse);
+  const int active = firmware.ActiveProfile();
+
+  Find("ms_deng_combo_modeSelect2").SelectItem(6, ui::SendNotify::Yes);
+  EXPECT_EQ(firmware.Record(active)[1], 6) << "the mode reaches the mouse before any flush";
+  EXPECT_FALSE(Find("ms_deng_fx_layout").IsEnabled());
+  EXPECT_TRUE(Find("ms_deng_color_layout").IsEnabled());
+  EXPECT_EQ(Window().Session().PublishedLighting().Get(DeviceKind::kMouse).mode, 6) << "the preview follows";
+
+  Find("ms_Deng_edit_G").SetText(QStringLiteral("300"), ui::SendNotify::Yes);
+  EXPECT_EQ(TextOf("ms_Deng_edit_G"), QStringLiteral("255"));
+  EXPECT_TRUE(WaitFor([&] { return firmware.Record(active)[7] == 255; }, 1000));
+  mouse::MouseImage stored;
+  ASSERT_TRUE(mouse::LoadMouseLightProfile(stored, Window().Session().Mouse().LightStore(),
+                                           Window().Session().Mouse().LightStore().SelectedIndex()).ok());
+  EXPECT_EQ(stored.active.bytes[1], 6);
+  EXPECT_EQ(stored.active.bytes[7], 255);
+}
+
+TEST_F(PageWiringIntegrationTest, TheMousepadPageReadsThePadEditsItsLightingAndResetsIt) {
+  const int pad = bus.Plug(sim::SimDeviceKind::kMousepad);
+  sim::SimFirmware& firmware = bus.Firmware(pad);
+  auto record = firmware.Record(0);
+  record[1] = 3;   // static
+  record[6] = 0x40;
+  record[12] = 0x5A;  // a byte the program carries unchanged
+  firmware.SetRecord(0, record);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Visible("mp_tab") && Find("mp_deng_combo_modeSelect").CurSel() == 3; }));
+  EXPECT_EQ(TextOf("mp_Deng_edit_R"), QStringLiteral("64"));
+
+  // A swatch: stored, shown by the preview at once, written by the flush with byte 12 unchanged.
+  Window().SendNotify(Find("mp_Deng_color_btn_4"), QString::fromLatin1(ui::notify::kClick));
+  EXPECT_EQ(Window().Session().PublishedLighting().Get(DeviceKind::kMousepad).blue, 0xFF);
+  ASSERT_TRUE(WaitFor([&] { return firmware.Record(0)[8] == 0xFF; }, 1000));
+  EXPECT_EQ(firmware.Record(0)[12], 0x5A);
+  const session::MousepadController& controller = Window().Session().Mousepad();
+  const std::vector<std::uint8_t> saved =
+      Window().Session().Mousepad().LightStore().LoadProfile(Window().Session().Mousepad().LightStore().SelectedIndex()).payload;
+  ASSERT_EQ(saved.size(), 64u);
+  EXPECT_EQ(saved[8], 0xFF);
+  EXPECT_EQ(saved[12], 0x5A);
+
+  // Another device profile, then the factory reset, which reads the pad again a second later.
+  Find("mp_deng_combo_profile").SelectItem(2, ui::SendNotify::Yes);
+  EXPECT_EQ(firmware.ActiveProfile(), 2);
+  EXPECT_EQ(controller.Image().active.ActiveProfile(), 2);
+  bus.ClearRequests(pad);
+  Click("mp_one_profile_default");
+  EXPECT_EQ(firmware.RestoreCount(), 1);
+  // The restore request, then (about a second later) the full read: begin, information, five
+  // records, the active number, end.
+  const auto codes = [&] {
+    std::vector<std::uint8_t> sent;
+    for (const sim::SimRequest& request : bus.Requests(pad)) {
+      if (request.bytes[3] != 0x06) sent.push_back(request.bytes[3]);  // leave out flushes
+    }
+    return sent;
+  };
+  ASSERT_TRUE(WaitFor([&] { return codes().size() >= 10; }, 3000));
+  EXPECT_EQ(codes(), (std::vector<std::uint8_t>{0x0D, 0x01, 0x03, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x02}));
+  EXPECT_TRUE(WaitFor([&] { return controller.Image().active.ActiveProfile() == firmware.ActiveProfile(); }, 1000));
+  EXPECT_EQ(controller.Image().active.bytes[12], firmware.Record(firmware.ActiveProfile())[12]);
 }
 
 }  // namespace

@@ -128,14 +128,13 @@ INSTANTIATE_TEST_SUITE_P(
                    {Do(Type::kRead, DeviceKind::kMouse, MakeArrival(DeviceKind::kMouse, -1, 2, std::nullopt)),
                     Do(Type::kArrival, DeviceKind::kMouse, MakeArrival(DeviceKind::kMouse, -1, 2, 3)),
                     Do(Type::kShowTab, DeviceKind::kMouse), Do(Type::kWake, kNoDevice)}},
-        ArrivalRow{"mousepad_tab_then_read",
+        ArrivalRow{"mousepad_read_then_tab_once",
                    SimDeviceKind::kMousepad,
-                   {Do(Type::kShowTab, DeviceKind::kMousepad),
-                    Do(Type::kRead, DeviceKind::kMousepad,
+                   {Do(Type::kRead, DeviceKind::kMousepad,
                        MakeArrival(DeviceKind::kMousepad, -1, std::nullopt, std::nullopt)),
                     Do(Type::kArrival, DeviceKind::kMousepad,
                        MakeArrival(DeviceKind::kMousepad, -1, 2, std::nullopt)),
-                    Do(Type::kWake, kNoDevice)}}),
+                    Do(Type::kShowTab, DeviceKind::kMousepad), Do(Type::kWake, kNoDevice)}}),
     [](const testing::TestParamInfo<ArrivalRow>& info) { return info.param.name; });
 
 TEST_F(WatcherFixture, HeadsetArrivalShowsItsTabAndSelectsTheStoredProfile) {
