@@ -15,9 +15,6 @@ constexpr int kListEntrySize = 2;
 constexpr int kListFlags = 0;
 constexpr int kTimeoutMs = 1000;
 constexpr int kDeviceId = 0;
-constexpr std::uint8_t kRedRegisters = 0x30;
-constexpr std::uint8_t kGreenRegisters = 0x40;
-constexpr std::uint8_t kBlueRegisters = 0x50;
 
 }  // namespace
 
@@ -34,9 +31,9 @@ std::array<std::uint8_t, kWaveListBytes> WaveRegisterList(const fx::HeadsetFrame
       list[at++] = ScaledChannel(frame[i].*channel, frame[i].brightness);
     }
   };
-  put(kRedRegisters, &fx::FrameEntry::red);
-  put(kGreenRegisters, &fx::FrameEntry::green);
-  put(kBlueRegisters, &fx::FrameEntry::blue);
+  put(kWaveRedRegister, &fx::FrameEntry::red);
+  put(kWaveGreenRegister, &fx::FrameEntry::green);
+  put(kWaveBlueRegister, &fx::FrameEntry::blue);
   return list;
 }
 

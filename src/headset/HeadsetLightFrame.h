@@ -21,6 +21,10 @@ inline constexpr std::array<int, 2> kLedControllers = {0x11, 0x22};
 inline constexpr std::size_t kWaveListBytes = 2 * 3 * lighting::effects::kHeadsetEntries;  // 78
 inline constexpr std::uint8_t kMaxLedChannel = 247;
 inline constexpr int kColourRegister = 0x20;  // red; green and blue follow
+// The wave's registers of LED i: red, green and blue at these plus i.
+inline constexpr std::uint8_t kWaveRedRegister = 0x30;
+inline constexpr std::uint8_t kWaveGreenRegister = 0x40;
+inline constexpr std::uint8_t kWaveBlueRegister = 0x50;
 
 std::uint8_t ScaledChannel(std::uint8_t channel, std::uint8_t brightness);
 // The list write's (register, value) pairs of a frame.

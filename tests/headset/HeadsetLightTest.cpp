@@ -145,12 +145,16 @@ TEST_F(HeadsetFrameOnChip, BothControllersHoldTheFrame) {
     EXPECT_EQ(chip->I2cRegister(address, 0x35), 0);
     EXPECT_EQ(chip->I2cRegister(address, 0x45), 127);
     EXPECT_EQ(chip->I2cRegister(address, 0x20), 0) << "the wave leaves the colour registers";
+    EXPECT_EQ(chip->LedColours(address)[5], (sim::SimulatedHeadsetChip::LedColour{0, 127, 0}));
+    EXPECT_EQ(chip->LedColours(address)[12], (sim::SimulatedHeadsetChip::LedColour{247, 247, 247}));
   }
   ASSERT_EQ(WriteHeadsetFrame(audio, frame, false), kAudioOk);
   for (int address : kLedControllers) {
     EXPECT_EQ(chip->I2cRegister(address, 0x20), 247);
     EXPECT_EQ(chip->I2cRegister(address, 0x21), 247);
     EXPECT_EQ(chip->I2cRegister(address, 0x22), 247);
+    // One colour for every LED: LED 0's.
+    EXPECT_EQ(chip->LedColours(address)[5], (sim::SimulatedHeadsetChip::LedColour{247, 247, 247}));
   }
 }
 
