@@ -5,15 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <memory>
 #include <vector>
 
 #include "lighting/LightingRecords.h"
 #include "tests/ui/ShippedSkinWindow.h"
-#include "ui/Skin.h"
-#include "ui/controls/StandardControls.h"
 #include "ui/routing/NotifyRouter.h"
 #include "ui/routing/PresetColourTable.h"
 
@@ -28,12 +25,9 @@ class HeadsetLightPageTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     korva::test::EnsureQtApplication();
-    auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
-    ASSERT_TRUE(opened) << opened.error().ToString();
-    skin_ = opened.value().release();
-    ui::RegisterStandardControls(skin_->Factory());
-    auto error = skin_->LoadLanguage(QStringLiteral("lan_en.xml"));
-    ASSERT_FALSE(error) << error->ToString();
+    std::string error;
+    skin_ = korva::test::OpenShippedSkin(QStringLiteral("lan_en.xml"), error).release();
+    ASSERT_NE(skin_, nullptr) << error;
   }
   static void TearDownTestSuite() {
     delete skin_;
@@ -42,14 +36,10 @@ class HeadsetLightPageTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(windowFolder.isValid());
-    const QString file = windowFolder.filePath(QStringLiteral("window.xml"));
-    QFile out(file);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(R"(<Window size="1000,600"><HS_DENG_UI/></Window>)");
-    out.close();
     window = std::make_unique<korva::test::ShippedPageWindow>(*skin_);
-    auto error = window->Build(file, window.get());
-    ASSERT_FALSE(error) << error->ToString();
+    const std::optional<std::string> error =
+        korva::test::BuildShippedPage(*window, QDir(windowFolder.path()), "HS_DENG_UI");
+    ASSERT_FALSE(error) << *error;
     router = std::make_unique<ui::NotifyRouter>(*window, records);
     notifier = std::make_unique<korva::test::RoutingNotifier>(*router);
     window->AddNotifier(notifier.get());
@@ -98,6 +88,7 @@ TEST_F(HeadsetLightPageTest, AModeEnablesItsSections) {
                         {1, true, true, false, false, false},
                         {2, true, true, true, true, false},
                         {3, true, false, false, true, false}};
+  page->Show({3, 0, 0, 0, 0, 0, 0, 0});  // every case below is a change of the selection
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mode);
     ASSERT_TRUE(Find("hs_deng_combo_modeSelect").SelectItem(c.mode, SendNotify::Yes));
