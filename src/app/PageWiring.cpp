@@ -10,6 +10,7 @@
 #include "app/MainWnd.h"
 #include "app/PointerSettingsTips.h"
 #include "common/Log.h"
+#include "headset/page/HeadsetLightPage.h"
 #include "headset/page/HeadsetVoicePage.h"
 #include "keyboard/page/KeyboardKeyPage.h"
 #include "macro/MacroFiles.h"
@@ -49,6 +50,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
   WireMouseButtons();
   WireHeadsetVoice();
   WireMouseCursors();
+  WireHeadsetLight();
   WireMacroPages();
   WirePointerLighting();
   WireProfilePanels(std::move(chooseFile));
@@ -181,9 +183,10 @@ void PageWiring::WireHeadsetVoice() {
   headset::HeadsetVoicePage::Hooks pageHooks;
   pageHooks.showMessage = [this](const QString& textId) { return router_.Hooks().showMessage(textId); };
   // The lighting threads take the headset's record from the session.
-  pageHooks.lightChanged = [&session](const lighting::LightingSettings& light) {
+  pageHooks.lightChanged = [this, &session](const lighting::LightingSettings& light) {
     session.Controller(DeviceKind::kHeadset).SetLighting(light);
     session.PublishLighting();
+    if (headsetLight_) headsetLight_->Show(light);
   };
   headsetVoice_ = std::make_unique<headset::HeadsetVoicePage>(window_, session.Audio(), session.Folders(),
                                                               session.DefaultsFolder(), std::move(pageHooks));
@@ -196,6 +199,28 @@ void PageWiring::WireHeadsetVoice() {
   hooks.initPage = [this] { headsetVoice_->InitPage(); };
   hooks.refresh = [this] { headsetVoice_->Refresh(); };
   window_.SetPageHooks(DeviceKind::kHeadset, std::move(hooks));
+}
+
+void PageWiring::WireHeadsetLight() {
+  session::DeviceSession& session = window_.Session();
+  headset::HeadsetLightPage::Hooks hooks;
+  // A change is kept in the selected headset profile and taken by the lighting threads.
+  hooks.changed = [this, &session](const lighting::LightingSettings& light) {
+    session.Controller(DeviceKind::kHeadset).SetLighting(light);
+    session.PublishLighting();
+    headsetVoice_->LightingCopied(light);
+  };
+  hooks.modeSelected = [this, &session](std::uint8_t mode, std::uint8_t direction) {
+    session.Device(DeviceKind::kHeadset).syncLighting = false;
+    lighting_->Threads().ModeSelected(DeviceKind::kHeadset, mode, direction);
+  };
+  headsetLight_ = std::make_unique<headset::HeadsetLightPage>(window_, std::move(hooks));
+  if (!headsetLight_->RegisterRoutes(router_)) Trace("headset lighting page: the routing refused a control name");
+  headsetLight_->Show(session.Controller(DeviceKind::kHeadset).Lighting());
+  // Another device's same-mode copy: the page shows the headset's new record.
+  router_.LightingHooks().refreshPage[IndexOf(DeviceKind::kHeadset)] = [this, &session] {
+    headsetLight_->Show(session.Controller(DeviceKind::kHeadset).Lighting());
+  };
 }
 
 void PageWiring::WireMacroPages() {

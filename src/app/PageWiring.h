@@ -21,6 +21,9 @@
 //  - the device pages built so far: the mouse sensitivity page (MouseSettingsPage) on the window's
 //    session's mouse model, with its routes, its refresh whenever the session changed the mouse's
 //    image, and what it does after "Restore all defaults";
+//  - the headset's lighting page (HeadsetLightPage): its changes kept in the selected headset
+//    profile and published to the lighting threads, a mode selection taking the headset out of the
+//    synchronised lighting; it shows the record of every profile load, restore and same-mode copy;
 //  - the five profile panels (ProfilePanel: keyboard light and key, mouse light and key, mousepad
 //    light) over the session's ProfileLibrary, filled at page creation; a profile put into effect
 //    refreshes its device's pages and gives the desktop the mouse's pointer settings.
@@ -56,6 +59,7 @@
 #include "ui/routing/NotifyRouter.h"
 
 namespace korva::headset {
+class HeadsetLightPage;
 class HeadsetVoicePage;
 }
 namespace korva::keyboard {
@@ -101,6 +105,7 @@ class PageWiring {
   mouse::MouseButtonPage& MouseButtons() { return *mouseButtons_; }
   LightingWiring& Lighting() { return *lighting_; }
   headset::HeadsetVoicePage& HeadsetVoice() { return *headsetVoice_; }
+  headset::HeadsetLightPage& HeadsetLight() { return *headsetLight_; }
   macro::MacroPage& KeyboardMacros() { return *keyboardMacros_; }
   macro::MacroPage& MouseMacros() { return *mouseMacros_; }
   mouse::MouseCursorPage& MouseCursors() { return *mouseCursors_; }
@@ -121,6 +126,7 @@ class PageWiring {
   void WireKeyboardKeys();
   void WireMouseButtons();
   void WireHeadsetVoice();
+  void WireHeadsetLight();
   void WireMacroPages();
   void WireMouseCursors();
   void WirePointerLighting();
@@ -151,6 +157,7 @@ class PageWiring {
   std::unique_ptr<mouse::PointerLightPage> mousepadLighting_;
   std::unique_ptr<mousepad::MousepadPage> mousepadPage_;
   std::unique_ptr<headset::HeadsetVoicePage> headsetVoice_;
+  std::unique_ptr<headset::HeadsetLightPage> headsetLight_;
   MacroFileChooser macroFileChooser_;
   std::unique_ptr<macro::MacroPage> keyboardMacros_;
   std::unique_ptr<macro::MacroPage> mouseMacros_;

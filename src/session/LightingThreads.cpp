@@ -5,6 +5,8 @@
 
 #include "common/Log.h"
 #include "device/CommandExchange.h"
+#include "headset/HeadsetLight.h"
+#include "headset/HeadsetLightFrame.h"
 #include "lighting/effects/EffectRecord.h"
 #include "lighting/effects/SharedTables.h"
 #include "lighting/effects/StreamPacking.h"
@@ -232,9 +234,15 @@ bool LightingThreads::WriteJoined(const std::array<bool, kDeviceKindCount>& join
 template <class Frame>
 void LightingThreads::WriteFrame(DeviceKind kind, const Frame& frame) {
   preview_.ShowFrame(kind, frame);
-  // The headset's frame goes over its audio chip's I2C bus, with the headset's own page.
-  if constexpr (!std::is_same_v<Frame, fx::HeadsetFrame>) {
-    if (session_.SystemAwake()) device::StreamLighting(session_.Device(kind), StreamOf(frame));
+  if (!session_.SystemAwake()) return;
+  if constexpr (std::is_same_v<Frame, fx::HeadsetFrame>) {
+    // The headset's frame goes over its audio chip's I2C bus; while the headset is away the
+    // library is not called at all. The headset's own mode says how (the wave LED by LED).
+    if (!session_.Device(kind).connected) return;
+    const bool wave = headset::WritesWave(session_.PublishedLighting().Get(DeviceKind::kHeadset));
+    (void)headset::WriteHeadsetFrame(session_.Audio(), frame, wave);
+  } else {
+    device::StreamLighting(session_.Device(kind), StreamOf(frame));
   }
 }
 

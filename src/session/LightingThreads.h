@@ -2,7 +2,8 @@
 // The five lighting threads: keyboard, mouse, mousepad, headset and the synchronised lighting.
 // Each renders its device's effect from the records the session last published, shows the frame
 // on the device's preview keys (through the LightingPreview the window gives) and streams it to
-// the device while the system is awake. The synchronised thread renders into the frames of every
+// the device while the system is awake (the headset's frame over the I2C bus of its audio chip,
+// and only while the headset is present). The synchronised thread renders into the frames of every
 // device that joined the same-mode lighting and writes them in the order keyboard, mouse, mousepad,
 // headset.
 //
@@ -96,7 +97,7 @@ class LightingThreads {
   // Shared by the device threads: first wait, absent and synchronised skips, the pass.
   template <class PassFn>
   void RunDeviceThread(DeviceKind kind, const StopEvent& stop, PassFn pass);
-  // Preview and stream of one device's frame (the headset: preview only).
+  // Preview and write of one device's frame (the headset's over its audio chip's I2C bus).
   template <class Frame>
   void WriteFrame(DeviceKind kind, const Frame& frame);
   bool WriteJoined(const std::array<bool, kDeviceKindCount>& joined, const StopEvent& stop);

@@ -292,6 +292,50 @@ TEST_F(PageWiringIntegrationTest, TheHeadsetsArrivalSendsItsProfileAndAVolumeMov
   EXPECT_FALSE(Visible("hs_voice_unapplied_layout"));
 }
 
+// --- the headset lighting page ----------------------------------------------------------------
+
+// A mode and a colour chosen on the lighting page reach the headset's LED controllers through the
+// lighting thread, are kept in the selected profile's "LightInfo", and come back with the profile.
+TEST_F(PageWiringIntegrationTest, TheHeadsetLightingPageDrivesTheLedsAndIsKeptInTheProfile) {
+  headsetChip->SetPresent(true);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Visible("hs_tab") && Find("head_device_profile_combo").CurSel() == 0; }));
+
+  Find("hs_deng_combo_modeSelect").SelectItem(3, ui::SendNotify::Yes);
+  Find("hs_deng_light_slider").SetValue(14, ui::SendNotify::Yes);
+  Click("hs_Deng_color_btn_21");  // black
+  Find("hs_Deng_edit_G").SetText(QStringLiteral("300"), ui::SendNotify::Yes);
+  EXPECT_EQ(TextOf("hs_Deng_edit_G"), QStringLiteral("255"));
+  session::DeviceSession& session = Window().Session();
+  const lighting::LightingSettings chosen = session.PublishedLighting().Get(DeviceKind::kHeadset);
+  EXPECT_EQ(chosen.mode, 3);
+  EXPECT_EQ(chosen.green, 255);
+  EXPECT_EQ(chosen.red, 0);
+  EXPECT_EQ(chosen.multicolour, 0);
+
+  // Static green at full brightness: 247 in the green register of both controllers.
+  ASSERT_TRUE(WaitFor([&] {
+    return headsetChip->I2cRegister(0x11, 0x21) == 247 && headsetChip->I2cRegister(0x22, 0x21) == 247;
+  }));
+  EXPECT_EQ(headsetChip->I2cRegister(0x22, 0x20), 0);
+
+  const std::filesystem::path profile = Home() / "KORVA" / "hs" / "profile1.json";
+  auto saved = headset::ReadJsonFile(profile);
+  ASSERT_TRUE(saved) << saved.error().ToString();
+  EXPECT_EQ(saved.value()["LightInfo"]["SelectItem"].asInt(), 3);
+  EXPECT_EQ(saved.value()["LightInfo"]["Green"].asInt(), 255);
+  EXPECT_EQ(saved.value()["LightInfo"]["MultiColor"].asInt(), 0);
+
+  // Another profile shows its own record; the first one, selected again, gives the choice back.
+  Click("hs_pro_voice_add_btn");
+  ASSERT_TRUE(WaitFor([&] { return Find("head_device_profile_combo").CurSel() == 1; }));
+  Find("hs_deng_combo_modeSelect").SelectItem(1, ui::SendNotify::Yes);
+  Find("head_device_profile_combo").SelectItem(0, ui::SendNotify::Yes);
+  EXPECT_EQ(Find("hs_deng_combo_modeSelect").CurSel(), 3);
+  EXPECT_EQ(TextOf("hs_Deng_edit_G"), QStringLiteral("255"));
+  EXPECT_EQ(session.PublishedLighting().Get(DeviceKind::kHeadset), chosen);
+}
+
 // --- the profile library -----------------------------------------------------------------------
 
 TEST_F(PageWiringIntegrationTest, TheMouseLightComboListsTheProfilesOnDiskAndAddAndSelectReachTheMouse) {
