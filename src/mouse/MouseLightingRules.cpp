@@ -1,9 +1,8 @@
 #include "mouse/MouseLightingRules.h"
 
-#include <algorithm>
 #include <array>
 
-#include "lighting/LightingSettings.h"
+#include "lighting/LightingRules.h"
 
 namespace korva::mouse {
 
@@ -22,23 +21,12 @@ std::optional<MouseLightSections> SectionsForMode(int mode) {
   return kTable[static_cast<std::size_t>(mode)];
 }
 
-std::uint8_t SpeedByteOfSlider(int sliderValue) {
-  const int v = std::clamp(sliderValue, 0, kMouseSpeedSliderMax + 1);
-  return static_cast<std::uint8_t>(std::max(0, kMouseSpeedSliderMax - v));
-}
+std::uint8_t SpeedByteOfSlider(int sliderValue) { return lighting::SpeedByteOfSlider(sliderValue); }
 
-int SliderOfSpeedByte(std::uint8_t speed) {
-  if (speed > kMouseSpeedSliderMax) return 0;
-  return kMouseSpeedSliderMax - speed;
-}
+int SliderOfSpeedByte(std::uint8_t speed) { return lighting::SliderOfSpeedByte(speed); }
 
-std::optional<int> CheckedMode(std::uint8_t mode) {
-  if (mode >= kMouseLightModeCount) return std::nullopt;
-  return mode;
-}
+std::optional<int> CheckedMode(std::uint8_t mode) { return lighting::CheckedMode(mode, kMouseLightModeCount); }
 
-int CheckedBrightness(std::uint8_t brightness) {
-  return std::min<int>(brightness, korva::lighting::LightingSettings::kMaxBrightness);
-}
+int CheckedBrightness(std::uint8_t brightness) { return lighting::CheckedBrightness(brightness); }
 
 }  // namespace korva::mouse

@@ -9,7 +9,9 @@
 
 #include "ui/Notify.h"
 #include "ui/PageTable.h"
+#include "ui/Skin.h"
 #include "ui/SkinWindow.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/routing/NotifyRouter.h"
 
 namespace korva::test {
@@ -21,6 +23,21 @@ inline void EnsureQtApplication() {
   static char* argv[] = {name, nullptr};
   static QApplication* app = new QApplication(argc, argv);
   (void)app;
+}
+
+// The shipped skin with its standard controls and the English texts, opened once per test program;
+// nullptr when it does not open.
+inline ui::Skin* SharedShippedSkin() {
+  static ui::Skin* skin = [] {
+    EnsureQtApplication();
+    auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
+    if (!opened) return static_cast<ui::Skin*>(nullptr);
+    ui::Skin* s = opened.value().release();
+    ui::RegisterStandardControls(s->Factory());
+    if (s->LoadLanguage(QStringLiteral("lan_en.xml"))) return static_cast<ui::Skin*>(nullptr);
+    return s;
+  }();
+  return skin;
 }
 
 class ShippedPageWindow : public ui::SkinWindow, public ui::IDialogBuilderCallback {

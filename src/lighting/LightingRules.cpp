@@ -1,0 +1,28 @@
+#include "lighting/LightingRules.h"
+
+#include <algorithm>
+
+#include "lighting/LightingSettings.h"
+
+namespace korva::lighting {
+
+std::uint8_t SpeedByteOfSlider(int sliderValue) {
+  const int v = std::clamp(sliderValue, 0, kSpeedSliderMax + 1);
+  return static_cast<std::uint8_t>(std::max(0, kSpeedSliderMax - v));
+}
+
+int SliderOfSpeedByte(std::uint8_t speed) {
+  if (speed > kSpeedSliderMax) return 0;
+  return kSpeedSliderMax - speed;
+}
+
+int CheckedBrightness(std::uint8_t brightness) {
+  return std::min<int>(brightness, LightingSettings::kMaxBrightness);
+}
+
+std::optional<int> CheckedMode(std::uint8_t mode, int modeCount) {
+  if (mode >= modeCount) return std::nullopt;
+  return mode;
+}
+
+}  // namespace korva::lighting
