@@ -33,16 +33,7 @@ using PageWindow = korva::test::ShippedPageWindow;
 
 // The shipped skin, opened once per test program with the English texts.
 inline ui::Skin& SharedSkin() {
-  static ui::Skin* skin = [] {
-    korva::test::EnsureQtApplication();
-    auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
-    if (!opened) return static_cast<ui::Skin*>(nullptr);
-    ui::Skin* s = opened.value().release();
-    ui::RegisterStandardControls(s->Factory());
-    if (s->LoadLanguage(QStringLiteral("lan_en.xml"))) return static_cast<ui::Skin*>(nullptr);
-    return s;
-  }();
-  return *skin;
+  return *korva::test::SharedShippedSkin();
 }
 
 // Builds the two mouse pages into a window; fails the test on error.
