@@ -538,9 +538,6 @@ TEST_F(PageWiringIntegrationTest, AMacroLibraryOverTheKeyboardsMemorySendsNothin
   EXPECT_EQ(bus.Firmware(keyboard).MacroMemory(), memoryBefore);
 }
 
-}  // namespace
-}  // namespace korva::app
-
 // --- keyboard lighting ------------------------------------------------------------------------
 
 // The keyboard lighting page in the running program: a key painted in the custom mode and a mode
@@ -581,3 +578,6 @@ TEST_F(PageWiringIntegrationTest, TheKeyboardLightingPageReachesThePreviewTheKey
   EXPECT_EQ(loaded.customSets[led * 3], 0xFF);
   EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('|')).toStdString();
 }
+
+}  // namespace
+}  // namespace korva::app
