@@ -13,6 +13,7 @@
 #include "headset/page/HeadsetLightPage.h"
 #include "headset/page/HeadsetVoicePage.h"
 #include "keyboard/page/KeyboardKeyPage.h"
+#include "keyboard/page/KeyboardLightPage.h"
 #include "macro/MacroFiles.h"
 #include "macro/page/MacroPage.h"
 #include "mouse/page/MouseButtonPage.h"
@@ -47,6 +48,7 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
   WireSkinPicker();
   WireMouseSettings();
   WireKeyboardKeys();
+  WireKeyboardLighting();
   WireMouseButtons();
   WireHeadsetVoice();
   WireMouseCursors();
@@ -143,6 +145,7 @@ void PageWiring::WireKeyboardKeys() {
   if (!keyboardKeys_->RegisterRoutes(router_)) Trace("keyboard key page: the routing refused a control name");
   DevicePageHooks hooks;
   hooks.refresh = [this] {
+    if (keyboardLight_) keyboardLight_->Refresh();
     keyboardKeys_->Refresh();
     lighting_->KeyboardRecordChanged();
   };
@@ -152,6 +155,32 @@ void PageWiring::WireKeyboardKeys() {
     keyboardKeys_->CaptureKey(key.vkCode, key.flags);
     return qint64{0};
   });
+}
+
+void PageWiring::WireKeyboardLighting() {
+  session::DeviceSession& session = window_.Session();
+  session::LightingThreads& threads = lighting_->Threads();
+  keyboard::KeyboardLightPage::Hooks hooks;
+  hooks.modeSelected = [&threads](std::uint8_t mode, std::uint8_t direction) {
+    threads.ModeSelected(DeviceKind::kKeyboard, mode, direction);
+  };
+  hooks.modeShown = [&threads](std::uint8_t mode) { threads.KeyboardModeShown(mode); };
+  hooks.recordChanged = [this, &session] {
+    session.PublishLighting();
+    lighting_->KeyboardRecordChanged();
+  };
+  hooks.customColoursChanged = [&threads](std::span<const std::uint8_t> sets, std::uint8_t set) {
+    threads.SetKeyboardCustomColours(sets, set);
+  };
+  hooks.rippleAt = [&threads](std::uint8_t key) { threads.KeyboardKeyClicked(key); };
+  keyboardLight_ = std::make_unique<keyboard::KeyboardLightPage>(window_, session.Keyboard(), std::move(hooks));
+  if (!keyboardLight_->RegisterRoutes(router_)) Trace("keyboard lighting page: the routing refused a control name");
+  // Another device's same-mode copy replaced the keyboard's record.
+  router_.LightingHooks().refreshPage[IndexOf(DeviceKind::kKeyboard)] = [this, &session] {
+    keyboardLight_->Refresh();
+    session.PublishLighting();
+    lighting_->KeyboardRecordChanged();
+  };
 }
 
 void PageWiring::WireMouseButtons() {
@@ -403,6 +432,7 @@ void PageWiring::ProfileApplied(const session::ProfileEffect& effect) {
   window_.Session().PublishLighting();
   switch (effect.device) {
     case DeviceKind::kKeyboard:
+      keyboardLight_->Refresh();
       keyboardKeys_->Refresh();
       lighting_->KeyboardRecordChanged();
       break;

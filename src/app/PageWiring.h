@@ -11,6 +11,8 @@
 //    through a RootBackgroundReceiver registered with the process-wide skin observer;
 //  - the keyboard's key page (KeyboardKeyPage) on the session's keyboard, with its refresh after
 //    every read and the captured keys (WM_HOOK_KEY_SINGLEKEY);
+//  - the keyboard's lighting page (KeyboardLightPage): refreshed after every read, light profile
+//    and same-mode copy; its modes, custom colours and preview-key clicks reach the lighting threads;
 //  - the lighting threads (LightingWiring) in their worker slots, their frames on the preview keys;
 //  - the mouse's button page (MouseButtonPage) on the session's mouse: its labels after every
 //    refresh of the mouse, its editor closed on a device-profile switch, the captured keys
@@ -64,6 +66,7 @@ class HeadsetVoicePage;
 }
 namespace korva::keyboard {
 class KeyboardKeyPage;
+class KeyboardLightPage;
 }
 namespace korva::mouse {
 class MouseButtonPage;
@@ -102,6 +105,7 @@ class PageWiring {
   ui::NotifyRouter& Router() { return router_; }
   mouse::MouseSettingsPage& MouseSettings() { return *mouseSettings_; }
   keyboard::KeyboardKeyPage& KeyboardKeys() { return *keyboardKeys_; }
+  keyboard::KeyboardLightPage& KeyboardLighting() { return *keyboardLight_; }
   mouse::MouseButtonPage& MouseButtons() { return *mouseButtons_; }
   LightingWiring& Lighting() { return *lighting_; }
   headset::HeadsetVoicePage& HeadsetVoice() { return *headsetVoice_; }
@@ -124,6 +128,7 @@ class PageWiring {
   void WireSkinPicker();
   void WireMouseSettings();
   void WireKeyboardKeys();
+  void WireKeyboardLighting();
   void WireMouseButtons();
   void WireHeadsetVoice();
   void WireHeadsetLight();
@@ -152,6 +157,7 @@ class PageWiring {
   // After desktop_: the page's desktop worker is joined before the settings it calls go.
   std::unique_ptr<mouse::MouseSettingsPage> mouseSettings_;
   std::unique_ptr<keyboard::KeyboardKeyPage> keyboardKeys_;
+  std::unique_ptr<keyboard::KeyboardLightPage> keyboardLight_;
   std::unique_ptr<mouse::MouseButtonPage> mouseButtons_;
   std::unique_ptr<mouse::PointerLightPage> mouseLighting_;
   std::unique_ptr<mouse::PointerLightPage> mousepadLighting_;

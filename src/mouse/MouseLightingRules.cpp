@@ -1,6 +1,8 @@
 #include "mouse/MouseLightingRules.h"
 
+#include <algorithm>
 #include <array>
+#include <span>
 
 #include "lighting/LightingRules.h"
 

@@ -273,6 +273,11 @@ void LightingThreads::ModeSelected(DeviceKind kind, std::uint8_t mode, std::uint
   }
 }
 
+void LightingThreads::KeyboardModeShown(std::uint8_t mode) {
+  std::lock_guard lock(keyboard_.mutex);
+  fx::SeedKeyboardMode(keyboard_.animation, mode);
+}
+
 void LightingThreads::KeyboardKeyClicked(std::uint8_t key) {
   const lighting::LightingSettings record = session_.PublishedLighting().Get(DeviceKind::kKeyboard);
   std::lock_guard lock(keyboard_.mutex);

@@ -68,6 +68,9 @@ class LightingThreads {
   // --- entry points of the pages and timers (any thread) ---
   // A mode was selected on a device's page: its animation starts over.
   void ModeSelected(DeviceKind kind, std::uint8_t mode, std::uint8_t direction);
+  // The keyboard's page showed a mode read or loaded: its key phases or ripple seeded, nothing
+  // started over.
+  void KeyboardModeShown(std::uint8_t mode);
   // A click on keyboard preview key `key` (mode 9 starts a ripple there).
   void KeyboardKeyClicked(std::uint8_t key);
   // The 10 ms tick of the keyboard's click ripples.

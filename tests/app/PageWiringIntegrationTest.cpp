@@ -17,6 +17,8 @@
 #include "app/PageWiring.h"
 #include "common/AtomicFile.h"
 #include "headset/HeadsetJsonFile.h"
+#include "keyboard/KeyboardLighting.h"
+#include "lighting/effects/KeyboardLayout.h"
 #include "macro/MacroBlock.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
@@ -687,6 +689,45 @@ TEST_F(PageWiringIntegrationTest, TheMousepadPageReadsThePadEditsItsLightingAndR
   EXPECT_EQ(codes(), (std::vector<std::uint8_t>{0x0D, 0x01, 0x03, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x02}));
   EXPECT_TRUE(WaitFor([&] { return controller.Image().active.ActiveProfile() == firmware.ActiveProfile(); }, 1000));
   EXPECT_EQ(controller.Image().active.bytes[12], firmware.Record(firmware.ActiveProfile())[12]);
+// --- keyboard lighting ------------------------------------------------------------------------
+
+// The keyboard lighting page in the running program: a key painted in the custom mode and a mode
+// with its colour chosen on the page reach the preview at once, the keyboard with the next flush,
+// and the light profile file, whose reload gives them back.
+TEST_F(PageWiringIntegrationTest, TheKeyboardLightingPageReachesThePreviewTheKeyboardAndTheLightProfile) {
+  const int keyboard = bus.Plug(sim::SimDeviceKind::kKeyboard);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Window().Session().Keyboard().Image().KeyCount() > 0; }));
+  session::KeyboardController& controller = Window().Session().Keyboard();
+
+  ui::Control modes = Find("kb_deng_combo_modeSelect");
+  modes.SelectItem(keyboard::kCustomColoursMode, ui::SendNotify::Yes);
+  EXPECT_TRUE(Visible("kb_Deng_custom_colordp_btn"));
+  Click("kb_Deng_color_btn_0");  // red paint
+  Window().SendNotify(Find("kb_dkey_0"), QStringLiteral("click"));
+  const std::size_t led = lighting::effects::kKeyboardLedMap[0];
+  EXPECT_EQ(controller.Image().customSets[led * 3], 0xFF);
+
+  modes.SelectItem(3, ui::SendNotify::Yes);
+  Click("kb_Deng_color_btn_2");  // 0x6CFF00
+  EXPECT_EQ(Window().Session().PublishedLighting().Get(DeviceKind::kKeyboard).mode, 3) << "the preview follows";
+  EXPECT_EQ(Window().Session().PublishedLighting().Get(DeviceKind::kKeyboard).green, 0xFF);
+  EXPECT_TRUE(WaitFor([&] {
+    const auto record = bus.Firmware(keyboard).Record(0);
+    return record[keyboard::kModeByte] == 3 && record[keyboard::kRedByte] == 0x6C;
+  }, 2000));
+
+  // The light profile as saved, put into effect again after the page changed.
+  profile::ProfileStore& store = controller.LightStore();
+  modes.SelectItem(0, ui::SendNotify::Yes);
+  keyboard::KeyboardImage loaded;
+  const profile::PayloadResult saved = store.LoadProfile(store.SelectedIndex());
+  ASSERT_TRUE(saved.result.ok());
+  ASSERT_TRUE(keyboard::ApplyLightPayload(loaded, saved.payload));
+  EXPECT_EQ(loaded.active.bytes[keyboard::kModeByte], 0);
+  EXPECT_EQ(loaded.active.bytes[keyboard::kRedByte], 0x6C);
+  EXPECT_EQ(loaded.customSets[led * 3], 0xFF);
+  EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('|')).toStdString();
 }
 
 }  // namespace

@@ -30,6 +30,21 @@ inline void EnsureQtApplication() {
   (void)app;
 }
 
+// The shipped skin with its standard controls and the English texts, opened once per test program;
+// nullptr when it does not open.
+inline ui::Skin* SharedShippedSkin() {
+  static ui::Skin* skin = [] {
+    EnsureQtApplication();
+    auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
+    if (!opened) return static_cast<ui::Skin*>(nullptr);
+    ui::Skin* s = opened.value().release();
+    ui::RegisterStandardControls(s->Factory());
+    if (s->LoadLanguage(QStringLiteral("lan_en.xml"))) return static_cast<ui::Skin*>(nullptr);
+    return s;
+  }();
+  return skin;
+}
+
 class ShippedPageWindow : public ui::SkinWindow, public ui::IDialogBuilderCallback {
  public:
   using SkinWindow::SkinWindow;

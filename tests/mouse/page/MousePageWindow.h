@@ -34,16 +34,7 @@ using PageWindow = korva::test::ShippedPageWindow;
 
 // The shipped skin, opened once per test program with the English texts.
 inline ui::Skin& SharedSkin() {
-  static ui::Skin* skin = [] {
-    korva::test::EnsureQtApplication();
-    auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
-    if (!opened) return static_cast<ui::Skin*>(nullptr);
-    ui::Skin* s = opened.value().release();
-    ui::RegisterStandardControls(s->Factory());
-    if (s->LoadLanguage(QStringLiteral("lan_en.xml"))) return static_cast<ui::Skin*>(nullptr);
-    return s;
-  }();
-  return *skin;
+  return *korva::test::SharedShippedSkin();
 }
 
 // Builds the mouse pages into a window (by default sensitivity and buttons; `pages` the page
