@@ -620,6 +620,8 @@ TEST_F(PageWiringIntegrationTest, ACursorMacroShotEditedOnThePageIsStoredAndSent
   EXPECT_EQ(TextOf("ms_cursor_delay_eidt"), QStringLiteral("1230"));
   EXPECT_TRUE(Selected("ms_cursor_x_check"));
   EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QStringLiteral("; ")).toStdString();
+}
+
 // --- the pointer lighting pages ---------------------------------------------------------------
 
 TEST_F(PageWiringIntegrationTest, TheMouseLightingPageWritesTheModeAtOnceAndTheColourWithTheFlush) {
@@ -689,6 +691,8 @@ TEST_F(PageWiringIntegrationTest, TheMousepadPageReadsThePadEditsItsLightingAndR
   EXPECT_EQ(codes(), (std::vector<std::uint8_t>{0x0D, 0x01, 0x03, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x02}));
   EXPECT_TRUE(WaitFor([&] { return controller.Image().active.ActiveProfile() == firmware.ActiveProfile(); }, 1000));
   EXPECT_EQ(controller.Image().active.bytes[12], firmware.Record(firmware.ActiveProfile())[12]);
+}
+
 // --- keyboard lighting ------------------------------------------------------------------------
 
 // The keyboard lighting page in the running program: a key painted in the custom mode and a mode
