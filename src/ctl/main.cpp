@@ -8,6 +8,7 @@
 #include "ctl/CtlCommand.h"
 #include "ctl/CtlRunner.h"
 #include "ctl/QuietHost.h"
+#include "ctl/RunningProgram.h"
 #include "device/hidapi/HidapiBackend.h"
 #include "headset/AudioLibrary.h"
 #include "profile/DataFolders.h"
@@ -36,6 +37,11 @@ int main(int argc, char** argv) {
     bus->Plug(sim::SimDeviceKind::kMousepad);
     backend = std::move(bus);
   } else {
+    // Two processes exchanging commands with one device would take each other's answers.
+    if (ctl::ProgramIsRunning(ctl::ProgramSocketPath())) {
+      std::fprintf(stderr, "korvactl: the KORVA program is running and has the devices open; close it first\n");
+      return ctl::kExitDevice;
+    }
     backend = std::make_unique<device::HidapiBackend>();
   }
   headset::AudioLibrary audio;
