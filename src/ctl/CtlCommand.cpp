@@ -196,24 +196,25 @@ ParseOutcome ParseCtlCommand(const std::vector<std::string>& arguments) {
   }
   if (help) return {command, {}};
   Words walk(std::move(words));
-  const std::optional<std::string> verb = walk.Take("command (list, show, set or profiles)");
+  // The command word by value: GCC's flow analysis misreads a std::optional<std::string> here.
+  const std::string verb = walk.AtEnd() ? std::string() : *walk.Take("command");
   bool ok = false;
-  if (verb) {
-    if (*verb == "list") {
-      command.verb = Verb::kList;
-      ok = walk.ExpectEnd();
-    } else if (*verb == "show") {
-      command.verb = Verb::kShow;
-      const std::optional<DeviceKind> device = walk.TakeDevice();
-      if (device) command.device = *device;
-      ok = device && walk.ExpectEnd();
-    } else if (*verb == "set") {
-      ok = ParseSet(walk, command);
-    } else if (*verb == "profiles") {
-      ok = ParseProfiles(walk, command);
-    } else {
-      walk.Fail("unknown command '" + *verb + "' (list, show, set or profiles)");
-    }
+  if (verb.empty()) {
+    walk.Fail("missing command (list, show, set or profiles)");
+  } else if (verb == "list") {
+    command.verb = Verb::kList;
+    ok = walk.ExpectEnd();
+  } else if (verb == "show") {
+    command.verb = Verb::kShow;
+    const std::optional<DeviceKind> device = walk.TakeDevice();
+    if (device) command.device = *device;
+    ok = device && walk.ExpectEnd();
+  } else if (verb == "set") {
+    ok = ParseSet(walk, command);
+  } else if (verb == "profiles") {
+    ok = ParseProfiles(walk, command);
+  } else {
+    walk.Fail("unknown command '" + verb + "' (list, show, set or profiles)");
   }
   if (!ok || !walk.error().empty()) return {std::nullopt, walk.error()};
   return {command, {}};

@@ -13,7 +13,7 @@ namespace korva::ctl {
 
 std::filesystem::path ProgramSocketPath(const std::string& xdgRuntimeDir) {
   const std::filesystem::path folder =
-      xdgRuntimeDir.empty() ? std::filesystem::path("/run/user") / std::to_string(::getuid()) : xdgRuntimeDir;
+      xdgRuntimeDir.empty() ? std::filesystem::path("/run/user") / std::to_string(::getuid()) : std::filesystem::path(xdgRuntimeDir);
   return folder / (std::string(kSingleInstanceName) + ".socket");
 }
 

@@ -12,16 +12,16 @@
 
 namespace {
 
-struct Run {
+struct ProcessRun {
   int exitCode = -1;
   std::string out;
   std::string err;
 };
 
-Run Korvactl(const std::string& arguments, const std::string& home) {
+ProcessRun Korvactl(const std::string& arguments, const std::string& home) {
   const std::string errFile = home + "/stderr.txt";
   const std::string line = "KORVA_HOME='" + home + "' " + KORVACTL_PATH + " " + arguments + " 2>'" + errFile + "'";
-  Run run;
+  ProcessRun run;
   FILE* pipe = popen(line.c_str(), "r");
   if (!pipe) return run;
   char buffer[4096];
@@ -52,7 +52,7 @@ TEST(Korvactl, ExitCodesAndStreams) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments);
-    const Run run = Korvactl(c.arguments, home.path().string());
+    const ProcessRun run = Korvactl(c.arguments, home.path().string());
     EXPECT_EQ(run.exitCode, c.exitCode);
     EXPECT_EQ(run.out.empty(), c.stdoutEmpty) << run.out;
     EXPECT_EQ(run.err.empty(), c.stderrEmpty) << run.err;
@@ -65,7 +65,7 @@ TEST(Korvactl, ExitCodesAndStreams) {
 
 TEST(Korvactl, SimulatedMouseAsJson) {
   korva::profile::testing::TempFolder home;
-  const Run run = Korvactl("--simulate show mouse --json", home.path().string());
+  const ProcessRun run = Korvactl("--simulate show mouse --json", home.path().string());
   ASSERT_EQ(run.exitCode, 0) << run.err;
   Json::Value json;
   std::istringstream in(run.out);
