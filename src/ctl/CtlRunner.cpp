@@ -61,7 +61,7 @@ CtlResult Done(Json::Value json, std::string text) {
 CtlResult List(DeviceSession& session) {
   Json::Value devices(Json::arrayValue);
   std::ostringstream text;
-  text << "KIND      PRODUCT  PATH\n";
+  text << "KIND      PRODUCT    PATH\n";
   for (std::size_t i = 0; i < kDeviceKindCount; ++i) {
     const auto kind = static_cast<DeviceKind>(i);
     device::HidDevice& device = session.Device(kind);

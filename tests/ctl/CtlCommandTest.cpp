@@ -5,16 +5,12 @@
 #include <sstream>
 
 #include "ctl/CtlCommand.h"
+#include "tests/ctl/Words.h"
 
 namespace korva::ctl {
 namespace {
 
-std::vector<std::string> Split(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  return words;
-}
+using test::Split;
 
 struct Good {
   std::string line;

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "ctl/CtlCommand.h"
+#include "tests/ctl/Words.h"
 #include "ctl/CtlRunner.h"
 #include "ctl/QuietHost.h"
 #include "headset/AudioLibrary.h"
@@ -21,12 +22,7 @@
 namespace korva::ctl {
 namespace {
 
-std::vector<std::string> Split(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  return words;
-}
+using test::Split;
 
 class CtlRunnerTest : public testing::Test {
  protected:
