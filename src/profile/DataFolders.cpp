@@ -133,7 +133,7 @@ std::filesystem::path ResolveProgramFolder(const ProgramFolderSources& sources) 
   std::error_code ec;
   // An installed program uses its own share/korva/, even where the source tree it was built from
   // is still there (a package built and tried on the build machine).
-  const std::filesystem::path installed = sources.executable.parent_path() / ".." / "share" / "korva";
+  const std::filesystem::path installed = (sources.executable.parent_path().parent_path() / "share" / "korva");
   if (!sources.executable.empty() && std::filesystem::is_directory(installed / "data", ec)) {
     return WithTrailingSeparator(installed);
   }
