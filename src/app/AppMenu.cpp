@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "app/AppConfig.h"
+#include "autostart/AutostartEntry.h"
 #include "common/Log.h"
 #include "ui/Skin.h"
 
@@ -22,7 +23,28 @@ std::unique_ptr<QMenu> BuildAppMenu(const ui::Skin& skin, QWidget* parent) {
     exit->setObjectName(QStringLiteral("exit"));
     exit->setData(exitText);
   }
+  if (QAction* autostart = menu->findChild<QAction*>(QString::fromLatin1(kAutostartItem), Qt::FindDirectChildrenOnly)) {
+    autostart->setCheckable(true);
+    QMenu* shown = menu.get();
+    auto refresh = [autostart] {
+      autostart->setChecked(autostart::IsEnabled(AutostartEntryPath().toStdString()));
+    };
+    refresh();
+    QObject::connect(shown, &QMenu::aboutToShow, autostart, refresh);
+  }
   return menu;
+}
+
+QString AutostartEntryPath() {
+  return QString::fromStdString((autostart::AutostartFolder() / autostart::kEntryFileName).string());
+}
+
+bool ToggleAutostart(const QString& entry, const QString& executable, QString* error) {
+  const std::filesystem::path path = entry.toStdString();
+  const Result<void> done = autostart::IsEnabled(path) ? autostart::Disable(path)
+                                                       : autostart::Enable(path, executable.toStdString(), {});
+  if (!done && error) *error = QString::fromStdString(done.error().ToString());
+  return done.ok();
 }
 
 }  // namespace korva::app

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/AppConfig.h"
+#include "app/AppMenu.h"
 #include "app/PreviewRepaint.h"
 #include "app/TrayIcon.h"
 #include "app/Updater.h"
@@ -455,6 +456,10 @@ void CMainWnd::MenuCommand(const QString& name, const QString& textId) {
     SwitchLanguage();
   } else if (name == QLatin1String("exit")) {
     close();
+  } else if (name == QLatin1String(kAutostartItem)) {
+    QString error;
+    if (!ToggleAutostart(AutostartEntryPath(), QCoreApplication::applicationFilePath(), &error))
+      Trace("autostart: " + error.toStdString());
   } else if (name == QLatin1String("qianting") || name == QLatin1String("Menu_Import") ||
              name == QLatin1String("Menu_Export")) {
     // Items kept for older menus; they do nothing.

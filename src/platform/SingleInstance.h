@@ -12,12 +12,14 @@
 #include <QString>
 #include <memory>
 
+#include "common/InstanceName.h"
+
 class QLocalServer;
 class QLockFile;
 
 namespace korva::platform {
 
-inline constexpr const char* kSingleInstanceName = "VANTORDRVER";
+using korva::kSingleInstanceName;
 inline constexpr const char* kWakeUpMessage = "QUENTAVI_001";
 
 class SingleInstance : public QObject {

@@ -131,12 +131,18 @@ std::filesystem::path ResolveProgramFolder(const ProgramFolderSources& sources) 
     return WithTrailingSeparator(Absolute(sources.sourceDirFromEnvironment));
   }
   std::error_code ec;
+  // An installed program uses its own share/korva/, even where the source tree it was built from
+  // is still there (a package built and tried on the build machine).
+  const std::filesystem::path installed = (sources.executable.parent_path().parent_path() / "share" / "korva");
+  if (!sources.executable.empty() && std::filesystem::is_directory(installed / "data", ec)) {
+    return WithTrailingSeparator(installed);
+  }
   if (!sources.compiledSourceDir.empty() &&
       std::filesystem::is_directory(std::filesystem::path(sources.compiledSourceDir) / "data", ec)) {
     return WithTrailingSeparator(sources.compiledSourceDir);
   }
   // Installed: <prefix>/bin/korva with its data in <prefix>/share/korva/.
-  return WithTrailingSeparator(sources.executable.parent_path() / ".." / "share" / "korva");
+  return WithTrailingSeparator(installed);
 }
 
 std::filesystem::path ProgramFolder() {

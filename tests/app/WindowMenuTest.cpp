@@ -4,11 +4,13 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include "AppTestSupport.h"
+#include "app/AppMenu.h"
 #include "app/Application.h"
 #include "app/MainWnd.h"
 #include "app/PointerSettingsTips.h"
@@ -75,6 +77,38 @@ TEST(WindowMenu, WithoutATrayTheWindowOffersTheTraysMenu) {
   Item(*menu, "exit")->trigger();
   ASSERT_TRUE(WaitFor([&] { return shutDown.count() == 1; }));
   EXPECT_TRUE(window.IsShutDown());
+}
+
+// "Start with the desktop": a check item that writes the autostart entry (starting this program,
+// which stays in the tray where there is one) and removes it again; the check follows the file.
+TEST(WindowMenu, StartWithTheDesktopWritesAndRemovesTheAutostartEntry) {
+  QTemporaryDir config;
+  ASSERT_TRUE(config.isValid());
+  const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  ShellFixture shell;
+  shell.Options().trayAvailable = false;
+  CMainWnd& window = shell.MakeWindow();
+  const QString entry = config.path() + QStringLiteral("/autostart/korva.desktop");
+  EXPECT_EQ(AutostartEntryPath(), entry);
+
+  for (const bool on : {true, false}) {
+    QMenu* menu = ClickMenuButton(window);
+    ASSERT_NE(menu, nullptr);
+    QAction* item = Item(*menu, kAutostartItem);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isCheckable());
+    EXPECT_EQ(item->isChecked(), !on);
+    EXPECT_EQ(item->text(), shell.skin->Text(QStringLiteral("menu_autostart_text")));
+    item->trigger();
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(entry) == on; }));
+    menu->close();
+  }
+  ASSERT_TRUE(ToggleAutostart(entry, QStringLiteral("/usr/bin/korva"), nullptr));
+  QFile file(entry);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll().contains("\nExec=/usr/bin/korva\n"));
+  if (saved.isNull()) qunsetenv("XDG_CONFIG_HOME"); else qputenv("XDG_CONFIG_HOME", saved);
 }
 
 TEST(WindowMenu, WithATrayTheTrayAloneHasTheMenu) {

@@ -133,6 +133,9 @@ TEST(ProgramFolderTest, ChoosesEnvironmentThenSourceTreeThenInstalledFolder) {
   // A source tree that is not there (the binary was moved to another machine) is skipped.
   EXPECT_EQ(ResolveProgramFolder({"", (temp.path() / "gone").string(), exe}),
             temp.path() / "prefix" / "share" / "korva" / "");
+  // An installed program finds its own files even where its source tree is still there.
+  std::filesystem::create_directories(temp.path() / "prefix" / "share" / "korva" / "data");
+  EXPECT_EQ(ResolveProgramFolder({"", tree.string(), exe}), temp.path() / "prefix" / "share" / "korva" / "");
 }
 
 TEST(ProgramFolderTest, HoldsTheShippedDefaultFiles) {

@@ -1,0 +1,299 @@
+#include "ctl/CtlRunner.h"
+
+#include <json/writer.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "device/DeviceSearch.h"
+#include "device/HidLink.h"
+#include "device/KnownDevices.h"
+#include "lighting/LightingSettings.h"
+#include "mouse/MouseLightingRules.h"
+#include "session/MouseController.h"
+
+namespace korva::ctl {
+namespace {
+
+using session::DeviceSession;
+
+std::string Hex(unsigned value, int digits) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%0*X", digits, value);
+  return buffer;
+}
+
+std::string ColourText(const lighting::LightingSettings& record) {
+  return Hex((unsigned{record.red} << 16) | (unsigned{record.green} << 8) | record.blue, 6);
+}
+
+Json::Value LightingJson(const lighting::LightingSettings& record) {
+  Json::Value json(Json::objectValue);
+  json["mode"] = record.mode;
+  json["brightness"] = record.brightness;
+  json["speed"] = record.speed;
+  json["direction"] = record.direction;
+  json["multicolour"] = record.multicolour != 0;
+  json["colour"] = ColourText(record);
+  return json;
+}
+
+device::SearchRule RuleFor(DeviceKind kind, const device::HidDevice& device) {
+  if (kind == DeviceKind::kKeyboard) return device::KeyboardWatcherRule();
+  return device::PatternWatcherRule(device.identity);
+}
+
+CtlResult Absent(DeviceKind kind) {
+  return CtlResult::Failure(kExitDevice, "no " + std::string(DeviceKindName(kind)) + " is connected");
+}
+
+CtlResult Refused(DeviceKind kind, std::string_view what) {
+  return CtlResult::Failure(kExitDevice, "the " + std::string(DeviceKindName(kind)) + " refused " + std::string(what));
+}
+
+CtlResult Done(Json::Value json, std::string text) {
+  CtlResult result;
+  result.json = std::move(json);
+  result.text = std::move(text);
+  return result;
+}
+
+CtlResult List(DeviceSession& session) {
+  Json::Value devices(Json::arrayValue);
+  std::ostringstream text;
+  text << "KIND      PRODUCT    PATH\n";
+  for (std::size_t i = 0; i < kDeviceKindCount; ++i) {
+    const auto kind = static_cast<DeviceKind>(i);
+    device::HidDevice& device = session.Device(kind);
+    if (!device.connected) continue;
+    const device::HidInterfaceInfo& info = device.link.devicePath;
+    Json::Value entry(Json::objectValue);
+    entry["kind"] = std::string(DeviceKindName(kind));
+    entry["vendorId"] = Hex(info.vendorId, 4);
+    entry["productId"] = Hex(info.productId, 4);
+    entry["path"] = info.path;
+    if (kind == DeviceKind::kKeyboard) entry["model"] = session.KeyboardModel();
+    if (kind == DeviceKind::kMouse) {
+      const mouse::MouseDeviceInfo& firmware = session.Mouse().Model().image().info;
+      entry["sensor"] = Hex(firmware.SensorModel(), 4);
+      std::string bytes;
+      for (std::uint8_t b : firmware.bytes) bytes += Hex(b, 2);
+      entry["firmwareInfo"] = bytes;
+    }
+    devices.append(entry);
+    text << std::string(DeviceKindName(kind)).append(10 - DeviceKindName(kind).size(), ' ') << Hex(info.vendorId, 4)
+         << ':' << Hex(info.productId, 4) << "  " << info.path << '\n';
+  }
+  Json::Value json(Json::objectValue);
+  json["devices"] = devices;
+  if (devices.empty()) text.str("no devices connected\n");
+  return Done(json, text.str());
+}
+
+CtlResult Show(DeviceSession& session, DeviceKind kind) {
+  if (!session.Device(kind).connected) return Absent(kind);
+  Json::Value json(Json::objectValue);
+  json["kind"] = std::string(DeviceKindName(kind));
+  std::ostringstream text;
+  if (kind == DeviceKind::kMouse) {
+    mouse::MousePageModel& model = session.Mouse().Model();
+    const mouse::MousePageView view = model.Refresh();
+    Json::Value stages(Json::arrayValue);
+    for (std::size_t k = 0; k < view.stages.size(); ++k) {
+      Json::Value stage(Json::objectValue);
+      stage["stage"] = static_cast<int>(k + 1);
+      stage["value"] = view.stages[k].value;
+      stage["cpi"] = view.stages[k].cpiText;
+      stages.append(stage);
+      text << "stage " << k + 1 << ": " << int{view.stages[k].value} << " (" << view.stages[k].cpiText << ")\n";
+    }
+    json["stages"] = stages;
+    const int rateIndex = view.reportRate;
+    json["reportRate"] = rateIndex < static_cast<int>(std::size(kMouseRates)) ? Json::Value(kMouseRates[rateIndex])
+                                                                              : Json::Value(Json::nullValue);
+    json["liftHeight"] = view.liftHeight;
+    json["activeProfile"] = view.activeProfile + 1;
+    text << "report rate: "
+         << (rateIndex < static_cast<int>(std::size(kMouseRates)) ? std::to_string(kMouseRates[rateIndex]) + " Hz"
+                                                                  : "unknown")
+         << "\nlift height: " << int{view.liftHeight} << "\nactive profile: " << view.activeProfile + 1 << '\n';
+  }
+  if (kind == DeviceKind::kKeyboard) json["model"] = session.KeyboardModel();
+  const lighting::LightingSettings record = session.Controller(kind).Lighting();
+  json["lighting"] = LightingJson(record);
+  text << "lighting: mode " << int{record.mode} << ", colour " << ColourText(record) << ", brightness "
+       << int{record.brightness} << ", speed " << int{record.speed} << '\n';
+  return Done(json, text.str());
+}
+
+// The mouse's changed settings to the mouse at once (the program's deferred write, without the wait).
+CtlResult FlushMouse(DeviceSession& session, std::string_view what) {
+  if (session.Mouse().Model().Flush(session.Device(DeviceKind::kMouse)) != device::kResultOk)
+    return Refused(DeviceKind::kMouse, what);
+  return Show(session, DeviceKind::kMouse);
+}
+
+CtlResult SetMouse(DeviceSession& session, const CtlCommand& command) {
+  if (!session.Device(DeviceKind::kMouse).connected) return Absent(DeviceKind::kMouse);
+  mouse::MousePageModel& model = session.Mouse().Model();
+  switch (command.verb) {
+    case Verb::kSetStage: {
+      const int steps = model.Refresh().stageSliderMax;
+      if (command.value > steps)
+        return CtlResult::Failure(kExitUsage, "stage value must be from 0 to " + std::to_string(steps) +
+                                                  " on this mouse, not " + std::to_string(command.value));
+      if (!model.SetStage(command.stage, command.value).applied) return Refused(DeviceKind::kMouse, "the stage");
+      return FlushMouse(session, "the stage");
+    }
+    case Verb::kSetRate:
+      if (!model.SelectReportRate(*RateIndex(command.value)).applied) return Refused(DeviceKind::kMouse, "the rate");
+      return FlushMouse(session, "the report rate");
+    case Verb::kSetProfile: {
+      const mouse::MouseTransferResult switched = model.SwitchProfile(session.Device(DeviceKind::kMouse), command.value - 1);
+      if (!switched.ok()) return Refused(DeviceKind::kMouse, "the profile switch");
+      return Show(session, DeviceKind::kMouse);
+    }
+    default:
+      break;
+  }
+  return CtlResult::Failure(kExitUsage, "not a mouse setting");
+}
+
+CtlResult SetLighting(DeviceSession& session, const CtlCommand& command) {
+  const DeviceKind kind = command.device;
+  if (kind != DeviceKind::kMouse)
+    return CtlResult::Failure(kExitUsage, "lighting of the " + std::string(DeviceKindName(kind)) +
+                                              " cannot be set from the command line yet");
+  if (!mouse::CheckedMode(static_cast<std::uint8_t>(command.lighting.mode)))
+    return CtlResult::Failure(kExitUsage, "lighting mode must be from 0 to " + std::to_string(mouse::kMouseLightModeCount - 1));
+  if (!session.Device(kind).connected) return Absent(kind);
+  session::MouseController& mouse = session.Mouse();
+  lighting::LightingSettings record = mouse.Lighting();
+  record.mode = static_cast<std::uint8_t>(command.lighting.mode);
+  if (command.lighting.colour) {
+    record.red = static_cast<std::uint8_t>(*command.lighting.colour >> 16);
+    record.green = static_cast<std::uint8_t>(*command.lighting.colour >> 8);
+    record.blue = static_cast<std::uint8_t>(*command.lighting.colour);
+  }
+  if (command.lighting.brightness) record.brightness = static_cast<std::uint8_t>(*command.lighting.brightness);
+  if (command.lighting.speed) record.speed = static_cast<std::uint8_t>(*command.lighting.speed);
+  mouse.SetLighting(record);
+  mouse.SaveLightProfile();
+  mouse.Model().MarkPendingWrite();
+  session.PublishLighting();
+  return FlushMouse(session, "the lighting");
+}
+
+profile::ProfileStore* StoreOf(DeviceSession& session, DeviceKind kind, StoreChoice choice) {
+  using profile::StoreKind;
+  std::optional<StoreKind> store;
+  switch (kind) {
+    case DeviceKind::kKeyboard: store = choice == StoreChoice::kLight ? StoreKind::kKeyboardLight : StoreKind::kKeyboardKey; break;
+    case DeviceKind::kMouse: store = choice == StoreChoice::kLight ? StoreKind::kMouseLight : StoreKind::kMouseKey; break;
+    case DeviceKind::kMousepad: if (choice == StoreChoice::kLight) store = StoreKind::kMousepadLight; break;
+    case DeviceKind::kHeadset: break;
+  }
+  return store ? session.Controller(kind).ProfileStoreOf(*store) : nullptr;
+}
+
+CtlResult StoreFailure(const profile::StoreResult& result, std::string_view what) {
+  return CtlResult::Failure(kExitDevice, std::string(what) + ": " + result.error.ToString());
+}
+
+CtlResult ListProfiles(const profile::ProfileStore& store) {
+  Json::Value names(Json::arrayValue);
+  std::ostringstream text;
+  const std::vector<std::string> all = store.Names();
+  const int selected = store.SelectedIndex();
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    names.append(all[i]);
+    text << (static_cast<int>(i) == selected ? "* " : "  ") << all[i] << '\n';
+  }
+  Json::Value json(Json::objectValue);
+  json["profiles"] = names;
+  json["selected"] = selected >= 0 && selected < static_cast<int>(all.size()) ? Json::Value(all[selected]) : Json::Value();
+  return Done(json, text.str());
+}
+
+CtlResult Profiles(DeviceSession& session, const CtlCommand& command) {
+  profile::ProfileStore* store = StoreOf(session, command.device, command.store);
+  if (!store)
+    return CtlResult::Failure(kExitUsage, "the " + std::string(DeviceKindName(command.device)) + " has no " +
+                                              (command.store == StoreChoice::kLight ? "light" : "key") + " profiles");
+  if (command.action == ProfileAction::kList) return ListProfiles(*store);
+  const std::vector<std::string> names = store->Names();
+  int index = -1;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (names[i] == command.profileName) index = static_cast<int>(i);
+  if (command.action == ProfileAction::kImport) {
+    if (index >= 0) return CtlResult::Failure(kExitUsage, "a profile named '" + command.profileName + "' exists already");
+    const profile::IndexResult added = store->AddProfile();
+    if (!added.result) return StoreFailure(added.result, "the new profile");
+    if (const profile::StoreResult renamed = store->RenameProfile(added.index, command.profileName); !renamed) {
+      store->DeleteProfile(added.index);
+      return StoreFailure(renamed, "the new profile's name");
+    }
+    if (const profile::StoreResult imported = store->ImportProfile(added.index, command.file); !imported) {
+      store->DeleteProfile(added.index);  // nothing half-imported stays behind
+      return StoreFailure(imported, "import of " + command.file.string());
+    }
+    return ListProfiles(*store);
+  }
+  if (index < 0) return CtlResult::Failure(kExitUsage, "no profile named '" + command.profileName + "'");
+  if (command.action == ProfileAction::kExport) {
+    if (const profile::StoreResult exported = store->ExportProfile(index, command.file); !exported)
+      return StoreFailure(exported, "export to " + command.file.string());
+    return ListProfiles(*store);
+  }
+  const profile::PayloadResult selected = store->SelectProfile(index);
+  if (!selected.result) return StoreFailure(selected.result, "selecting '" + command.profileName + "'");
+  // The mouse's light profile takes effect on the mouse at once, as its page's selection does.
+  if (command.device == DeviceKind::kMouse && command.store == StoreChoice::kLight &&
+      session.Device(DeviceKind::kMouse).connected) {
+    session.Mouse().Model().ApplyLightProfile(selected.payload);
+    if (session.Mouse().Model().Flush(session.Device(DeviceKind::kMouse)) != device::kResultOk)
+      return Refused(DeviceKind::kMouse, "the profile's settings");
+  }
+  return ListProfiles(*store);
+}
+
+}  // namespace
+
+void ConnectDevices(DeviceSession& session) {
+  for (std::size_t i = 0; i < kDeviceKindCount; ++i) {
+    const auto kind = static_cast<DeviceKind>(i);
+    device::HidDevice& device = session.Device(kind);
+    if (!device::EnumerateHidPaths(device.link)) continue;
+    if (!device::OpenFirstMatch(device.link, RuleFor(kind, device))) continue;
+    device.connected = true;
+    if (kind == DeviceKind::kKeyboard)
+      session.SetKeyboardModel(std::max(0, device::ClassifyCollection(device.link.devicePath).keyboardModel));
+    if (!session.Controller(kind).ReadAll().message.empty()) {
+      device::CloseLink(device.link);
+      device.connected = false;
+    }
+  }
+}
+
+CtlResult RunCtlCommand(DeviceSession& session, const CtlCommand& command) {
+  switch (command.verb) {
+    case Verb::kHelp: return Done(Json::Value(CtlUsage()), CtlUsage());
+    case Verb::kList: return List(session);
+    case Verb::kShow: return Show(session, command.device);
+    case Verb::kSetStage:
+    case Verb::kSetRate:
+    case Verb::kSetProfile: return SetMouse(session, command);
+    case Verb::kSetLighting: return SetLighting(session, command);
+    case Verb::kProfiles: return Profiles(session, command);
+  }
+  return CtlResult::Failure(kExitUsage, "unknown command");
+}
+
+std::string RenderResult(const CtlResult& result, bool json) {
+  if (!json) return result.text;
+  Json::StreamWriterBuilder builder;
+  builder["indentation"] = "  ";
+  return Json::writeString(builder, result.json) + "\n";
+}
+
+}  // namespace korva::ctl
