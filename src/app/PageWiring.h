@@ -23,7 +23,8 @@
 //    image, and what it does after "Restore all defaults";
 //  - the five profile panels (ProfilePanel: keyboard light and key, mouse light and key, mousepad
 //    light) over the session's ProfileLibrary, filled at page creation; a profile put into effect
-//    refreshes its device's pages and gives the desktop the mouse's pointer settings.
+//    refreshes its device's pages and gives the desktop the mouse's pointer settings; their
+//    application-link watchers (LinkWiring) in worker slots 10-14;
 //
 // What the window does itself is not repeated here: it handles "windowinit" (including the skin
 // choice remembered in "main.ini") and "closebtn", "minbtn", "maxbtn", "restorebtn" before any
@@ -76,6 +77,7 @@ namespace korva::app {
 
 class CMainWnd;
 class LightingWiring;
+class LinkWiring;
 
 class PageWiring {
  public:
@@ -105,6 +107,8 @@ class PageWiring {
   profile::ProfilePanel& ProfilePanelOf(profile::StoreKind store) {
     return *profilePanels_[static_cast<std::size_t>(store)];
   }
+  // The application-link watchers and their foreground provider.
+  LinkWiring& Links() { return *links_; }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
 
@@ -145,6 +149,7 @@ class PageWiring {
   std::unique_ptr<session::ProfileLibrary> profileLibrary_;
   // Indexed by profile::StoreKind.
   std::array<std::unique_ptr<profile::ProfilePanel>, 5> profilePanels_;
+  std::unique_ptr<LinkWiring> links_;
 };
 
 }  // namespace korva::app
