@@ -9,14 +9,14 @@ using profile::StoreKind;
 LinkWiring::LinkWiring(CMainWnd& window, session::ProfileLibrary& library, Panels panels,
                        std::chrono::milliseconds poll)
     : window_(window), panels_(std::move(panels)), provider_(platform::ChooseForegroundProvider()) {
-  const std::pair<WorkerSlot, StoreKind> slots[] = {
+  const std::pair<WorkerSlot, StoreKind> linkSlots[] = {
       {WorkerSlot::kKeyboardKeyLink, StoreKind::kKeyboardKey},
       {WorkerSlot::kMouseLightLink, StoreKind::kMouseLight},
       {WorkerSlot::kMouseKeyLink, StoreKind::kMouseKey},
       {WorkerSlot::kMousepadLightLink, StoreKind::kMousepadLight},
       {WorkerSlot::kKeyboardLightLink, StoreKind::kKeyboardLight},
   };
-  for (const auto& [slot, store] : slots) {
+  for (const auto& [slot, store] : linkSlots) {
     // The choice goes to the UI thread as a task: the selection runs there as a manual one would.
     auto show = [this, store = store](int index) {
       window_.PostTask([this, store, index] { panels_(store).ShowLinked(index); });
