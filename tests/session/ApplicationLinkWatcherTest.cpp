@@ -100,7 +100,9 @@ TEST_F(ApplicationLinkWatcherTest, EachPollChoosesTheLinkedOrTheHandChosenProfil
     if (row.handedOver) ++expectedHandOvers;
     const std::vector<int> handed = handed_.WaitFor(expectedHandOvers);
     ASSERT_EQ(handed.size(), expectedHandOvers) << row.name;
-    if (row.handedOver) EXPECT_EQ(handed.back(), row.wanted) << row.name;
+    if (row.handedOver) {
+      EXPECT_EQ(handed.back(), row.wanted) << row.name;
+    }
   }
   // The watcher never writes select: it keeps the profile chosen by hand.
   EXPECT_EQ(profile::ReadIniInt(store_->IndexPath(), "PROFILESELECT", "select", -1), 0);
