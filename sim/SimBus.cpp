@@ -1,5 +1,7 @@
 #include "sim/SimBus.h"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -9,6 +11,7 @@
 #include <stdexcept>
 #include <type_traits>
 
+#include "common/WakeFd.h"
 #include "sim/SimFirmware.h"
 #include "sim/SimInterfaces.h"
 
@@ -29,10 +32,44 @@ struct QueuedReport {
   Clock::time_point readyAt;
 };
 
-// Bus-wide counters the devices stamp without the bus lock.
+// Bus-wide counters the devices stamp without the bus lock, and the change signals handed out.
 struct Shared {
   std::atomic<std::uint64_t> sequence{0};
   std::atomic<std::size_t> logLimit{65536};
+
+  // A device came or went: every live change signal rings.
+  void RingChangeSignals() {
+    std::lock_guard lock(signalMutex);
+    std::erase_if(signals, [](const std::weak_ptr<WakeFd>& s) { return s.expired(); });
+    for (const std::weak_ptr<WakeFd>& weak : signals) {
+      if (const std::shared_ptr<WakeFd> signal = weak.lock()) signal->Ring();
+    }
+  }
+  std::shared_ptr<WakeFd> NewChangeSignal() {
+    auto signal = std::make_shared<WakeFd>();
+    std::lock_guard lock(signalMutex);
+    signals.push_back(signal);
+    return signal;
+  }
+
+  std::mutex signalMutex;
+  std::vector<std::weak_ptr<WakeFd>> signals;  // under signalMutex
+};
+
+// A watcher's sign of the bus's changes.
+class SimChangeSignal final : public device::HidChangeSignal {
+ public:
+  explicit SimChangeSignal(std::shared_ptr<WakeFd> fd) : fd_(std::move(fd)) {}
+  int Fd() const override { return fd_->Fd(); }
+  bool Take() override {
+    pollfd polled{fd_->Fd(), POLLIN, 0};
+    const bool rang = ::poll(&polled, 1, 0) == 1;
+    fd_->Drain();
+    return rang;
+  }
+
+ private:
+  std::shared_ptr<WakeFd> fd_;
 };
 
 class Connection;
@@ -249,6 +286,7 @@ class Connection final : public device::HidConnection {
 
 void DeviceState::UnplugLocked() {
   plugged = false;
+  shared->RingChangeSignals();
   strayBeforeAnswer.clear();
   for (Connection* connection : connections) connection->WakeLocked();
 }
@@ -339,6 +377,7 @@ class SimBus::Impl {
     }
     ++device.generation;
     device.plugged = true;
+    shared->RingChangeSignals();
   }
 
   mutable std::mutex mutex;  // guards the members below; taken before any device's mutex
@@ -417,6 +456,10 @@ std::unique_ptr<device::HidConnection> SimBus::Open(const HidInterfaceInfo& coll
     }
   }
   return nullptr;
+}
+
+std::unique_ptr<device::HidChangeSignal> SimBus::WatchChanges() {
+  return std::make_unique<SimChangeSignal>(impl_->shared->NewChangeSignal());
 }
 
 int SimBus::Plug(SimDeviceKind kind) {

@@ -60,6 +60,8 @@ class SimBus final : public device::HidBackend {
   // --- HidBackend ---
   // Fails (false, `out` cleared) while FailEnumerations is counting down.
   bool Enumerate(std::vector<device::HidInterfaceInfo>& out) override;
+  // Rings on every plug and unplug.
+  std::unique_ptr<device::HidChangeSignal> WatchChanges() override;
   bool IsPresent(const std::string& path) override;
   // Null when the path is unknown or unplugged, the path has no collection with the asked usage page and
   // usage, or FailOpens is counting down. The connection's Info() is the collection asked for.

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "headset/HeadsetLightFrame.h"
+
 namespace korva::sim {
 namespace {
 
@@ -36,6 +38,7 @@ SimulatedHeadsetChip::SimulatedHeadsetChip()
 void SimulatedHeadsetChip::SetPresent(bool present) {
   std::lock_guard lock(mutex_);
   present_ = present;
+  presenceChanged_.Ring();
 }
 
 bool SimulatedHeadsetChip::IsPresent() const {
@@ -47,16 +50,19 @@ void SimulatedHeadsetChip::SetIdentity(std::uint16_t vendorId, std::uint16_t pro
   std::lock_guard lock(mutex_);
   vendorId_ = vendorId;
   productId_ = productId;
+  presenceChanged_.Ring();
 }
 
 void SimulatedHeadsetChip::SetRefuseAll(bool refuse) {
   std::lock_guard lock(mutex_);
   refuseAll_ = refuse;
+  presenceChanged_.Ring();
 }
 
 void SimulatedHeadsetChip::InjectQueryAnswer(const headset::PresentDeviceList& answer) {
   std::lock_guard lock(mutex_);
   injectedAnswer_ = answer;
+  presenceChanged_.Ring();
 }
 
 SimHeadsetAudioState SimulatedHeadsetChip::AudioState() const {
@@ -76,6 +82,27 @@ std::optional<SimI2cWrite> SimulatedHeadsetChip::LastRegisterWrite(int address) 
   const auto it = lastRegisterWrite_.find(address);
   if (it == lastRegisterWrite_.end()) return std::nullopt;
   return it->second;
+}
+
+std::array<SimulatedHeadsetChip::LedColour, SimulatedHeadsetChip::kLedCount> SimulatedHeadsetChip::LedColours(
+    int address) const {
+  std::lock_guard lock(mutex_);
+  std::array<LedColour, kLedCount> leds{};
+  const auto it = registers_.find(address);
+  if (it == registers_.end()) return leds;
+  const auto& registers = it->second;
+  const auto from = ledsFromList_.find(address);
+  const bool list = from != ledsFromList_.end() && from->second;
+  for (std::size_t i = 0; i < kLedCount; ++i) {
+    if (list) {
+      leds[i] = {registers[headset::kWaveRedRegister + i], registers[headset::kWaveGreenRegister + i],
+                 registers[headset::kWaveBlueRegister + i]};
+    } else {
+      const auto colour = static_cast<std::size_t>(headset::kColourRegister);
+      leds[i] = {registers[colour], registers[colour + 1], registers[colour + 2]};
+    }
+  }
+  return leds;
 }
 
 std::optional<SimI2cWrite> SimulatedHeadsetChip::LastModeWrite(int address) const {
@@ -122,6 +149,7 @@ int SimulatedHeadsetChip::Accept(std::string call) {
 int SimulatedHeadsetChip::SearchPresentDevice(headset::PresentDeviceList& list) {
   std::lock_guard lock(mutex_);
   PushBounded(callLog_, std::string("Search_Present_Device()"));
+  presenceChanged_.Drain();
   if (injectedAnswer_) {
     list = *injectedAnswer_;
     injectedAnswer_.reset();
@@ -220,6 +248,7 @@ int SimulatedHeadsetChip::PwmSetConfig(int config, int deviceId) {
 // Called with mutex_ held, after the write was accepted.
 void SimulatedHeadsetChip::RecordI2c(SimI2cWrite write) {
   auto& last = write.kind == SimI2cWrite::Kind::kRegisters ? lastRegisterWrite_ : lastModeWrite_;
+  ledsFromList_[write.address] = write.kind == SimI2cWrite::Kind::kByMode;
   last[write.address] = write;
   PushBounded(i2cLog_, std::move(write));
   ++i2cWriteCount_;

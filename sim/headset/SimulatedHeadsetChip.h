@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/WakeFd.h"
 #include "headset/AudioLibraryChip.h"
 
 namespace korva::sim {
@@ -60,6 +61,7 @@ class SimulatedHeadsetChip final : public headset::AudioChip {
   // streams lighting for hours stays within bounded memory.
   static constexpr std::size_t kLogCapacity = 4096;
   static constexpr int kI2cRegisterCount = 256;
+  static constexpr std::size_t kLedCount = 13;
 
   // A new chip serves a present headset with the ids 0x0C76/0x1630.
   SimulatedHeadsetChip();
@@ -79,6 +81,10 @@ class SimulatedHeadsetChip final : public headset::AudioChip {
   // Register value of the I2C device `address` (0 when never written).
   std::uint8_t I2cRegister(int address, int reg) const;
   std::optional<SimI2cWrite> LastRegisterWrite(int address) const;
+  // The colours (red, green, blue) the 13 LEDs of the LED controller `address` show: after a list
+  // write its per-LED registers, after a single-register write the one colour of 0x20..0x22.
+  using LedColour = std::array<std::uint8_t, 3>;
+  std::array<LedColour, kLedCount> LedColours(int address) const;
   std::optional<SimI2cWrite> LastModeWrite(int address) const;
   std::vector<SimI2cWrite> I2cLog() const;
   // Operations in call order, as "Name(arg, arg)" (volumes, switches, effects, queries).
@@ -90,6 +96,8 @@ class SimulatedHeadsetChip final : public headset::AudioChip {
 
   // --- AudioChip ---
   int SearchPresentDevice(headset::PresentDeviceList& list) override;
+  // Rung by every control that changes the query's answer; cleared by the query.
+  int PresenceSignal() const override { return presenceChanged_.Fd(); }
   int SetSpeakerMasterVolume(int master) override;
   int SetSpeakerChannelVolume(int left, int right) override;
   int SetMicVolume(int volume) override;
@@ -121,9 +129,11 @@ class SimulatedHeadsetChip final : public headset::AudioChip {
   std::map<int, std::array<std::uint8_t, kI2cRegisterCount>> registers_;
   std::map<int, SimI2cWrite> lastRegisterWrite_;
   std::map<int, SimI2cWrite> lastModeWrite_;
+  std::map<int, bool> ledsFromList_;  // per controller: its latest write was a list write
   std::deque<SimI2cWrite> i2cLog_;
   std::deque<std::string> callLog_;
   std::uint64_t i2cWriteCount_ = 0;
+  WakeFd presenceChanged_;
 };
 
 }  // namespace korva::sim

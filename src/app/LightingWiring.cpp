@@ -32,6 +32,7 @@ LightingWiring::LightingWiring(CMainWnd& window, session::LightingPaces paces)
   for (const auto& [slot, entry] : entries)
     window_.SetWorkerEntry(slot, [this, entry](const StopEvent& stop) { (threads_.*entry)(stop); });
   window_.SetClickReaction([this] { threads_.Clicked(); });
+  window_.SetPreviewPass([this] { return PreviewPass(); }, [this](bool shown) { PreviewShown(shown); });
   KeyboardRecordChanged();
 }
 
@@ -49,10 +50,30 @@ void LightingWiring::ShowFrame(DeviceKind kind, std::span<const fx::FrameEntry> 
     Pending& pending = pending_[IndexOf(kind)];
     pending.frame.assign(frame.begin(), frame.end());
     pending.waiting = true;
-    if (pending.posted) return;
-    pending.posted = true;
   }
-  QMetaObject::invokeMethod(&context_, [this, kind] { Apply(kind); }, Qt::QueuedConnection);
+  if (!shown_.load() || armed_.exchange(true)) return;
+  QMetaObject::invokeMethod(&context_, [this] { window_.ArmPreviewRepaint(); }, Qt::QueuedConnection);
+}
+
+bool LightingWiring::PreviewPass() {
+  if (ApplyWaiting()) return true;
+  // Nothing came since the last pass: let the timer stop. A frame that comes after this line arms
+  // it again; one that came between the look above and this line is taken now.
+  armed_.store(false);
+  if (!ApplyWaiting()) return false;
+  armed_.store(true);
+  return true;
+}
+
+bool LightingWiring::ApplyWaiting() {
+  bool any = false;
+  for (DeviceKind kind : kAllDeviceKinds) any |= Apply(kind);
+  return any;
+}
+
+void LightingWiring::PreviewShown(bool shown) {
+  shown_.store(shown);
+  if (shown && !armed_.exchange(true)) window_.ArmPreviewRepaint();
 }
 
 bool LightingWiring::LightSwitch(DeviceKind kind) const {
@@ -79,14 +100,13 @@ const std::vector<ui::Control>& LightingWiring::Keys(DeviceKind kind) {
   return keys;
 }
 
-void LightingWiring::Apply(DeviceKind kind) {
+bool LightingWiring::Apply(DeviceKind kind) {
   // Swapped, not copied: both buffers keep their room, so a running effect allocates nothing.
   std::vector<fx::FrameEntry>& frame = applied_[IndexOf(kind)];
   {
     std::lock_guard lock(mutex_);
     Pending& pending = pending_[IndexOf(kind)];
-    pending.posted = false;
-    if (!pending.waiting) return;
+    if (!pending.waiting) return false;
     pending.waiting = false;
     frame.swap(pending.frame);
   }
@@ -101,6 +121,7 @@ void LightingWiring::Apply(DeviceKind kind) {
     key.SetChangerColor((static_cast<quint32>(e.red) << 16) | (static_cast<quint32>(e.green) << 8) | e.blue);
     key.SetChangerAlpha(frame[i].brightness);
   }
+  return true;
 }
 
 }  // namespace korva::app

@@ -14,6 +14,7 @@
 
 #include <QObject>
 #include <array>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -39,11 +40,18 @@ class LightingWiring final : private session::LightingPreview {
   struct Pending {
     std::vector<lighting::effects::FrameEntry> frame;
     bool waiting = false;  // a frame waits for the UI thread
-    bool posted = false;   // a task to carry it is on its way
   };
 
   void ShowFrame(DeviceKind kind, std::span<const lighting::effects::FrameEntry> frame) override;
-  void Apply(DeviceKind kind);
+  // Timer 10's pass: the frames that came since the last pass reach the preview keys. True while
+  // frames keep coming (the timer keeps running); false when none came (the timer stops until the
+  // next frame arms it again).
+  bool PreviewPass();
+  // Every waiting frame to its keys; true when there was one.
+  bool ApplyWaiting();
+  bool Apply(DeviceKind kind);
+  // The window was shown (true) or hidden or minimised (false).
+  void PreviewShown(bool shown);
   bool LightSwitch(DeviceKind kind) const;
   const std::vector<ui::Control>& Keys(DeviceKind kind);
 
@@ -52,6 +60,11 @@ class LightingWiring final : private session::LightingPreview {
   QObject context_;  // queued hand-overs die with it
   std::mutex mutex_;
   std::array<Pending, kDeviceKindCount> pending_;
+  // Frames are taken over by timer 10's pass, not one task per frame: a lighting thread only asks
+  // the UI thread to start the timer (once, while `armed_` is clear), and not while the window
+  // cannot show the preview.
+  std::atomic<bool> armed_{false};
+  std::atomic<bool> shown_{false};
   std::array<std::vector<ui::Control>, kDeviceKindCount> keys_;  // UI thread
   std::array<std::vector<lighting::effects::FrameEntry>, kDeviceKindCount> applied_;  // UI thread
 };

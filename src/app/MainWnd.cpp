@@ -1,6 +1,8 @@
 #include "app/MainWnd.h"
 
 #include <QCloseEvent>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -74,7 +76,9 @@ CMainWnd::CMainWnd(ui::Skin& skin, session::DeviceSession& session, MainWndOptio
       options_(std::move(options)),
       session_(session),
       messenger_([this](WindowMessage message, qint64 wParam, qint64 lParam) {
-        return OnMessage(message, wParam, lParam);
+        const qint64 result = OnMessage(message, wParam, lParam);
+        HurryDeferredWrites();
+        return result;
       }),
       deviceHook_(*this, {[this](WindowMessage message, std::int64_t wParam, std::int64_t lParam) {
                             Send(message, wParam, lParam);
@@ -224,7 +228,7 @@ void CMainWnd::OnWindowInit() {
   StartWorkers();
 
   RunPreviewPhaseTimer(timers_, static_cast<bool>(previewTick_));
-  timers_.Set(kTimerDeferredWrites, 100);
+  timers_.Set(kTimerDeferredWrites, kDeferredWritesPeriodMs);
   timers_.Set(kTimerRepaint, 100);
   timers_.Set(kTimerKeyboardRead, 500);
   timers_.Set(kTimerMousepadRead, 500);
@@ -277,6 +281,7 @@ void CMainWnd::Notify(const ui::Notification& msg) {
   }
   if (msg.type == QLatin1String(ui::notify::kClick) && OnWindowButton(msg.name)) return;
   if (router_) router_(msg);
+  HurryDeferredWrites();
 }
 
 bool CMainWnd::OnWindowButton(const QString& name) {
@@ -523,6 +528,7 @@ void CMainWnd::OnTimer(int id) {
       break;
     case kTimerDeferredWrites:
       session_.FlushDeferredWrites();
+      PaceDeferredWrites();
       break;
     case kTimerPreviewPhase:
       if (previewTick_) previewTick_();
@@ -531,11 +537,16 @@ void CMainWnd::OnTimer(int id) {
       timers_.Kill(kTimerRepaintOnce);
       update();
       break;
-    case kTimerRepaint:
-      timers_.Set(kTimerRepaint, 50);
+    case kTimerRepaint: {
+      const bool framesCame = previewPass_ && previewPass_();
       RepaintChangedPreviewKeys(*this);
       Trace("jiemian shuaxin ");
+      if (framesCame)
+        timers_.Set(kTimerRepaint, 50);
+      else
+        timers_.Kill(kTimerRepaint);
       break;
+    }
     case kTimerKeyboardRead:
       timers_.Kill(kTimerKeyboardRead);
       session_.ReadAll(DeviceKind::kKeyboard);
@@ -547,6 +558,46 @@ void CMainWnd::OnTimer(int id) {
     default:
       break;
   }
+}
+
+void CMainWnd::SetPreviewPass(std::function<bool()> pass, std::function<void(bool shown)> shown) {
+  previewPass_ = std::move(pass);
+  previewShown_ = std::move(shown);
+  if (previewShown_) previewShown_(isVisible() && !isMinimized());
+}
+
+void CMainWnd::ArmPreviewRepaint() {
+  if (!windowInitDone_ || shutDown_ || timers_.IsActive(kTimerRepaint)) return;
+  timers_.Set(kTimerRepaint, 50);
+}
+
+void CMainWnd::showEvent(QShowEvent* event) {
+  ui::SkinWindow::showEvent(event);
+  if (previewShown_) previewShown_(!isMinimized());
+}
+
+void CMainWnd::hideEvent(QHideEvent* event) {
+  ui::SkinWindow::hideEvent(event);
+  if (previewShown_) previewShown_(false);
+}
+
+void CMainWnd::changeEvent(QEvent* event) {
+  ui::SkinWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && previewShown_) previewShown_(isVisible() && !isMinimized());
+}
+
+void CMainWnd::PaceDeferredWrites() {
+  if (shutDown_ || !timers_.IsActive(kTimerDeferredWrites)) return;
+  bool pending = false;
+  for (DeviceKind kind : kAllDeviceKinds) pending |= session_.DeferredWritePending(kind);
+  const int period = pending ? kDeferredWritesPeriodMs : kDeferredWritesIdleMs;
+  if (timers_.Interval(kTimerDeferredWrites) != period) timers_.Set(kTimerDeferredWrites, period);
+}
+
+void CMainWnd::HurryDeferredWrites() {
+  if (shutDown_ || !timers_.IsActive(kTimerDeferredWrites)) return;
+  if (timers_.Interval(kTimerDeferredWrites) != kDeferredWritesPeriodMs)
+    timers_.Set(kTimerDeferredWrites, kDeferredWritesPeriodMs);
 }
 
 void CMainWnd::RestoreAll() {

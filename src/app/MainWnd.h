@@ -122,6 +122,12 @@ class CMainWnd : public ui::SkinWindow,
   void SetMessageHandler(WindowMessage message, std::function<qint64(qint64 wParam, qint64 lParam)> handler);
   // Timer 3: advances the phase counters of the lighting preview.
   void SetPreviewTick(std::function<void()> tick);
+  // Timer 10's pass over the lighting preview: `pass` brings the frames that came to the keys and
+  // says whether any came (the timer stops after a pass without one); `shown` learns when the
+  // window is shown (true) or hidden or minimised (false).
+  void SetPreviewPass(std::function<bool()> pass, std::function<void(bool shown)> shown);
+  // A frame came for the preview: timer 10 runs (UI thread).
+  void ArmPreviewRepaint();
   // "skinbtn": opens the skin picker under the button (the click is then routed as usual).
   void SetSkinPickerOpener(std::function<void(const ui::Control& skinButton)> opener);
   // The mouse's 0x0403 report: sets the click reaction triggers of the lighting preview (mouse
@@ -199,10 +205,24 @@ class CMainWnd : public ui::SkinWindow,
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  // Timer 2 runs at 100 ms while a deferred write waits and for a moment after anything that may
+  // make one (a notification, a message, a task from a worker); otherwise it only looks once a
+  // second, so an idle window does not wake ten times a second for nothing.
+  void PaceDeferredWrites();
+  void HurryDeferredWrites();
+
   // session::SessionHost
-  void PostToUi(std::function<void()> task) override { messenger_.PostTask(std::move(task)); }
+  void PostToUi(std::function<void()> task) override {
+    messenger_.PostTask([this, task = std::move(task)] {
+      task();
+      HurryDeferredWrites();
+    });
+  }
   void PostMessage(WindowMessage message) override { messenger_.Post(message); }
   void SendMessage(WindowMessage message, std::stop_token stop) override;
   void ShowDeviceTab(DeviceKind kind) override;
@@ -250,6 +270,8 @@ class CMainWnd : public ui::SkinWindow,
   std::function<void(const ui::Notification&)> router_;
   std::map<WindowMessage, std::function<qint64(qint64, qint64)>> messageHandlers_;
   std::function<void()> previewTick_;
+  std::function<bool()> previewPass_;
+  std::function<void(bool)> previewShown_;
   std::function<void(const ui::Control&)> skinPickerOpener_;
   std::function<void()> clickReaction_;
 

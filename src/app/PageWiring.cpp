@@ -11,16 +11,23 @@
 #include "app/MainWnd.h"
 #include "app/PointerSettingsTips.h"
 #include "common/Log.h"
+#include "headset/page/HeadsetLightPage.h"
 #include "headset/page/HeadsetVoicePage.h"
 #include "keyboard/page/KeyboardKeyPage.h"
+#include "keyboard/page/KeyboardLightPage.h"
 #include "macro/MacroFiles.h"
 #include "macro/page/MacroPage.h"
 #include "mouse/page/MouseButtonPage.h"
+#include "mouse/page/MouseCursorPage.h"
 #include "mouse/page/MouseSettingsPage.h"
+#include "mouse/page/PointerLightPage.h"
+#include "mouse/MouseTransfer.h"
+#include "mousepad/page/MousepadPage.h"
 #include "platform/DesktopPointerSettings.h"
 #include "platform/LowLevelInput.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
+#include "session/MousepadController.h"
 #include "ui/Skin.h"
 #include "ui/routing/MsgWnd.h"
 
@@ -42,9 +49,13 @@ PageWiring::PageWiring(CMainWnd& window, profile::DataFolders folders,
   WireSkinPicker();
   WireMouseSettings();
   WireKeyboardKeys();
+  WireKeyboardLighting();
   WireMouseButtons();
   WireHeadsetVoice();
+  WireMouseCursors();
+  WireHeadsetLight();
   WireMacroPages();
+  WirePointerLighting();
   WireProfilePanels(std::move(chooseFile));
   ShowPointerSettingsTips(window_, *desktop_);
 }
@@ -58,6 +69,7 @@ PageWiring::~PageWiring() {
     windowAlive_->SetSkinPickerOpener({});
     windowAlive_->SetPageHooks(DeviceKind::kMouse, {});
     windowAlive_->SetPageHooks(DeviceKind::kKeyboard, {});
+    windowAlive_->SetPageHooks(DeviceKind::kMousepad, {});
     windowAlive_->SetPageHooks(DeviceKind::kHeadset, {});
     windowAlive_->SetMessageHandler(WindowMessage::WM_HOOK_KEY_SINGLEKEY, {});
     windowAlive_->SetMessageHandler(WindowMessage::WM_HOOK_MOU_SINGLEKEY, {});
@@ -86,7 +98,10 @@ void PageWiring::WireRouting(MessageBoxFn messageBox) {
   // shows its new record and its light profile is saved from its image.
   session::DeviceSession& session = window_.Session();
   lighting::LightingCopyHooks& lighting = router_.LightingHooks();
-  lighting.setAllSyncLighting = [&session] { session.SetAllSyncLighting(); };
+  lighting.setAllSyncLighting = [this, &session] {
+    session.SetAllSyncLighting();
+    lighting_->Threads().SynchronisationChanged();
+  };
   for (DeviceKind kind : kAllDeviceKinds) {
     lighting.saveProfile[IndexOf(kind)] = [&session, kind] { session.Controller(kind).SaveLightProfile(); };
   }
@@ -131,6 +146,7 @@ void PageWiring::WireKeyboardKeys() {
   if (!keyboardKeys_->RegisterRoutes(router_)) Trace("keyboard key page: the routing refused a control name");
   DevicePageHooks hooks;
   hooks.refresh = [this] {
+    if (keyboardLight_) keyboardLight_->Refresh();
     keyboardKeys_->Refresh();
     lighting_->KeyboardRecordChanged();
   };
@@ -140,6 +156,32 @@ void PageWiring::WireKeyboardKeys() {
     keyboardKeys_->CaptureKey(key.vkCode, key.flags);
     return qint64{0};
   });
+}
+
+void PageWiring::WireKeyboardLighting() {
+  session::DeviceSession& session = window_.Session();
+  session::LightingThreads& threads = lighting_->Threads();
+  keyboard::KeyboardLightPage::Hooks hooks;
+  hooks.modeSelected = [&threads](std::uint8_t mode, std::uint8_t direction) {
+    threads.ModeSelected(DeviceKind::kKeyboard, mode, direction);
+  };
+  hooks.modeShown = [&threads](std::uint8_t mode) { threads.KeyboardModeShown(mode); };
+  hooks.recordChanged = [this, &session] {
+    session.PublishLighting();
+    lighting_->KeyboardRecordChanged();
+  };
+  hooks.customColoursChanged = [&threads](std::span<const std::uint8_t> sets, std::uint8_t set) {
+    threads.SetKeyboardCustomColours(sets, set);
+  };
+  hooks.rippleAt = [&threads](std::uint8_t key) { threads.KeyboardKeyClicked(key); };
+  keyboardLight_ = std::make_unique<keyboard::KeyboardLightPage>(window_, session.Keyboard(), std::move(hooks));
+  if (!keyboardLight_->RegisterRoutes(router_)) Trace("keyboard lighting page: the routing refused a control name");
+  // Another device's same-mode copy replaced the keyboard's record.
+  router_.LightingHooks().refreshPage[IndexOf(DeviceKind::kKeyboard)] = [this, &session] {
+    keyboardLight_->Refresh();
+    session.PublishLighting();
+    lighting_->KeyboardRecordChanged();
+  };
 }
 
 void PageWiring::WireMouseButtons() {
@@ -171,9 +213,10 @@ void PageWiring::WireHeadsetVoice() {
   headset::HeadsetVoicePage::Hooks pageHooks;
   pageHooks.showMessage = [this](const QString& textId) { return router_.Hooks().showMessage(textId); };
   // The lighting threads take the headset's record from the session.
-  pageHooks.lightChanged = [&session](const lighting::LightingSettings& light) {
+  pageHooks.lightChanged = [this, &session](const lighting::LightingSettings& light) {
     session.Controller(DeviceKind::kHeadset).SetLighting(light);
     session.PublishLighting();
+    if (headsetLight_) headsetLight_->Show(light);
   };
   headsetVoice_ = std::make_unique<headset::HeadsetVoicePage>(window_, session.Audio(), session.Folders(),
                                                               session.DefaultsFolder(), std::move(pageHooks));
@@ -186,6 +229,28 @@ void PageWiring::WireHeadsetVoice() {
   hooks.initPage = [this] { headsetVoice_->InitPage(); };
   hooks.refresh = [this] { headsetVoice_->Refresh(); };
   window_.SetPageHooks(DeviceKind::kHeadset, std::move(hooks));
+}
+
+void PageWiring::WireHeadsetLight() {
+  session::DeviceSession& session = window_.Session();
+  headset::HeadsetLightPage::Hooks hooks;
+  // A change is kept in the selected headset profile and taken by the lighting threads.
+  hooks.changed = [this, &session](const lighting::LightingSettings& light) {
+    session.Controller(DeviceKind::kHeadset).SetLighting(light);
+    session.PublishLighting();
+    headsetVoice_->LightingCopied(light);
+  };
+  hooks.modeSelected = [this, &session](std::uint8_t mode, std::uint8_t direction) {
+    session.Device(DeviceKind::kHeadset).syncLighting = false;
+    lighting_->Threads().ModeSelected(DeviceKind::kHeadset, mode, direction);
+  };
+  headsetLight_ = std::make_unique<headset::HeadsetLightPage>(window_, std::move(hooks));
+  if (!headsetLight_->RegisterRoutes(router_)) Trace("headset lighting page: the routing refused a control name");
+  headsetLight_->Show(session.Controller(DeviceKind::kHeadset).Lighting());
+  // Another device's same-mode copy: the page shows the headset's new record.
+  router_.LightingHooks().refreshPage[IndexOf(DeviceKind::kHeadset)] = [this, &session] {
+    headsetLight_->Show(session.Controller(DeviceKind::kHeadset).Lighting());
+  };
 }
 
 void PageWiring::WireMacroPages() {
@@ -254,6 +319,56 @@ void PageWiring::WireMacroPages() {
   }
 }
 
+void PageWiring::WirePointerLighting() {
+  session::DeviceSession& session = window_.Session();
+  // The two lighting sections edit their device's record in the session's image; the preview
+  // takes it at once and a chosen mode restarts the device's animation outside the sync lighting.
+  const auto target = [this, &session](DeviceKind kind) {
+    mouse::PointerLightTarget t;
+    t.read = [&session, kind] { return session.Controller(kind).Lighting(); };
+    t.write = [&session, kind](const lighting::LightingSettings& record) { session.Controller(kind).SetLighting(record); };
+    t.published = [&session] { session.PublishLighting(); };
+    t.modeSelected = [this, &session, kind](std::uint8_t mode, std::uint8_t direction) {
+      session.Device(kind).syncLighting = false;
+      lighting_->Threads().ModeSelected(kind, mode, direction);
+    };
+    return t;
+  };
+  mouse::PointerLightTarget mouseTarget = target(DeviceKind::kMouse);
+  mouseTarget.edited = [&session] {
+    session.Mouse().Model().MarkPendingWrite();
+    session.Mouse().SaveLightProfile();
+  };
+  mouseTarget.writeModeNow = [&session](std::uint8_t mode) {
+    session::MouseController& mouse = session.Mouse();
+    if (mouse.Device().connected) mouse::WriteMouseLightMode(mouse.Device(), mouse.Model().image(), mode);
+  };
+  mouseLighting_ = std::make_unique<mouse::PointerLightPage>(window_, mouse::PointerLightPage::MouseNames(),
+                                                             mouse::MouseLightRules(), std::move(mouseTarget));
+  if (!mouseLighting_->RegisterRoutes(router_)) Trace("mouse lighting page: the routing refused a control name");
+  mouseSettings_->Hooks().lighting = [this] { mouseLighting_->Refresh(); };
+
+  mouse::PointerLightTarget padTarget = target(DeviceKind::kMousepad);
+  padTarget.edited = [&session] { session.Mousepad().LightingEdited(); };
+  mousepadLighting_ = std::make_unique<mouse::PointerLightPage>(
+      window_, mouse::PointerLightPage::MousepadNames(), mouse::MousepadLightRules(), std::move(padTarget));
+  if (!mousepadLighting_->RegisterRoutes(router_)) Trace("mousepad lighting page: the routing refused a control name");
+  const auto refreshPad = [this, &session] {
+    session.PublishLighting();
+    mousepadLighting_->Refresh();
+    mousepadPage_->Refresh();
+  };
+  mousepad::MousepadPage::Hooks padHooks;
+  padHooks.refresh = refreshPad;
+  padHooks.reload = [this] { window_.Post(WindowMessage::WM_MP_RELOAD); };
+  mousepadPage_ = std::make_unique<mousepad::MousepadPage>(window_, session.Mousepad(), std::move(padHooks));
+  if (!mousepadPage_->RegisterRoutes(router_)) Trace("mousepad page: the routing refused a control name");
+  router_.LightingHooks().refreshPage[IndexOf(DeviceKind::kMousepad)] = [this] { mousepadLighting_->Refresh(); };
+  DevicePageHooks hooks;
+  hooks.refresh = refreshPad;
+  window_.SetPageHooks(DeviceKind::kMousepad, std::move(hooks));
+}
+
 keyboard::MacroNames PageWiring::MacroNames(DeviceKind kind) const {
   return [library = macro::MacroLibrary{window_.Session().Folders().GetDeviceFolder(kind), kind}](
              int number) -> std::optional<std::string> {
@@ -270,14 +385,29 @@ int PageWiring::ShowMessage(const QString& textId, std::optional<int> number) {
       window_.GetSkin().Text(textId).replace(QLatin1String("%d"), QString::number(*number)));
 }
 
-QString PageWiring::ChooseMacroFile(bool save) {
+void PageWiring::WireMouseCursors() {
+  mouse::MouseCursorPage::Hooks pageHooks;
+  pageHooks.showMessage = [this](std::string_view textId, std::optional<int> number) {
+    ShowMessage(ui::Utf8(textId), number);
+  };
+  pageHooks.chooseImport = [this] { return ChooseMacroFile(false, QStringLiteral("cur")); };
+  pageHooks.chooseExport = [this] { return ChooseMacroFile(true, QStringLiteral("cur")); };
+  mouseCursors_ = std::make_unique<mouse::MouseCursorPage>(window_, window_.Session().Mouse(), std::move(pageHooks));
+  if (!mouseCursors_->RegisterRoutes(router_)) Trace("mouse cursor page: the routing refused a control name");
+  // The patterns are set up when the page is built (the session's start repeats it harmlessly).
+  if (const Result<void> seeded = window_.Session().Mouse().Cursors().Initialise(); !seeded)
+    Trace("mouse cursor page: cursor macros not set up: " + seeded.error().ToString());
+  mouseCursors_->Refresh();
+}
+
+QString PageWiring::ChooseMacroFile(bool save, const QString& extension) {
   if (macroFileChooser_) return macroFileChooser_(save);
-  const QString filter = QStringLiteral("(*.mac)");
+  const QString filter = QStringLiteral("(*.") + extension + QStringLiteral(")");
   if (!save) return QFileDialog::getOpenFileName(&window_, {}, {}, filter);
   // The save dialog asks before replacing a file; the name gets ".mac" when typed without it.
   QFileDialog dialog(&window_, {}, {}, filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix(QStringLiteral("mac"));
+  dialog.setDefaultSuffix(extension);
   return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().front()
                                                                                   : QString();
 }
@@ -308,6 +438,7 @@ void PageWiring::ProfileApplied(const session::ProfileEffect& effect) {
   window_.Session().PublishLighting();
   switch (effect.device) {
     case DeviceKind::kKeyboard:
+      keyboardLight_->Refresh();
       keyboardKeys_->Refresh();
       lighting_->KeyboardRecordChanged();
       break;
@@ -316,7 +447,9 @@ void PageWiring::ProfileApplied(const session::ProfileEffect& effect) {
       if (effect.pointerSpeed) mouseSettings_->Desktop().ApplyPointerSpeed(*effect.pointerSpeed);
       if (effect.wheelLines) mouseSettings_->Desktop().ApplyWheelLines(*effect.wheelLines);
       break;
-    case DeviceKind::kMousepad:  // its page shows the lighting record when it is built
+    case DeviceKind::kMousepad:
+      mousepadLighting_->Refresh();
+      break;
     case DeviceKind::kHeadset:
       break;
   }

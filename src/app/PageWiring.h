@@ -11,6 +11,8 @@
 //    through a RootBackgroundReceiver registered with the process-wide skin observer;
 //  - the keyboard's key page (KeyboardKeyPage) on the session's keyboard, with its refresh after
 //    every read and the captured keys (WM_HOOK_KEY_SINGLEKEY);
+//  - the keyboard's lighting page (KeyboardLightPage): refreshed after every read, light profile
+//    and same-mode copy; its modes, custom colours and preview-key clicks reach the lighting threads;
 //  - the lighting threads (LightingWiring) in their worker slots, their frames on the preview keys;
 //  - the mouse's button page (MouseButtonPage) on the session's mouse: its labels after every
 //    refresh of the mouse, its editor closed on a device-profile switch, the captured keys
@@ -21,6 +23,9 @@
 //  - the device pages built so far: the mouse sensitivity page (MouseSettingsPage) on the window's
 //    session's mouse model, with its routes, its refresh whenever the session changed the mouse's
 //    image, and what it does after "Restore all defaults";
+//  - the headset's lighting page (HeadsetLightPage): its changes kept in the selected headset
+//    profile and published to the lighting threads, a mode selection taking the headset out of the
+//    synchronised lighting; it shows the record of every profile load, restore and same-mode copy;
 //  - the five profile panels (ProfilePanel: keyboard light and key, mouse light and key, mousepad
 //    light) over the session's ProfileLibrary, filled at page creation; a profile put into effect
 //    refreshes its device's pages and gives the desktop the mouse's pointer settings; their
@@ -57,14 +62,21 @@
 #include "ui/routing/NotifyRouter.h"
 
 namespace korva::headset {
+class HeadsetLightPage;
 class HeadsetVoicePage;
 }
 namespace korva::keyboard {
 class KeyboardKeyPage;
+class KeyboardLightPage;
 }
 namespace korva::mouse {
 class MouseButtonPage;
+class MouseCursorPage;
 class MouseSettingsPage;
+class PointerLightPage;
+}
+namespace korva::mousepad {
+class MousepadPage;
 }
 namespace korva::macro {
 class MacroPage;
@@ -95,12 +107,15 @@ class PageWiring {
   ui::NotifyRouter& Router() { return router_; }
   mouse::MouseSettingsPage& MouseSettings() { return *mouseSettings_; }
   keyboard::KeyboardKeyPage& KeyboardKeys() { return *keyboardKeys_; }
+  keyboard::KeyboardLightPage& KeyboardLighting() { return *keyboardLight_; }
   mouse::MouseButtonPage& MouseButtons() { return *mouseButtons_; }
   LightingWiring& Lighting() { return *lighting_; }
   headset::HeadsetVoicePage& HeadsetVoice() { return *headsetVoice_; }
+  headset::HeadsetLightPage& HeadsetLight() { return *headsetLight_; }
   macro::MacroPage& KeyboardMacros() { return *keyboardMacros_; }
   macro::MacroPage& MouseMacros() { return *mouseMacros_; }
-  // The file dialogs of the macro pages' import (save = false) and export (save = true); the
+  mouse::MouseCursorPage& MouseCursors() { return *mouseCursors_; }
+  // The file dialogs of the macro and cursor macro pages' import (save = false) and export (save = true); the
   // chosen path, empty when cancelled. Default: the Qt file dialogs.
   using MacroFileChooser = std::function<QString(bool save)>;
   void SetMacroFileChooser(MacroFileChooser chooser) { macroFileChooser_ = std::move(chooser); }
@@ -117,10 +132,15 @@ class PageWiring {
   void WireSkinPicker();
   void WireMouseSettings();
   void WireKeyboardKeys();
+  void WireKeyboardLighting();
   void WireMouseButtons();
   void WireHeadsetVoice();
+  void WireHeadsetLight();
   void WireMacroPages();
-  QString ChooseMacroFile(bool save);
+  void WireMouseCursors();
+  void WirePointerLighting();
+  // `extension` without its dot: "mac" for macros, "cur" for cursor macros.
+  QString ChooseMacroFile(bool save, const QString& extension = QStringLiteral("mac"));
   // The routing's message box; every "%d" of the text becomes `number` when there is one.
   int ShowMessage(const QString& textId, std::optional<int> number);
   // The names of a device's macro library, read from its index when asked.
@@ -141,11 +161,17 @@ class PageWiring {
   // After desktop_: the page's desktop worker is joined before the settings it calls go.
   std::unique_ptr<mouse::MouseSettingsPage> mouseSettings_;
   std::unique_ptr<keyboard::KeyboardKeyPage> keyboardKeys_;
+  std::unique_ptr<keyboard::KeyboardLightPage> keyboardLight_;
   std::unique_ptr<mouse::MouseButtonPage> mouseButtons_;
+  std::unique_ptr<mouse::PointerLightPage> mouseLighting_;
+  std::unique_ptr<mouse::PointerLightPage> mousepadLighting_;
+  std::unique_ptr<mousepad::MousepadPage> mousepadPage_;
   std::unique_ptr<headset::HeadsetVoicePage> headsetVoice_;
+  std::unique_ptr<headset::HeadsetLightPage> headsetLight_;
   MacroFileChooser macroFileChooser_;
   std::unique_ptr<macro::MacroPage> keyboardMacros_;
   std::unique_ptr<macro::MacroPage> mouseMacros_;
+  std::unique_ptr<mouse::MouseCursorPage> mouseCursors_;
   std::unique_ptr<session::ProfileLibrary> profileLibrary_;
   // Indexed by profile::StoreKind.
   std::array<std::unique_ptr<profile::ProfilePanel>, 5> profilePanels_;

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "device/SyncReaders.h"
+#include "headset/HeadsetLightFrame.h"
 #include "sim/SimBus.h"
 #include "sim/SimFirmware.h"
 #include "sim/headset/SimulatedHeadsetChip.h"
@@ -39,6 +40,15 @@ QString ProductText(sim::SimDeviceKind kind) {
 }
 
 // "on-device profile 2 of 5"; the device's number counts from 0, people count from 1.
+// The first and the last LED of the headset's first LED controller, as "#RRGGBB ... #RRGGBB".
+QString LedText(const sim::SimulatedHeadsetChip& chip) {
+  const auto leds = chip.LedColours(headset::kLedControllers[0]);
+  const auto hex = [](const sim::SimulatedHeadsetChip::LedColour& c) {
+    return QStringLiteral("#%1").arg((c[0] << 16) | (c[1] << 8) | c[2], 6, 16, QLatin1Char('0')).toUpper();
+  };
+  return hex(leds.front()) + QStringLiteral(" \u2026 ") + hex(leds.back());
+}
+
 QString ProfileText(std::uint8_t active) {
   if (active >= sim::kSimProfileCount)
     return QStringLiteral("no valid on-device profile (number %1)").arg(active);
@@ -266,7 +276,7 @@ void SimulatorPanel::Refresh() {
 
   const bool headsetIn = headset_.IsPresent();
   followBox(headsetPlugged_, headsetIn);
-  headsetStatus_->setText(headsetIn ? QStringLiteral("plugged") : QStringLiteral("unplugged"));
+  headsetStatus_->setText(headsetIn ? QStringLiteral("plugged, LEDs %1").arg(LedText(headset_)) : QStringLiteral("unplugged"));
 }
 
 void SimulatorPanel::PlaceBeside(const QWidget& window) {

@@ -5,11 +5,13 @@
 //
 // The main window's timers:
 //   1  1000 ms, once (stops itself)  hide "setting_progress" after an upload
-//   2   100 ms, for the lifetime      deferred settings writes: keyboard, mouse, mousepad
+//   2   100 ms, for the lifetime      deferred settings writes: keyboard, mouse, mousepad (1000 ms
+//        while nothing is pending and nothing happened that could make a write pending)
 //   3    10 ms, while there are       phase counters of the lighting preview (RunPreviewPhaseTimer)
 //        counters to advance
 //   7  (100 ms by the watchers, 10 ms by the tray), once: repaint the window
-//  10   100 ms, then every 50 ms      repaint the window
+//  10   100 ms, then every 50 ms      the preview keys whose light changed; stops after a pass in
+//        while frames come             which no frame came, until the next frame arrives
 //  11   500 ms, once                  full read of the keyboard and refresh of its lighting page
 //  12   500 ms, once                  full read of the mousepad and refresh of its page
 
@@ -20,6 +22,9 @@
 class QTimer;
 
 namespace korva::app {
+
+inline constexpr int kDeferredWritesPeriodMs = 100;
+inline constexpr int kDeferredWritesIdleMs = 1000;
 
 enum TimerId : int {
   kTimerProgress = 1,

@@ -1,11 +1,13 @@
 #include "device/DeviceWatchers.h"
 
+#include <array>
 #include <mutex>
 #include <stop_token>
 #include <string>
 #include <string_view>
 
 #include "common/Log.h"
+#include "device/HidChangeWait.h"
 
 namespace korva::device {
 namespace {
@@ -86,9 +88,17 @@ void HidWatcher::Run(const StopEvent& stop) {
   // thread holds) returns at once when the stop event is set.
   std::stop_callback abortTransfers(stop.Token(), [this] { CloseLink(device_.link); });
   // The stop test before each cycle and the pause after it are one wait: the same cadence with
-  // half the wake-ups of an idle program.
+  // half the wake-ups of an idle program. While the device is absent and the backend can tell when
+  // collections come or go, the watcher sleeps until then instead of enumerating every second.
+  const std::unique_ptr<HidChangeSignal> changes = device_.link.Backend().WatchChanges();
   if (!stop.Wait(start_.paces.stopCheck)) {
-    while (!stop.Wait(RunCycle(stop) + start_.paces.stopCheck)) {
+    for (;;) {
+      const std::chrono::milliseconds pause = RunCycle(stop) + start_.paces.stopCheck;
+      // A failed enumeration is retried at the pace: no change may ever come to end that sleep.
+      const bool stopped = changes && !device_.connected && !enumerationFailing_
+                               ? WaitForHidChange(*changes, stop, kHidIdleCheck)
+                               : stop.Wait(pause);
+      if (stopped) break;
     }
   }
   Trace(ExitTrace(kind_));
@@ -129,14 +139,14 @@ void HidWatcher::Arrive(const StopEvent& stop) {
         CloseLink(device_.link);
         return;
       }
-      device_.connected = true;
+      SetConnected(true);
       host.ReadDeviceOnArrival(arrival);
       arrival.profileDengSelect = host.ReadStoredSelection(kind_, StoredSelection::kLight);
       arrival.profileSelect = host.ReadStoredSelection(kind_, StoredSelection::kKey);
       host.PostArrival(arrival);
       break;
     case DeviceKind::kMouse:
-      device_.connected = true;
+      SetConnected(true);
       arrival.profileDengSelect = host.ReadStoredSelection(kind_, StoredSelection::kLight);
       host.ReadDeviceOnArrival(arrival);
       arrival.profileSelect = host.ReadStoredSelection(kind_, StoredSelection::kKey);
@@ -144,11 +154,12 @@ void HidWatcher::Arrive(const StopEvent& stop) {
       host.PostShowTab(kind_);
       break;
     case DeviceKind::kMousepad:
-      device_.connected = true;
-      host.PostShowTab(kind_);
+      // The tab is shown once, after the page shows what the read found.
+      SetConnected(true);
       host.ReadDeviceOnArrival(arrival);
       arrival.profileDengSelect = host.ReadStoredSelection(kind_, StoredSelection::kLight);
       host.PostArrival(arrival);
+      host.PostShowTab(kind_);
       break;
     case DeviceKind::kHeadset:
       break;
@@ -156,12 +167,17 @@ void HidWatcher::Arrive(const StopEvent& stop) {
 }
 
 void HidWatcher::Remove() {
-  device_.connected = false;
+  SetConnected(false);
   device_.syncLighting = false;
   // The node is gone; release it now rather than at the next open.
   CloseLink(device_.link);
   sameModeShown_.reset();
   start_.host.PostRemoval(kind_);
+}
+
+void HidWatcher::SetConnected(bool connected) {
+  device_.connected = connected;
+  start_.connectionChanged.Ring();
 }
 
 void HidWatcher::ShowSameMode() {
@@ -182,11 +198,13 @@ std::chrono::milliseconds HeadsetWatcher::RunCycle() {
                  sameModeShown_);
   } else if (device_.connected) {
     device_.connected = false;
+    start_.connectionChanged.Ring();
     device_.syncLighting = false;
     sameModeShown_.reset();
     host.PostRemoval(DeviceKind::kHeadset);
   } else if (found) {
     device_.connected = true;
+    start_.connectionChanged.Ring();
     device_.syncLighting = false;
     sameModeShown_.reset();
     host.PostShowTab(DeviceKind::kHeadset);
@@ -205,7 +223,19 @@ std::chrono::milliseconds HeadsetWatcher::RunCycle() {
 void HeadsetWatcher::Run(const StopEvent& stop) {
   // As the HID watchers: one wait per cycle.
   if (!stop.Wait(start_.paces.stopCheck)) {
-    while (!stop.Wait(RunCycle() + start_.paces.stopCheck)) {
+    const int presence = start_.host.HeadsetPresenceSignal();
+    if (presence < 0) {
+      while (!stop.Wait(RunCycle() + start_.paces.stopCheck)) {
+      }
+    } else {
+      // Nothing the cycle looks at changes without one of the two signals: sleep until one comes.
+      // Each is cleared before the cycle looks, so a change during the cycle wakes the next wait.
+      // The same-mode button follows the other devices, hence the connection bell.
+      const std::array<int, 2> signals = {presence, start_.connectionChanged.Fd()};
+      do {
+        start_.connectionChanged.DrainFd();
+        RunCycle();
+      } while (!WaitForFds(stop, signals, kHeadsetIdleCheck));
     }
   }
   Trace(ExitTrace(DeviceKind::kHeadset));

@@ -17,7 +17,7 @@
 //             selections of "kbProfile.ini"; PostArrival
 //   mouse:    connected; read "PROFILEDENGSELECT" of "msProfile.ini"; R (loads that light profile,
 //             then reads); read "PROFILESELECT"; PostArrival; show "ms_tab"
-//   mousepad: connected; show "mp_tab"; R; read "PROFILEDENGSELECT" of "mpProfile.ini"; PostArrival
+//   mousepad: connected; R; read "PROFILEDENGSELECT" of "mpProfile.ini"; PostArrival; show "mp_tab"
 //
 // Headset watcher, one cycle every 10 ms: the device query under the headset's lock; arrival
 // (connected, sync-lighting cleared, show "hs_tab", read "PROFILESELECT" of "hsProfile.ini",
@@ -55,6 +55,8 @@ class HidWatcher {
   void Arrive(const StopEvent& stop);
   void Remove();
   void ShowSameMode();
+  // Sets the device's connected flag and rings the headset watcher's doorbell.
+  void SetConnected(bool connected);
 
   const DeviceKind kind_;
   const WatcherStart& start_;
@@ -65,6 +67,9 @@ class HidWatcher {
   std::optional<bool> sameModeShown_;
 };
 
+// The longest sleep of a headset watcher that waits for signals.
+inline constexpr std::chrono::milliseconds kHeadsetIdleCheck{2000};
+
 class HeadsetWatcher {
  public:
   explicit HeadsetWatcher(const WatcherStart& start);
@@ -72,6 +77,9 @@ class HeadsetWatcher {
   HeadsetWatcher& operator=(const HeadsetWatcher&) = delete;
 
   std::chrono::milliseconds RunCycle();
+  // Cycles until `stop` is set: at the watcher's pace, or, when the host's audio library can signal
+  // a change of the headset's presence, whenever that signal or another device's arrival or
+  // removal comes (and at least every kHeadsetIdleCheck).
   void Run(const StopEvent& stop);
 
  private:

@@ -54,9 +54,24 @@ class HidConnection {
   virtual HidInterfaceInfo Info() const = 0;
 };
 
+// One waiter's sign that collections may have come or gone: its descriptor is readable (poll) after
+// a change, until Take.
+class HidChangeSignal {
+ public:
+  virtual ~HidChangeSignal() = default;
+  virtual int Fd() const = 0;
+  // Clears the sign; true when a change that concerns HID collections came since the last Take.
+  virtual bool Take() = 0;
+};
+
 class HidBackend {
  public:
   virtual ~HidBackend() = default;
+
+  // A sign of its own for one waiter (each watcher and reader asks for one), so a thread with no
+  // device can sleep until one may have come; nullptr when the backend cannot tell, and the waiter
+  // looks again at its pace.
+  virtual std::unique_ptr<HidChangeSignal> WatchChanges() { return nullptr; }
 
   // Every present collection, in a stable order. False when the OS enumeration failed.
   virtual bool Enumerate(std::vector<HidInterfaceInfo>& out) = 0;

@@ -4,6 +4,7 @@
 #include <stop_token>
 
 #include "common/Log.h"
+#include "device/HidChangeWait.h"
 #include "device/ReportItems.h"
 
 namespace korva::device {
@@ -78,9 +79,16 @@ void SyncReader::Listen(const StopEvent& stop) {
 void SyncReader::Run(const StopEvent& stop) {
   // A read waiting for a report returns at once when the stop event is set.
   std::stop_callback abortRead(stop.Token(), [this] { CloseLink(link_); });
+  // Without its collection the reader sleeps until the backend signals a change, where it can.
+  const std::unique_ptr<HidChangeSignal> changes = link_.Backend().WatchChanges();
   while (!stop.Wait(start_.paces.stopCheck)) {
-    if (Search()) Listen(stop);
-    if (stop.Wait(start_.paces.readerSearch)) break;
+    if (Search()) {
+      Listen(stop);
+      if (stop.Wait(start_.paces.readerSearch)) break;
+    } else if (changes && !enumerationFailing_ ? WaitForHidChange(*changes, stop, kHidIdleCheck)
+                                                : stop.Wait(start_.paces.readerSearch)) {
+      break;
+    }
   }
   CloseLink(link_);
   Trace(kind_ == ReaderKind::kKeyboard ? "键盘同步线程设定退出" : "鼠标同步线程设定测试退出");

@@ -47,6 +47,9 @@ class WatcherHost {
   virtual int ReadStoredSelection(DeviceKind kind, StoredSelection which) = 0;
   // The headset watcher's device query, with the headset's lock held: whether it is present now.
   virtual bool HeadsetPresent() = 0;
+  // A descriptor that becomes readable when HeadsetPresent may answer otherwise (the next
+  // HeadsetPresent clears it); -1 when there is none and the watcher must ask at its pace.
+  virtual int HeadsetPresenceSignal() { return -1; }
 
   // The device's full read into a fresh image (keyboard, mouse, mousepad; never the headset). The
   // device's connected flag is already set, so the exchanges go out. For the mouse, first the light

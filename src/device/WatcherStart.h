@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "device/ConnectedDevices.h"
+#include "device/ConnectionBell.h"
 #include "device/HidDevice.h"
 #include "device/KnownDevices.h"
 #include "device/WatcherHost.h"
@@ -36,6 +37,8 @@ struct WatcherStart {
   DeviceSet devices;
   WatcherHost& host;
   WatcherPaces paces{};
+  // Rung by the HID watchers when their device comes or goes.
+  ConnectionBell connectionChanged{};
 };
 
 }  // namespace korva::device

@@ -93,6 +93,11 @@ std::string AudioLibrary::BindFailureMessage() const {
   return bindFailure_;
 }
 
+int AudioLibrary::PresenceSignal() const {
+  std::lock_guard lock(mutex_);
+  return chip_ ? chip_->PresenceSignal() : -1;
+}
+
 int AudioLibrary::Search_Present_Device(PresentDeviceList& list) {
   list = PresentDeviceList{};
   PresentDeviceList answer{};

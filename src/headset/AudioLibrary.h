@@ -51,6 +51,8 @@ class AudioLibrary {
 
   // Zeroes `list`, then lets the chip fill it. An answer with more than 128 entries is refused
   // (kAudioFailed) and leaves the list zeroed.
+  // The bound chip's presence signal (AudioChip::PresenceSignal); -1 while unbound.
+  int PresenceSignal() const;
   int Search_Present_Device(PresentDeviceList& list);
 
   // Volumes 0..kMaxAudioLevel.

@@ -32,6 +32,10 @@ class AudioChip {
 
   // Fills `list` (zeroed by the caller) with the devices the chip serves.
   virtual int SearchPresentDevice(PresentDeviceList& list) = 0;
+  // A descriptor that becomes readable when the answer of SearchPresentDevice may have changed
+  // (the next SearchPresentDevice clears it), so the headset watcher can sleep until then; -1 when
+  // the chip cannot tell, and the watcher asks at its own pace.
+  virtual int PresenceSignal() const { return -1; }
 
   virtual int SetSpeakerMasterVolume(int master) = 0;
   virtual int SetSpeakerChannelVolume(int left, int right) = 0;

@@ -8,8 +8,6 @@
 #include "profile/TextChecks.h"
 
 namespace korva::macro {
-namespace {
-
 using profile::IniFile;
 
 // The existing entry of `folder` named `name` without regard to letter case; `folder / name` when
@@ -27,8 +25,6 @@ std::filesystem::path FindIgnoringCase(const std::filesystem::path& folder, cons
   return found.empty() ? exact : found;
 }
 
-// A count as the files hold it: decimal digits (spaces around allowed) from 0 to `limit`; a
-// missing key reads as 0.
 Result<std::size_t> ReadCount(const IniFile& file, std::string_view section, std::size_t limit,
                               const std::string& fileName) {
   if (!file.HasKey(section, kCountKey)) return std::size_t{0};
@@ -42,8 +38,6 @@ Result<std::size_t> ReadCount(const IniFile& file, std::string_view section, std
   if (count > limit) return bad();
   return count;
 }
-
-}  // namespace
 
 std::string_view MacroIndexFileName(DeviceKind device) {
   return device == DeviceKind::kMouse ? "msMacro.ini" : "kbMacro.ini";
@@ -59,25 +53,29 @@ Result<std::filesystem::path> MacroFilePath(const MacroLibrary& library, std::st
   return FindIgnoringCase(library.folder, std::string(name) + std::string(kMacroExtension));
 }
 
-Result<std::vector<std::string>> LoadMacroIndex(const MacroLibrary& library) {
-  const std::filesystem::path path = MacroIndexPath(library);
+Result<std::vector<std::string>> LoadNameList(const std::filesystem::path& path, std::string_view countSection,
+                                              std::string_view nameSection, std::size_t limit) {
   const IniFile file = IniFile::Load(path);
-  const Result<std::size_t> count =
-      ReadCount(file, kIndexCountSection, static_cast<std::size_t>(kMaxMacroCount), path.string());
+  const Result<std::size_t> count = ReadCount(file, countSection, limit, path.string());
   if (!count) return count.error();
   std::vector<std::string> names;
   for (std::size_t i = 0; i < count.value(); ++i) {
     const std::string key = std::to_string(i);
-    const std::string where = std::string(kIndexNameSection) + "/" + key;
-    if (!file.HasKey(kIndexNameSection, key)) return Error::InFile(path.string(), where + " is missing");
-    std::string name = file.GetString(kIndexNameSection, key, "");
+    const std::string where = std::string(nameSection) + "/" + key;
+    if (!file.HasKey(nameSection, key)) return Error::InFile(path.string(), where + " is missing");
+    std::string name = file.GetString(nameSection, key, "");
     const profile::NameCheck check = profile::ValidateProfileName(name);
-    if (!check) return Error::InFile(path.string(), where + " \"" + name + "\" cannot be a macro name: " + check.reason);
+    if (!check) return Error::InFile(path.string(), where + " \"" + name + "\" cannot be a file name: " + check.reason);
     if (profile::ContainsName(names, name))
       return Error::InFile(path.string(), where + " \"" + name + "\" is listed twice");
     names.push_back(std::move(name));
   }
   return names;
+}
+
+Result<std::vector<std::string>> LoadMacroIndex(const MacroLibrary& library) {
+  return LoadNameList(MacroIndexPath(library), kIndexCountSection, kIndexNameSection,
+                      static_cast<std::size_t>(kMaxMacroCount));
 }
 
 Result<void> WriteMacroIndex(const MacroLibrary& library, const std::vector<std::string>& names) {

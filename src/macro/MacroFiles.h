@@ -25,6 +25,10 @@
 #include "common/Result.h"
 #include "macro/MacroAction.h"
 
+namespace korva::profile {
+class IniFile;
+}
+
 namespace korva::macro {
 
 inline constexpr int kMaxMacroCount = 50;
@@ -47,6 +51,19 @@ struct MacroLibrary {
   std::filesystem::path folder;
   DeviceKind device = DeviceKind::kKeyboard;
 };
+
+// The existing entry of `folder` named `name` without regard to letter case; `folder / name` when
+// there is none (or several: then the exact spelling decides).
+std::filesystem::path FindIgnoringCase(const std::filesystem::path& folder, const std::string& name);
+// The count key of `section` as the files hold it: decimal digits from 0 to `limit`; a missing key
+// reads as 0; anything else is an error naming `fileName`.
+Result<std::size_t> ReadCount(const profile::IniFile& file, std::string_view section, std::size_t limit,
+                              const std::string& fileName);
+
+// A list of names kept in an index file: `countSection`/count names (at most `limit`), the
+// `nameSection` keys "0" .. count-1, each a valid file name, none twice (any letter case).
+Result<std::vector<std::string>> LoadNameList(const std::filesystem::path& path, std::string_view countSection,
+                                              std::string_view nameSection, std::size_t limit);
 
 // "kbMacro.ini" for the keyboard, "msMacro.ini" for the mouse.
 std::string_view MacroIndexFileName(DeviceKind device);

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstddef>
 
+#include "common/LeadingNumber.h"
+
 namespace korva::mouse {
 namespace {
 
@@ -21,28 +23,6 @@ constexpr std::array<SensorRow, 4> kSensorRanges = {{
 
 // Above this step a stage moves in steps of 200 counts per inch instead of 100.
 constexpr int kFineStepLimit = 49;
-
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// The number at the start of `text`, saturated to the int range; nullopt when there is none.
-std::optional<long long> ParseLeading(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && IsSpace(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i >= text.size() || !IsDigit(text[i])) return std::nullopt;
-  long long value = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i) {
-    value = std::min<long long>(value * 10 + (text[i] - '0'), static_cast<long long>(INT_MAX) + 1);
-  }
-  return negative ? -value : value;
-}
 
 }  // namespace
 
@@ -76,26 +56,8 @@ std::array<std::optional<std::uint32_t>, kMouseStageCount> StageLabelColours(std
   return colours;
 }
 
-std::optional<TypedComponent> ParseTypedComponent(std::string_view text) {
-  const std::optional<long long> number = ParseLeading(text);
-  if (!number) return std::nullopt;
-  if (*number > 255) return TypedComponent{255, "255"};
-  if (*number < 0) return TypedComponent{0, "0"};
-  return TypedComponent{static_cast<std::uint8_t>(*number), std::nullopt};
-}
-
-std::uint32_t WithComponent(std::uint32_t argb, ColourComponent component, std::uint8_t value) {
-  const unsigned shift = 16u - 8u * static_cast<unsigned>(component);
-  return 0xFF000000u | (argb & ~(0xFFu << shift) & 0x00FFFFFFu) | (std::uint32_t{value} << shift);
-}
-
-std::array<std::string, 3> ComponentTexts(std::uint32_t argb) {
-  return {std::to_string((argb >> 16) & 0xFF), std::to_string((argb >> 8) & 0xFF),
-          std::to_string(argb & 0xFF)};
-}
-
 int LeadingNumber(std::string_view text) {
-  const long long value = ParseLeading(text).value_or(0);
+  const long long value = ParseLeadingNumber(text).value_or(0);
   return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 

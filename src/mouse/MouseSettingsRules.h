@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "lighting/ColourComponents.h"
 #include "mouse/MouseImage.h"
 
 namespace korva::mouse {
@@ -41,21 +42,12 @@ std::array<std::optional<std::uint32_t>, kMouseStageCount> StageLabelColours(std
 
 // --- indicator colour ---------------------------------------------------------------------------
 
-enum class ColourComponent { kRed = 0, kGreen = 1, kBlue = 2 };
-
-struct TypedComponent {
-  std::uint8_t value = 0;
-  // The text to put back into the edit when it holds a number outside 0..255 ("255" or "0").
-  std::optional<std::string> rewrite;
-};
-// A colour component typed into an edit: the leading decimal number (spaces before it allowed),
-// above 255 taken as 255, below 0 as 0. nullopt when the text starts with no number (an emptied
-// edit), so nothing is stored while the user is still typing.
-std::optional<TypedComponent> ParseTypedComponent(std::string_view text);
-// `argb` with one of its R, G, B bytes replaced; alpha forced to 0xFF.
-std::uint32_t WithComponent(std::uint32_t argb, ColourComponent component, std::uint8_t value);
-// "%d" of the R, G and B of a colour, for the three edits.
-std::array<std::string, 3> ComponentTexts(std::uint32_t argb);
+// The indicator colour's components are edited as every lighting colour's are.
+using lighting::ColourComponent;
+using lighting::ComponentTexts;
+using lighting::ParseTypedComponent;
+using lighting::TypedComponent;
+using lighting::WithComponent;
 
 // --- desktop settings carried by the light profile -------------------------------------------------
 

@@ -154,6 +154,14 @@ int WriteMouseKeyBank(device::HidDevice& device, const MouseImage& image) {
       device, [&] { return device::WriteBank(device, *a, image.banks[static_cast<std::size_t>(*a)].bytes); });
 }
 
+int WriteMouseLightMode(device::HidDevice& device, const MouseImage& image, std::uint8_t mode) {
+  const std::optional<int> a = ValidProfileNumber(image.active.ActiveProfile());
+  if (!a) return device::kResultBadBank;
+  const std::array<std::uint8_t, 1> byte{mode};
+  return device::WriteSettings(
+      device, static_cast<std::uint16_t>(RecordAddress(*a) + MouseActiveSettings::kLightingMode), byte);
+}
+
 int FactoryResetMouse(device::HidDevice& device) {
   return device::RestoreDefaults(device);
 }

@@ -67,6 +67,11 @@ int FlushMouseSettings(device::HidDevice& device, const MouseActiveSettings& act
 // gives kResultBadBank.
 int WriteMouseKeyBank(device::HidDevice& device, const MouseImage& image);
 
+// A lighting mode chosen on the page, at once: command 6 with the one byte `mode` at the mode's
+// address in the active profile's record (a x 64 + 1). An active number outside 0..4 sends nothing
+// and gives kResultBadBank.
+int WriteMouseLightMode(device::HidDevice& device, const MouseImage& image, std::uint8_t mode);
+
 // The device part of the factory reset: the restore-defaults request (0x0D), once, its status ignored.
 int FactoryResetMouse(device::HidDevice& device);
 

@@ -8,6 +8,7 @@
 #include "session/BasicController.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
+#include "session/MousepadController.h"
 #include "session/SessionTexts.h"
 
 namespace korva::session {
@@ -40,9 +41,12 @@ DeviceSession::DeviceSession(device::HidBackend& backend, headset::AudioLibrary&
       auto keyboard = std::make_unique<KeyboardController>(device, options_.folders, options_.defaultsFolder);
       keyboard_ = keyboard.get();
       controllers_[IndexOf(kind)] = std::move(keyboard);
+    } else if (kind == DeviceKind::kMousepad) {
+      auto mousepad = std::make_unique<MousepadController>(device, options_.folders, options_.defaultsFolder);
+      mousepad_ = mousepad.get();
+      controllers_[IndexOf(kind)] = std::move(mousepad);
     } else {
-      controllers_[IndexOf(kind)] =
-          std::make_unique<BasicController>(kind, device, options_.folders, options_.defaultsFolder);
+      controllers_[IndexOf(kind)] = std::make_unique<BasicController>(kind, device, options_.folders);
     }
   }
 }
@@ -150,6 +154,10 @@ bool DeviceSession::HeadsetPresent() {
   headset::PresentDeviceList list{};
   audio_.Search_Present_Device(list);
   return headset::ReportsHeadset(list);
+}
+
+int DeviceSession::HeadsetPresenceSignal() {
+  return audio_.PresenceSignal();
 }
 
 void DeviceSession::ReadDeviceOnArrival(const device::Arrival& arrival) {

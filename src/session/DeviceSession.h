@@ -36,6 +36,7 @@ namespace korva::session {
 
 class KeyboardController;
 class MouseController;
+class MousepadController;
 
 struct SessionOptions {
   explicit SessionOptions(profile::DataFolders dataFolders) : folders(std::move(dataFolders)) {}
@@ -68,6 +69,7 @@ class DeviceSession final : public device::WatcherHost, public lighting::Lightin
   DeviceController& Controller(DeviceKind kind) { return *controllers_[IndexOf(kind)]; }
   MouseController& Mouse() { return *mouse_; }
   KeyboardController& Keyboard() { return *keyboard_; }
+  MousepadController& Mousepad() { return *mousepad_; }
   headset::AudioLibrary& Audio() { return audio_; }
   const profile::DataFolders& Folders() const { return options_.folders; }
   const std::filesystem::path& DefaultsFolder() const { return options_.defaultsFolder; }
@@ -120,6 +122,7 @@ class DeviceSession final : public device::WatcherHost, public lighting::Lightin
   // device::WatcherHost (the watcher and reader threads call these through the base)
   int ReadStoredSelection(DeviceKind kind, device::StoredSelection which) override;
   bool HeadsetPresent() override;
+  int HeadsetPresenceSignal() override;
   void ReadDeviceOnArrival(const device::Arrival& arrival) override;
   void PostShowTab(DeviceKind kind) override;
   void PostArrival(const device::Arrival& arrival) override;
@@ -140,6 +143,7 @@ class DeviceSession final : public device::WatcherHost, public lighting::Lightin
   std::array<std::unique_ptr<DeviceController>, kDeviceKindCount> controllers_;
   MouseController* mouse_ = nullptr;
   KeyboardController* keyboard_ = nullptr;
+  MousepadController* mousepad_ = nullptr;
   lighting::LightingSettings synchronised_{};
   lighting::LightingRecords published_;
   std::atomic<int> keyboardModel_{0};

@@ -109,6 +109,20 @@ void KeyboardController::SaveKeyProfile() {
   TraceStore("key profile not saved", keyStore_.SaveProfile(image_.banks[0]));
 }
 
+void KeyboardController::LightingEdited(const keyboard::KeyboardLightEdit& edit) {
+  if (edit.record) pending_ = true;
+  if (edit.save) SaveLightProfile();
+}
+
+void KeyboardController::WriteLightByte(std::uint8_t offset, std::uint8_t value) {
+  device::HidDevice& device = Device();
+  device.streamEnabled = false;
+  const int written = keyboard::WriteKeyboardSettingByte(device, image_, offset, value);
+  device.streamEnabled = true;
+  if (written != device::kResultOk && device.connected)
+    Trace("keyboard: the lighting byte " + std::to_string(offset) + " was not written: " + std::to_string(written));
+}
+
 void KeyboardController::SaveLightProfile() {
   const auto payload = keyboard::StoreLightPayload(image_);
   TraceStore("light profile not saved", lightStore_.SaveProfile(payload));

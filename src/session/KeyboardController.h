@@ -9,6 +9,8 @@
 //   WM_KB_PROFILE: the record at address 0 again; the light profile saved.
 //   WM_KB_DEFAULTS: the factory key block again.
 //   timer 2: the settings record while a change waits (WriteRetry).
+//   lighting page: brightness and speed at once as single bytes; every edit saved into the
+//            selected light profile.
 //   upload (kb_key_butt_prosave): the macro library ("kbMacro.ini"), then the edited bank to the
 //            keyboard, then the key profile saved; a library that does not fit stops it unsent; a
 //            keyboard that does not take it is reported.
@@ -20,6 +22,7 @@
 
 #include "keyboard/KeyAssignment.h"
 #include "keyboard/KeyboardImage.h"
+#include "keyboard/KeyboardLighting.h"
 #include "profile/DataFolders.h"
 #include "profile/ProfileStore.h"
 #include "session/DeferredWrite.h"
@@ -40,6 +43,13 @@ class KeyboardController final : public DeviceController {
 
   // A page changed the working settings: the deferred write sends them.
   void MarkDeferredWrite() { pending_ = true; }
+  // An edit of the lighting page: a changed record waits for the deferred write, a saving edit is
+  // kept in the selected light profile.
+  void LightingEdited(const keyboard::KeyboardLightEdit& edit);
+  // Brightness (offset 2) or speed (offset 3) of the active record to the keyboard at once, one
+  // byte, while the lighting stream pauses. The result is not checked: the deferred write that
+  // follows sends the whole record again.
+  void WriteLightByte(std::uint8_t offset, std::uint8_t value);
   // The edited bank to the keyboard and the key profile saved.
   DeviceOutcome Upload();
   // WM_KB_DEFAULTS.

@@ -5,6 +5,8 @@
 
 #include "common/Log.h"
 #include "device/CommandExchange.h"
+#include "headset/HeadsetLight.h"
+#include "headset/HeadsetLightFrame.h"
 #include "lighting/effects/EffectRecord.h"
 #include "lighting/effects/SharedTables.h"
 #include "lighting/effects/StreamPacking.h"
@@ -49,9 +51,12 @@ template <class PassFn>
 void LightingThreads::RunDeviceThread(DeviceKind kind, const StopEvent& stop, PassFn pass) {
   if (stop.Wait(paces_.firstWait)) return;
   const device::HidDevice& device = session_.Device(kind);
+  const device::ConnectionBell& bell = session_.WatcherStartBlock().connectionChanged;
   while (!stop.Wait(paces_.stopCheck)) {
+    const std::uint64_t rings = bell.Rings();
     if (!device.connected) {
-      if (stop.Wait(paces_.absent)) return;
+      // Asleep until a device comes (the watchers ring the bell), looking again at the absent pace.
+      if (bell.WaitPast(rings, stop, paces_.absent)) return;
       continue;
     }
     if (stop.Wait(pass(device.syncLighting.load()))) return;
@@ -166,7 +171,14 @@ void LightingThreads::SynchronisedThread(const StopEvent& stop) {
       joined[IndexOf(kind)] = device.connected && device.syncLighting;
       any = any || joined[IndexOf(kind)];
     }
-    if (!any) continue;
+    if (!any) {
+      // Nothing to render until same-mode copying joins a device: sleep until then (and look
+      // again at the no-device pace), rather than every stop check.
+      std::unique_lock lock(joinMutex_);
+      joined_.wait_for(lock, stop.Token(), paces_.noDevice, [this] { return joinChanged_; });
+      joinChanged_ = false;
+      continue;
+    }
     const lighting::LightingSettings record = session_.PublishedLighting().GetSynchronised();
     {
       // Every joined frame under its own lock, taken in one order (keyboard first) so no thread
@@ -181,6 +193,14 @@ void LightingThreads::SynchronisedThread(const StopEvent& stop) {
     if (stop.Wait(milliseconds{4 * CheckedSpeed(record)})) break;
   }
   Trace(kSyncExit);
+}
+
+void LightingThreads::SynchronisationChanged() {
+  {
+    std::lock_guard lock(joinMutex_);
+    joinChanged_ = true;
+  }
+  joined_.notify_all();
 }
 
 // Each joined device's frame written, keyboard, mouse, mousepad, headset; 1 ms for one that is not.
@@ -214,9 +234,15 @@ bool LightingThreads::WriteJoined(const std::array<bool, kDeviceKindCount>& join
 template <class Frame>
 void LightingThreads::WriteFrame(DeviceKind kind, const Frame& frame) {
   preview_.ShowFrame(kind, frame);
-  // The headset's frame goes over its audio chip's I2C bus, with the headset's own page.
-  if constexpr (!std::is_same_v<Frame, fx::HeadsetFrame>) {
-    if (session_.SystemAwake()) device::StreamLighting(session_.Device(kind), StreamOf(frame));
+  if (!session_.SystemAwake()) return;
+  if constexpr (std::is_same_v<Frame, fx::HeadsetFrame>) {
+    // The headset's frame goes over its audio chip's I2C bus; while the headset is away the
+    // library is not called at all. The headset's own mode says how (the wave LED by LED).
+    if (!session_.Device(kind).connected) return;
+    const bool wave = headset::WritesWave(session_.PublishedLighting().Get(DeviceKind::kHeadset));
+    (void)headset::WriteHeadsetFrame(session_.Audio(), frame, wave);
+  } else {
+    device::StreamLighting(session_.Device(kind), StreamOf(frame));
   }
 }
 
@@ -245,6 +271,11 @@ void LightingThreads::ModeSelected(DeviceKind kind, std::uint8_t mode, std::uint
     case DeviceKind::kHeadset:
       break;  // the headset's phases carry on across modes
   }
+}
+
+void LightingThreads::KeyboardModeShown(std::uint8_t mode) {
+  std::lock_guard lock(keyboard_.mutex);
+  fx::SeedKeyboardMode(keyboard_.animation, mode);
 }
 
 void LightingThreads::KeyboardKeyClicked(std::uint8_t key) {

@@ -2,7 +2,8 @@
 // The five lighting threads: keyboard, mouse, mousepad, headset and the synchronised lighting.
 // Each renders its device's effect from the records the session last published, shows the frame
 // on the device's preview keys (through the LightingPreview the window gives) and streams it to
-// the device while the system is awake. The synchronised thread renders into the frames of every
+// the device while the system is awake (the headset's frame over the I2C bus of its audio chip,
+// and only while the headset is present). The synchronised thread renders into the frames of every
 // device that joined the same-mode lighting and writes them in the order keyboard, mouse, mousepad,
 // headset.
 //
@@ -14,6 +15,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <span>
@@ -43,7 +45,9 @@ class LightingPreview {
 struct LightingPaces {
   std::chrono::milliseconds firstWait{3000};   // before the first pass of a device thread
   std::chrono::milliseconds stopCheck{1};      // the stop test of every pass
-  std::chrono::milliseconds absent{100};       // a device thread while its device is absent
+  // A device thread while its device is absent looks again after this, or at once when the
+  // watchers ring their connection bell.
+  std::chrono::milliseconds absent{2000};
   std::chrono::milliseconds noDevice{1000};    // the synchronised thread while no device is present
 };
 
@@ -64,12 +68,18 @@ class LightingThreads {
   // --- entry points of the pages and timers (any thread) ---
   // A mode was selected on a device's page: its animation starts over.
   void ModeSelected(DeviceKind kind, std::uint8_t mode, std::uint8_t direction);
+  // The keyboard's page showed a mode read or loaded: its key phases or ripple seeded, nothing
+  // started over.
+  void KeyboardModeShown(std::uint8_t mode);
   // A click on keyboard preview key `key` (mode 9 starts a ripple there).
   void KeyboardKeyClicked(std::uint8_t key);
   // The 10 ms tick of the keyboard's click ripples.
   void TickKeyboardClock();
   // The mouse was clicked: the mouse's and the mousepad's click flashes take it.
   void Clicked();
+  // Devices joined the synchronised lighting (same-mode copying set their flags): the
+  // synchronised thread, asleep while no device is joined, starts at once.
+  void SynchronisationChanged();
   // The keyboard's custom colour sets and the set mode 8 shows.
   void SetKeyboardCustomColours(std::span<const std::uint8_t> sets, std::uint8_t set);
 
@@ -90,7 +100,7 @@ class LightingThreads {
   // Shared by the device threads: first wait, absent and synchronised skips, the pass.
   template <class PassFn>
   void RunDeviceThread(DeviceKind kind, const StopEvent& stop, PassFn pass);
-  // Preview and stream of one device's frame (the headset: preview only).
+  // Preview and write of one device's frame (the headset's over its audio chip's I2C bus).
   template <class Frame>
   void WriteFrame(DeviceKind kind, const Frame& frame);
   bool WriteJoined(const std::array<bool, kDeviceKindCount>& joined, const StopEvent& stop);
@@ -114,6 +124,10 @@ class LightingThreads {
   DeviceLight<lighting::effects::HeadsetFrame, lighting::effects::HeadsetAnimation> headset_;
   std::mutex syncMutex_;
   lighting::effects::SyncAnimation sync_{};
+  // Wakes the synchronised thread from its sleep while no device is joined.
+  std::mutex joinMutex_;
+  std::condition_variable_any joined_;
+  bool joinChanged_ = false;  // under joinMutex_
   std::atomic<bool> mouseClicked_{false};
   std::atomic<bool> mousepadClicked_{false};
 };

@@ -33,7 +33,8 @@ MouseController::MouseController(device::HidDevice& device, const profile::DataF
     : DeviceController(DeviceKind::kMouse, device),
       lightStore_(profile::StoreKind::kMouseLight, folders, defaultsFolder),
       keyStore_(profile::StoreKind::kMouseKey, folders, defaultsFolder),
-      model_(&lightStore_) {}
+      model_(&lightStore_),
+      cursors_(keyStore_.IndexPath().parent_path(), defaultsFolder) {}
 
 void MouseController::Initialise() {
   // The arrival read and every settings change save into the selected light and key profiles, so
@@ -42,6 +43,8 @@ void MouseController::Initialise() {
     const profile::ListResult listed = store->Initialise();
     TraceStore("profile library not created", listed.result);
   }
+  if (const Result<void> cursors = cursors_.Initialise(); !cursors)
+    Trace("mouse: cursor macros not set up: " + cursors.error().ToString());
 }
 
 int MouseController::StoredSelection(device::StoredSelection which) const {
@@ -97,8 +100,15 @@ DeviceOutcome MouseController::RestoreDefaults() {
   return keys;
 }
 
+DeviceOutcome MouseController::DownloadCursorMacros() {
+  const mouse::CursorDownload download = mouse::DownloadCursorMacros(Device(), cursors_);
+  return {false, download.result.textId, download.result.number};
+}
+
 DeviceOutcome MouseController::SaveKeys() {
-  // The macros first: a library the mouse cannot hold stops the save before anything is sent.
+  // The cursor macros first; a block the mouse cannot hold is reported once the rest is sent.
+  const DeviceOutcome cursors = DownloadCursorMacros();
+  // Then the macros: a library the mouse cannot hold stops the save before anything is sent.
   const macro::MacroLibrary macros{keyStore_.IndexPath().parent_path(), DeviceKind::kMouse};
   const macro::MacroUploadResult uploaded =
       macro::UploadMacroLibrary(Device(), macros, model_.image().info.MacroUnits());
@@ -113,7 +123,7 @@ DeviceOutcome MouseController::SaveKeys() {
     Trace("mouse: the key bank was not written: " + std::to_string(written));
     return {false, kTextUploadFailed};
   }
-  return {};
+  return cursors;
 }
 
 DeviceOutcome MouseController::RestoreLight() {

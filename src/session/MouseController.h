@@ -15,13 +15,15 @@
 //            written by the next flush; the desktop then gets pointer speed 10 and wheel lines 1,
 //            which the saved profile does not keep until its next save), then the default key
 //            profile (bank 0, saved, written to the mouse with command 9).
-//   key save: the active key bank to the mouse (begin, command 9, end), then the key profile saved;
+//   key save: the cursor macros (a refused block is reported, the save goes on), the macros (a
+//            refused library stops the save), the active key bank to the mouse (begin, command 9, end), then the key profile saved;
 //            a bank the mouse refused is reported.
 
 #include <mutex>
 #include <optional>
 
 #include "keyboard/KeyAssignment.h"
+#include "mouse/CursorMacros.h"
 #include "mouse/MouseImage.h"
 #include "mouse/MousePageModel.h"
 #include "profile/DataFolders.h"
@@ -47,8 +49,14 @@ class MouseController final : public DeviceController {
   profile::ProfileStore& KeyStore() { return keyStore_; }
   // The button page's function editor (the mouse's kinds, over the active key bank).
   keyboard::KeyEditor& ButtonEditor() { return buttonEditor_; }
-  // SaveMouseKeys: the active bank to the mouse, the key profile saved.
+  // SaveMouseKeys: the cursor macros, the macros, then the active bank to the mouse, the key
+  // profile saved.
   DeviceOutcome SaveKeys();
+  // The cursor macros in the data folder (set up by Initialise).
+  mouse::CursorMacros& Cursors() { return cursors_; }
+  const mouse::CursorMacros& Cursors() const { return cursors_; }
+  // DownloadCursorMacros: the cursor macro block to the mouse; a refused block is reported.
+  DeviceOutcome DownloadCursorMacros();
 
   void Initialise() override;
   int StoredSelection(device::StoredSelection which) const override;
@@ -76,6 +84,7 @@ class MouseController final : public DeviceController {
   profile::ProfileStore lightStore_;
   profile::ProfileStore keyStore_;
   mouse::MousePageModel model_;
+  mouse::CursorMacros cursors_;
   keyboard::KeyEditor buttonEditor_{keyboard::MouseEditor()};
   WriteRetry retry_;
   ArrivalBuffer<mouse::MouseImage> arrived_;  // read on arrival, taken over by ApplyArrival

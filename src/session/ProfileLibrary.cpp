@@ -7,7 +7,7 @@
 #include "device/CommandExchange.h"
 #include "keyboard/KeyboardTransfer.h"
 #include "mouse/MouseProfiles.h"
-#include "session/BasicController.h"
+#include "session/MousepadController.h"
 #include "session/DeviceSession.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
@@ -72,8 +72,7 @@ bool ProfileLibrary::Apply(StoreKind kind, std::span<const std::uint8_t> payload
       break;
     }
     case StoreKind::kMousepadLight:
-      if (payload.size() != profile::kMousepadLightPayloadSize) return false;
-      session_.Controller(DeviceKind::kMousepad).SetLighting(MousepadLighting(payload));
+      if (!session_.Mousepad().ApplyLightProfile(payload)) return false;
       break;
   }
   session_.PublishLighting();

@@ -10,8 +10,8 @@
 //                   the wheel lines; the wheel lines go to the desktop; the deferred write sends
 //                   the settings
 //   mouse key       the payload becomes bank 0 and goes to the mouse at once (command 9, bank 0)
-//   mousepad light  bytes 1..8 become the mousepad's lighting record (its settings image and
-//                   transfer come with the mousepad page)
+//   mousepad light  the record becomes the mousepad's active settings (bytes 9..20 included); the
+//                   deferred write sends them
 //
 // The libraries themselves (index, files) are the controllers' ProfileStore objects; this class
 // owns nothing. Qt-free; UI thread only, like the images it changes.

@@ -19,9 +19,13 @@
 #include "app/PageWiring.h"
 #include "common/AtomicFile.h"
 #include "headset/HeadsetJsonFile.h"
+#include "keyboard/KeyboardLighting.h"
+#include "lighting/effects/KeyboardLayout.h"
 #include "macro/MacroBlock.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
+#include "session/MousepadController.h"
+#include "ui/Notify.h"
 #include "mouse/MouseImage.h"
 #include "mouse/MouseProfiles.h"
 #include "mouse/MouseSettingsRules.h"
@@ -293,6 +297,50 @@ TEST_F(PageWiringIntegrationTest, TheHeadsetsArrivalSendsItsProfileAndAVolumeMov
   EXPECT_EQ(saved.value()["VoiceInfo"]["eqselect"].asInt(), 5);
   // The simulated chip applies everything: the page lists nothing as unapplied.
   EXPECT_FALSE(Visible("hs_voice_unapplied_layout"));
+}
+
+// --- the headset lighting page ----------------------------------------------------------------
+
+// A mode and a colour chosen on the lighting page reach the headset's LED controllers through the
+// lighting thread, are kept in the selected profile's "LightInfo", and come back with the profile.
+TEST_F(PageWiringIntegrationTest, TheHeadsetLightingPageDrivesTheLedsAndIsKeptInTheProfile) {
+  headsetChip->SetPresent(true);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Visible("hs_tab") && Find("head_device_profile_combo").CurSel() == 0; }));
+
+  Find("hs_deng_combo_modeSelect").SelectItem(3, ui::SendNotify::Yes);
+  Find("hs_deng_light_slider").SetValue(14, ui::SendNotify::Yes);
+  Click("hs_Deng_color_btn_21");  // black
+  Find("hs_Deng_edit_G").SetText(QStringLiteral("300"), ui::SendNotify::Yes);
+  EXPECT_EQ(TextOf("hs_Deng_edit_G"), QStringLiteral("255"));
+  session::DeviceSession& session = Window().Session();
+  const lighting::LightingSettings chosen = session.PublishedLighting().Get(DeviceKind::kHeadset);
+  EXPECT_EQ(chosen.mode, 3);
+  EXPECT_EQ(chosen.green, 255);
+  EXPECT_EQ(chosen.red, 0);
+  EXPECT_EQ(chosen.multicolour, 0);
+
+  // Static green at full brightness: 247 in the green register of both controllers.
+  ASSERT_TRUE(WaitFor([&] {
+    return headsetChip->I2cRegister(0x11, 0x21) == 247 && headsetChip->I2cRegister(0x22, 0x21) == 247;
+  }));
+  EXPECT_EQ(headsetChip->I2cRegister(0x22, 0x20), 0);
+
+  const std::filesystem::path profile = Home() / "KORVA" / "hs" / "profile1.json";
+  auto saved = headset::ReadJsonFile(profile);
+  ASSERT_TRUE(saved) << saved.error().ToString();
+  EXPECT_EQ(saved.value()["LightInfo"]["SelectItem"].asInt(), 3);
+  EXPECT_EQ(saved.value()["LightInfo"]["Green"].asInt(), 255);
+  EXPECT_EQ(saved.value()["LightInfo"]["MultiColor"].asInt(), 0);
+
+  // Another profile shows its own record; the first one, selected again, gives the choice back.
+  Click("hs_pro_voice_add_btn");
+  ASSERT_TRUE(WaitFor([&] { return Find("head_device_profile_combo").CurSel() == 1; }));
+  Find("hs_deng_combo_modeSelect").SelectItem(1, ui::SendNotify::Yes);
+  Find("head_device_profile_combo").SelectItem(0, ui::SendNotify::Yes);
+  EXPECT_EQ(Find("hs_deng_combo_modeSelect").CurSel(), 3);
+  EXPECT_EQ(TextOf("hs_Deng_edit_G"), QStringLiteral("255"));
+  EXPECT_EQ(session.PublishedLighting().Get(DeviceKind::kHeadset), chosen);
 }
 
 // --- the profile library -----------------------------------------------------------------------
@@ -585,6 +633,152 @@ TEST_F(PageWiringIntegrationTest, AMacroLibraryOverTheKeyboardsMemorySendsNothin
         << "command " << int{request.bytes[3]};
   EXPECT_EQ(bus.Firmware(keyboard).Bank(0), bankBefore);
   EXPECT_EQ(bus.Firmware(keyboard).MacroMemory(), memoryBefore);
+}
+
+// A shot of a cursor macro edited on the mouse page is written to its pattern file at once and
+// reaches the mouse with the page's save; the file keeps it for the next start.
+TEST_F(PageWiringIntegrationTest, ACursorMacroShotEditedOnThePageIsStoredAndSentToTheMouse) {
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }, 20000));
+  const mouse::CursorMacros& cursors = Window().Session().Mouse().Cursors();
+
+  Click("ms_gun_op_1");
+  Click("ms_bullet_op_2");
+  EXPECT_EQ(TextOf("bullet_select_index"), QStringLiteral("3"));
+  Find("ms_cursor_delay_eidt").SetText(QStringLiteral("1234"));
+  Window().SendNotify(Find("ms_cursor_delay_eidt"), QStringLiteral("textchanged"));
+  Find("ms_cursor_x_eidt").SetText(QStringLiteral("12"));
+  Window().SendNotify(Find("ms_cursor_x_eidt"), QStringLiteral("textchanged"));
+  Find("ms_cursor_x_check").Select(true, ui::SendNotify::Yes);
+  const profile::IniFile file = profile::IniFile::Load(cursors.GunFile(1).value());
+  EXPECT_EQ(file.GetString("MACROACTION", "16", ""), "0,0,132,12,1,mouse_move_to_left_text");
+  EXPECT_EQ(file.GetString("MACROACTION", "15", "").substr(0, 6), "123,0,");
+
+  Click("ms_bulletdate_save_btn");
+  const macro::MacroBlock block = cursors.BuildBlock();
+  ASSERT_EQ(block.status, macro::MacroBlockStatus::kBuilt);
+  const std::vector<std::uint8_t> memory = bus.Firmware(mouse).CursorMacroMemory();
+  EXPECT_TRUE(std::equal(block.bytes.begin(), block.bytes.end(), memory.begin()));
+  // Pattern 1's record follows pattern 0's 180 steps: shot 2's horizontal move is its step 16.
+  const std::size_t move = 16 + 8 + (4 + 4 * 180) + 4 + 4 * 16;
+  EXPECT_EQ(memory[move + 2], 0x84);
+  EXPECT_EQ(memory[move + 3], 12);
+
+  // Shown again from the file: 123 units are 1230 ms.
+  Click("ms_bullet_op_3");
+  Click("ms_bullet_op_2");
+  EXPECT_EQ(TextOf("ms_cursor_delay_eidt"), QStringLiteral("1230"));
+  EXPECT_TRUE(Selected("ms_cursor_x_check"));
+  EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QStringLiteral("; ")).toStdString();
+// --- the pointer lighting pages ---------------------------------------------------------------
+
+TEST_F(PageWiringIntegrationTest, TheMouseLightingPageWritesTheModeAtOnceAndTheColourWithTheFlush) {
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
+  sim::SimFirmware& firmware = bus.Firmware(mouse);
+  const int active = firmware.ActiveProfile();
+
+  Find("ms_deng_combo_modeSelect2").SelectItem(6, ui::SendNotify::Yes);
+  EXPECT_EQ(firmware.Record(active)[1], 6) << "the mode reaches the mouse before any flush";
+  EXPECT_FALSE(Find("ms_deng_fx_layout").IsEnabled());
+  EXPECT_TRUE(Find("ms_deng_color_layout").IsEnabled());
+  EXPECT_EQ(Window().Session().PublishedLighting().Get(DeviceKind::kMouse).mode, 6) << "the preview follows";
+
+  Find("ms_Deng_edit_G").SetText(QStringLiteral("300"), ui::SendNotify::Yes);
+  EXPECT_EQ(TextOf("ms_Deng_edit_G"), QStringLiteral("255"));
+  EXPECT_TRUE(WaitFor([&] { return firmware.Record(active)[7] == 255; }, 1000));
+  mouse::MouseImage stored;
+  ASSERT_TRUE(mouse::LoadMouseLightProfile(stored, Window().Session().Mouse().LightStore(),
+                                           Window().Session().Mouse().LightStore().SelectedIndex()).ok());
+  EXPECT_EQ(stored.active.bytes[1], 6);
+  EXPECT_EQ(stored.active.bytes[7], 255);
+}
+
+TEST_F(PageWiringIntegrationTest, TheMousepadPageReadsThePadEditsItsLightingAndResetsIt) {
+  const int pad = bus.Plug(sim::SimDeviceKind::kMousepad);
+  sim::SimFirmware& firmware = bus.Firmware(pad);
+  auto record = firmware.Record(0);
+  record[1] = 3;   // static
+  record[6] = 0x40;
+  record[12] = 0x5A;  // a byte the program carries unchanged
+  firmware.SetRecord(0, record);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Visible("mp_tab") && Find("mp_deng_combo_modeSelect").CurSel() == 3; }));
+  EXPECT_EQ(TextOf("mp_Deng_edit_R"), QStringLiteral("64"));
+
+  // A swatch: stored, shown by the preview at once, written by the flush with byte 12 unchanged.
+  Window().SendNotify(Find("mp_Deng_color_btn_4"), QString::fromLatin1(ui::notify::kClick));
+  EXPECT_EQ(Window().Session().PublishedLighting().Get(DeviceKind::kMousepad).blue, 0xFF);
+  ASSERT_TRUE(WaitFor([&] { return firmware.Record(0)[8] == 0xFF; }, 1000));
+  EXPECT_EQ(firmware.Record(0)[12], 0x5A);
+  const session::MousepadController& controller = Window().Session().Mousepad();
+  const std::vector<std::uint8_t> saved =
+      Window().Session().Mousepad().LightStore().LoadProfile(Window().Session().Mousepad().LightStore().SelectedIndex()).payload;
+  ASSERT_EQ(saved.size(), 64u);
+  EXPECT_EQ(saved[8], 0xFF);
+  EXPECT_EQ(saved[12], 0x5A);
+
+  // Another device profile, then the factory reset, which reads the pad again a second later.
+  Find("mp_deng_combo_profile").SelectItem(2, ui::SendNotify::Yes);
+  EXPECT_EQ(firmware.ActiveProfile(), 2);
+  EXPECT_EQ(controller.Image().active.ActiveProfile(), 2);
+  bus.ClearRequests(pad);
+  Click("mp_one_profile_default");
+  EXPECT_EQ(firmware.RestoreCount(), 1);
+  // The restore request, then (about a second later) the full read: begin, information, five
+  // records, the active number, end.
+  const auto codes = [&] {
+    std::vector<std::uint8_t> sent;
+    for (const sim::SimRequest& request : bus.Requests(pad)) {
+      if (request.bytes[3] != 0x06) sent.push_back(request.bytes[3]);  // leave out flushes
+    }
+    return sent;
+  };
+  ASSERT_TRUE(WaitFor([&] { return codes().size() >= 10; }, 3000));
+  EXPECT_EQ(codes(), (std::vector<std::uint8_t>{0x0D, 0x01, 0x03, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x02}));
+  EXPECT_TRUE(WaitFor([&] { return controller.Image().active.ActiveProfile() == firmware.ActiveProfile(); }, 1000));
+  EXPECT_EQ(controller.Image().active.bytes[12], firmware.Record(firmware.ActiveProfile())[12]);
+// --- keyboard lighting ------------------------------------------------------------------------
+
+// The keyboard lighting page in the running program: a key painted in the custom mode and a mode
+// with its colour chosen on the page reach the preview at once, the keyboard with the next flush,
+// and the light profile file, whose reload gives them back.
+TEST_F(PageWiringIntegrationTest, TheKeyboardLightingPageReachesThePreviewTheKeyboardAndTheLightProfile) {
+  const int keyboard = bus.Plug(sim::SimDeviceKind::kKeyboard);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Window().Session().Keyboard().Image().KeyCount() > 0; }));
+  session::KeyboardController& controller = Window().Session().Keyboard();
+
+  ui::Control modes = Find("kb_deng_combo_modeSelect");
+  modes.SelectItem(keyboard::kCustomColoursMode, ui::SendNotify::Yes);
+  EXPECT_TRUE(Visible("kb_Deng_custom_colordp_btn"));
+  Click("kb_Deng_color_btn_0");  // red paint
+  Window().SendNotify(Find("kb_dkey_0"), QStringLiteral("click"));
+  const std::size_t led = lighting::effects::kKeyboardLedMap[0];
+  EXPECT_EQ(controller.Image().customSets[led * 3], 0xFF);
+
+  modes.SelectItem(3, ui::SendNotify::Yes);
+  Click("kb_Deng_color_btn_2");  // 0x6CFF00
+  EXPECT_EQ(Window().Session().PublishedLighting().Get(DeviceKind::kKeyboard).mode, 3) << "the preview follows";
+  EXPECT_EQ(Window().Session().PublishedLighting().Get(DeviceKind::kKeyboard).green, 0xFF);
+  EXPECT_TRUE(WaitFor([&] {
+    const auto record = bus.Firmware(keyboard).Record(0);
+    return record[keyboard::kModeByte] == 3 && record[keyboard::kRedByte] == 0x6C;
+  }, 2000));
+
+  // The light profile as saved, put into effect again after the page changed.
+  profile::ProfileStore& store = controller.LightStore();
+  modes.SelectItem(0, ui::SendNotify::Yes);
+  keyboard::KeyboardImage loaded;
+  const profile::PayloadResult saved = store.LoadProfile(store.SelectedIndex());
+  ASSERT_TRUE(saved.result.ok());
+  ASSERT_TRUE(keyboard::ApplyLightPayload(loaded, saved.payload));
+  EXPECT_EQ(loaded.active.bytes[keyboard::kModeByte], 0);
+  EXPECT_EQ(loaded.active.bytes[keyboard::kRedByte], 0x6C);
+  EXPECT_EQ(loaded.customSets[led * 3], 0xFF);
+  EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('|')).toStdString();
 }
 
 }  // namespace

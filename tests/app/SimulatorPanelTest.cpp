@@ -120,9 +120,15 @@ TEST_F(SimulatorPanelTest, HeadsetBoxSetsTheChipsPresence) {
   box.click();
   EXPECT_FALSE(chip.IsPresent());
   EXPECT_EQ(Status("sim_hs_status"), QStringLiteral("unplugged"));
+  // Plugged again: the line shows the first and the last LED as the first controller holds them.
+  const std::uint8_t colour[] = {0xF7, 0x10, 0x00};
+  ASSERT_EQ(chip.WriteI2c(0x11, 0x20, colour, 1000, 0), headset::kAudioNoDevice) << "absent: not taken";
   box.click();
   EXPECT_TRUE(chip.IsPresent());
-  EXPECT_EQ(Status("sim_hs_status"), QStringLiteral("plugged"));
+  ASSERT_EQ(chip.WriteI2c(0x11, 0x20, colour, 1000, 0), headset::kAudioOk);
+  box.click();
+  box.click();
+  EXPECT_EQ(Status("sim_hs_status"), QStringLiteral("plugged, LEDs #F71000 \u2026 #F71000"));
 }
 
 // Every button is the user at the device: it changes the device as the device would and sends the

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "common/StopEvent.h"
+#include "common/WakeFd.h"
 #include "common/WindowMessage.h"
 #include "device/CommandExchange.h"
 #include "device/WatcherHost.h"
@@ -61,8 +62,12 @@ class FakeWatcherHost final : public WatcherHost {
   }
   bool HeadsetPresent() override {
     std::lock_guard lock(mutex_);
+    ++presenceQueries_;
+    // As a chip with a presence signal does: the query clears it.
+    if (presenceSignal) presenceSignal->Drain();
     return headsetPresent_;
   }
+  int HeadsetPresenceSignal() override { return presenceSignal ? presenceSignal->Fd() : -1; }
   void ReadDeviceOnArrival(const Arrival& arrival) override {
     HidDevice& device = DeviceOf(arrival.kind);
     HostEvent e = Make(Type::kRead, arrival.kind);
@@ -137,6 +142,11 @@ class FakeWatcherHost final : public WatcherHost {
     std::lock_guard lock(mutex_);
     headsetPresent_ = present;
   }
+  int PresenceQueries() const {
+    std::lock_guard lock(mutex_);
+    return presenceQueries_;
+  }
+  const WakeFd* presenceSignal = nullptr;     // set before the threads start; none: -1
   std::function<void(const Arrival&)> onRead;  // set before the threads start
   std::function<void(WindowMessage)> onSend;   // runs before a send returns
 
@@ -228,6 +238,7 @@ class FakeWatcherHost final : public WatcherHost {
   std::optional<DeviceKind> selectedTab_;
   std::map<std::pair<DeviceKind, StoredSelection>, int> selections_;
   bool headsetPresent_ = false;
+  int presenceQueries_ = 0;
   bool windowHidden_ = false;
   bool holdSends_ = false;
   std::size_t sendsBegun_ = 0;

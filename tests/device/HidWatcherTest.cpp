@@ -8,6 +8,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/device/WatcherFixture.h"
@@ -127,14 +128,13 @@ INSTANTIATE_TEST_SUITE_P(
                    {Do(Type::kRead, DeviceKind::kMouse, MakeArrival(DeviceKind::kMouse, -1, 2, std::nullopt)),
                     Do(Type::kArrival, DeviceKind::kMouse, MakeArrival(DeviceKind::kMouse, -1, 2, 3)),
                     Do(Type::kShowTab, DeviceKind::kMouse), Do(Type::kWake, kNoDevice)}},
-        ArrivalRow{"mousepad_tab_then_read",
+        ArrivalRow{"mousepad_read_then_tab_once",
                    SimDeviceKind::kMousepad,
-                   {Do(Type::kShowTab, DeviceKind::kMousepad),
-                    Do(Type::kRead, DeviceKind::kMousepad,
+                   {Do(Type::kRead, DeviceKind::kMousepad,
                        MakeArrival(DeviceKind::kMousepad, -1, std::nullopt, std::nullopt)),
                     Do(Type::kArrival, DeviceKind::kMousepad,
                        MakeArrival(DeviceKind::kMousepad, -1, 2, std::nullopt)),
-                    Do(Type::kWake, kNoDevice)}}),
+                    Do(Type::kShowTab, DeviceKind::kMousepad), Do(Type::kWake, kNoDevice)}}),
     [](const testing::TestParamInfo<ArrivalRow>& info) { return info.param.name; });
 
 TEST_F(WatcherFixture, HeadsetArrivalShowsItsTabAndSelectsTheStoredProfile) {
@@ -152,6 +152,52 @@ TEST_F(WatcherFixture, HeadsetArrivalShowsItsTabAndSelectsTheStoredProfile) {
                                Do(Type::kWake, kNoDevice)}));
   EXPECT_TRUE(headsetDevice.connected);
   EXPECT_FALSE(headsetDevice.syncLighting);
+}
+
+// With a presence signal the headset watcher does not ask every few milliseconds: it asks once,
+// then again when the signal rings (the headset came) or a HID device comes (its same-mode button).
+TEST_F(WatcherFixture, HeadsetWatcherWithAPresenceSignalAsksOnlyWhenSignalled) {
+  const WakeFd presence;
+  host.presenceSignal = &presence;
+  StopEvent threadStop;
+  std::thread thread([&] { HeadsetWatcher(start).Run(threadStop); });
+
+  ASSERT_TRUE(host.WaitFor(Type::kWake));
+  std::this_thread::sleep_for(20 * start.paces.headset);
+  EXPECT_EQ(host.PresenceQueries(), 1) << "no signal, no query";
+
+  host.SetHeadsetPresent(true);
+  presence.Ring();
+  EXPECT_TRUE(host.WaitFor(Type::kArrival));
+
+  bus.Plug(SimDeviceKind::kMouse);
+  HidWatcher(HidWatcherKind::kMouse, start).RunCycle(stop);
+  const auto headsetSameMode = [&] {
+    for (const HostEvent& e : host.EventsOf(Type::kSameMode)) {
+      if (e.kind == DeviceKind::kHeadset && e.visible) return true;
+    }
+    return false;
+  };
+  for (int i = 0; i < 1000 && !headsetSameMode(); ++i) std::this_thread::sleep_for(start.paces.headset);
+  EXPECT_TRUE(headsetSameMode()) << "the mouse's arrival woke the headset watcher";
+
+  threadStop.Set();
+  thread.join();
+}
+
+// An absent device is looked for when the bus signals a change, not at every pause of the watcher
+// (10 ms here): the idle program does not enumerate over and over.
+TEST_F(WatcherFixture, AnAbsentDeviceIsLookedForWhenTheBusChanges) {
+  start.paces.absent = 10ms;
+  StopEvent threadStop;
+  std::thread thread([&] { HidWatcher(HidWatcherKind::kMouse, start).Run(threadStop); });
+  std::this_thread::sleep_for(30 * start.paces.absent);
+  EXPECT_LE(backend.Enumerations(), 2) << "one search at start, none while nothing changes";
+
+  bus.Plug(SimDeviceKind::kMouse);
+  EXPECT_TRUE(host.WaitFor(Type::kArrival));
+  threadStop.Set();
+  thread.join();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // which options, and whether the connection is still held. It tells a test that a collection was
 // opened, rejected and closed again, and who opened it (the readers never ask for write access).
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -27,8 +28,13 @@ class RecordingBackend final : public HidBackend {
  public:
   explicit RecordingBackend(sim::SimBus& bus) : bus_(bus) {}
 
-  bool Enumerate(std::vector<HidInterfaceInfo>& out) override { return bus_.Enumerate(out); }
+  bool Enumerate(std::vector<HidInterfaceInfo>& out) override {
+    ++enumerations_;
+    return bus_.Enumerate(out);
+  }
+  int Enumerations() const { return enumerations_.load(); }
   bool IsPresent(const std::string& path) override { return bus_.IsPresent(path); }
+  std::unique_ptr<HidChangeSignal> WatchChanges() override { return bus_.WatchChanges(); }
 
   std::unique_ptr<HidConnection> Open(const HidInterfaceInfo& collection,
                                       const HidOpenOptions& options) override {
@@ -90,6 +96,7 @@ class RecordingBackend final : public HidBackend {
   }
 
  private:
+  std::atomic<int> enumerations_{0};
   struct State {
     mutable std::mutex mutex;
     mutable std::condition_variable changed;

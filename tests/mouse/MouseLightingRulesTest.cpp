@@ -41,5 +41,25 @@ TEST(MouseLightingRules, RecordValuesAreCheckedBeforeTheyIndex) {
   EXPECT_EQ(CheckedBrightness(255), 14);
 }
 
+TEST(PointerLightingRules, TheMousepadsColumnWaveOffersADirectionOnlyWhenChosen) {
+  const PointerLightRules& pad = MousepadLightRules();
+  EXPECT_EQ(*SectionsOnSelection(pad, 6), (MouseLightSections{true, false, false, true, false}));
+  EXPECT_EQ(*SectionsOnDisplay(pad, 6), (MouseLightSections{false, false, false, true, false}));
+  EXPECT_EQ(*SectionsOnSelection(pad, 8), (MouseLightSections{false, true, true, false, false}));
+  for (int mode = 0; mode <= 5; ++mode) EXPECT_EQ(SectionsOnSelection(pad, mode), SectionsForMode(mode)) << mode;
+  EXPECT_FALSE(SectionsOnSelection(pad, 9).has_value());
+  EXPECT_FALSE(pad.writeModeAtOnce);
+  EXPECT_TRUE(MouseLightRules().writeModeAtOnce);
+}
+
+TEST(PointerLightingRules, AStoredModeOutsideTheListShowsAsTheNearestMode) {
+  struct Row { const PointerLightRules& rules; std::uint8_t stored; int shown; };
+  const Row rows[] = {
+      {MouseLightRules(), 6, 6}, {MouseLightRules(), 7, 6}, {MouseLightRules(), 255, 6},
+      {MousepadLightRules(), 8, 8}, {MousepadLightRules(), 9, 8}, {MousepadLightRules(), 0, 0},
+  };
+  for (const Row& r : rows) EXPECT_EQ(ShownMode(r.rules, r.stored), r.shown) << int{r.stored};
+}
+
 }  // namespace
 }  // namespace korva::mouse

@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "sim/SimFirmware.h"
@@ -150,6 +151,23 @@ TEST_F(LightingThreadsTest, SynchronisedDevicesShowTheSynchronisedRecord) {
   EXPECT_EQ(stream[1], 254);
 }
 
+// With devices present but none joined the synchronised thread sleeps; joining wakes it at once,
+// long before its look-again pace (an hour here) would have.
+TEST_F(LightingThreadsTest, JoiningWakesTheSleepingSynchronisedThread) {
+  LightingThreads sleepy{*session, preview, LightingPaces{.firstWait = 0ms, .noDevice = std::chrono::hours(1)}};
+  ASSERT_TRUE(AttachMouse());
+  SetSynchronised({3, 14, 0, 0, 0, 0, 255, 0});
+  runners.emplace_back([&](std::stop_token) { sleepy.SynchronisedThread(stop); });
+  std::this_thread::sleep_for(50ms);  // let it fall asleep: nobody is joined
+  EXPECT_EQ(preview.Count(DeviceKind::kMouse), 0);
+
+  session->SetAllSyncLighting();
+  sleepy.SynchronisationChanged();
+  runners.emplace_back([&](std::stop_token) { sleepy.MouseThread(stop); });
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 2));
+  EXPECT_EQ(preview.Last(DeviceKind::kMouse)[0], (fx::FrameEntry{0, 255, 0, 255}));
+}
+
 TEST_F(LightingThreadsTest, EveryThreadEndsWhenStopped) {
   ASSERT_TRUE(AttachMouse());
   Run(&LightingThreads::KeyboardThread);
@@ -160,6 +178,114 @@ TEST_F(LightingThreadsTest, EveryThreadEndsWhenStopped) {
   ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 1));
   // Joining is the check: a thread that does not end hangs the test until ctest's time-out.
   StopAll();
+}
+
+// The headset's frame over its chip's I2C bus: the wave as one 78-byte list of (register, value)
+// pairs to each LED controller, every other mode as LED 0's colour to the registers 0x20..0x22 of
+// each controller, one byte a write; each channel scaled by the entry's brightness, at most 247.
+class HeadsetFrameWriteTest : public LightingThreadsTest {
+ protected:
+  void PlugHeadset() {
+    chip->SetPresent(true);
+    session->Device(DeviceKind::kHeadset).connected = true;
+  }
+  // Runs the headset thread until the chip took `writes` more I2C writes, then stops it.
+  std::vector<sim::SimI2cWrite> WritesOf(const lighting::LightingSettings& record, std::uint64_t writes) {
+    SetRecord(DeviceKind::kHeadset, record);
+    const std::uint64_t before = chip->I2cWriteCount();
+    chip->ClearLogs();
+    Run(&LightingThreads::HeadsetThread);
+    EXPECT_TRUE(chip->WaitForI2cWrites(before + writes, 5s));
+    StopAll();
+    std::vector<sim::SimI2cWrite> log = chip->I2cLog();
+    if (log.size() > writes) log.resize(writes);
+    return log;
+  }
+  // Six single-byte writes: 0x20, 0x21, 0x22 of 0x11, then of 0x22; each `value` when given.
+  static void ExpectColourWrites(const std::vector<sim::SimI2cWrite>& log, std::optional<std::uint8_t> value) {
+    ASSERT_EQ(log.size(), 6u);
+    for (std::size_t n = 0; n < 6; ++n) {
+      EXPECT_EQ(log[n].kind, sim::SimI2cWrite::Kind::kRegisters);
+      EXPECT_EQ(log[n].address, n < 3 ? 0x11 : 0x22);
+      EXPECT_EQ(log[n].reg, 0x20 + static_cast<int>(n % 3));
+      ASSERT_EQ(log[n].data.size(), 1u);
+      EXPECT_LE(log[n].data[0], 247);
+      if (value) {
+        EXPECT_EQ(log[n].data[0], *value);
+      }
+    }
+  }
+};
+
+TEST_F(HeadsetFrameWriteTest, TheWaveGoesAsOneListToEachController) {
+  PlugHeadset();
+  // Static white at level 14 renders entries (255, 255, 255, 255); the wave is what decides the
+  // write, so the same colour is checked through mode 0 with a single colour.
+  const std::vector<sim::SimI2cWrite> log = WritesOf({0, 14, 0, 1, 0, 255, 255, 255}, 2);
+  ASSERT_EQ(log.size(), 2u);
+  for (std::size_t n = 0; n < 2; ++n) {
+    const sim::SimI2cWrite& write = log[n];
+    EXPECT_EQ(write.kind, sim::SimI2cWrite::Kind::kByMode);
+    EXPECT_EQ(write.address, n == 0 ? 0x11 : 0x22);
+    EXPECT_EQ(write.mode, 0xAA);
+    EXPECT_EQ(write.modeParameter, 0);
+    EXPECT_EQ(write.entrySize, 2);
+    EXPECT_EQ(write.timeoutMs, 1000);
+    EXPECT_EQ(write.flags, 0);
+    ASSERT_EQ(write.data.size(), 78u);
+    for (std::size_t i = 0; i < 13; ++i) {
+      EXPECT_EQ(write.data[2 * i], 0x30 + i);
+      EXPECT_EQ(write.data[26 + 2 * i], 0x40 + i);
+      EXPECT_EQ(write.data[52 + 2 * i], 0x50 + i);
+      EXPECT_LE(write.data[2 * i + 1], 247);
+    }
+  }
+  EXPECT_EQ(log[0].data, log[1].data) << "both controllers take the same list";
+}
+
+// Breathing (mode 2) and static (mode 3) write only the registers 0x20..0x22 of 0x11, then of
+// 0x22; static white at the brightness entry 255 writes 247 per channel.
+TEST_F(HeadsetFrameWriteTest, BreathingWritesOnlyTheColourRegisters) {
+  PlugHeadset();
+  ExpectColourWrites(WritesOf({2, 14, 0, 0, 0, 255, 255, 255}, 6), std::nullopt);
+}
+
+TEST_F(HeadsetFrameWriteTest, StaticWhiteAtFullBrightnessWrites247PerChannel) {
+  PlugHeadset();
+  ExpectColourWrites(WritesOf({3, 14, 0, 0, 0, 255, 255, 255}, 6), 247);
+}
+
+TEST_F(HeadsetFrameWriteTest, AnAbsentHeadsetGetsNoCall) {
+  SetRecord(DeviceKind::kHeadset, {3, 14, 0, 0, 0, 255, 0, 0});
+  Run(&LightingThreads::HeadsetThread);
+  ASSERT_TRUE(AttachMouse());
+  Run(&LightingThreads::MouseThread);
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 3));
+  EXPECT_EQ(chip->I2cWriteCount(), 0u);
+  EXPECT_TRUE(chip->CallLog().empty());
+}
+
+TEST_F(HeadsetFrameWriteTest, AsleepThePreviewMovesButTheHeadsetIsLeftAlone) {
+  PlugHeadset();
+  session->SetSystemAwake(false);
+  SetRecord(DeviceKind::kHeadset, {3, 14, 0, 0, 0, 255, 0, 0});
+  Run(&LightingThreads::HeadsetThread);
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kHeadset, 3));
+  EXPECT_EQ(preview.Last(DeviceKind::kHeadset)[0], (fx::FrameEntry{255, 0, 0, 255}));
+  EXPECT_EQ(chip->I2cWriteCount(), 0u);
+}
+
+// A synchronised headset gets the synchronised frame, written by its mode's rule.
+TEST_F(HeadsetFrameWriteTest, TheSynchronisedThreadWritesTheHeadsetToo) {
+  PlugHeadset();
+  SetRecord(DeviceKind::kHeadset, {3, 14, 0, 0, 0, 0, 0, 0});
+  SetSynchronised({3, 14, 0, 0, 0, 0, 0, 255});
+  session->SetAllSyncLighting();
+  Run(&LightingThreads::SynchronisedThread);
+  ASSERT_TRUE(chip->WaitForI2cWrites(6, 5s));
+  StopAll();
+  EXPECT_EQ(chip->I2cRegister(0x22, 0x22), 247);
+  EXPECT_EQ(chip->I2cRegister(0x22, 0x20), 0);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include "headset/AudioLibrary.h"
 #include "mouse/MouseProfiles.h"
 #include "profile/ProfileFile.h"
-#include "session/BasicController.h"
+#include "mousepad/MousepadImage.h"
 #include "session/DeviceSession.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
@@ -230,7 +230,7 @@ TEST_F(ProfileLibraryTest, RestoreAllRestoresThePresentMousepadsSelectedLightPro
   const std::vector<std::uint8_t> saved = library->Store(StoreKind::kMousepadLight).LoadProfile(index).payload;
   ASSERT_EQ(saved.size(), defaults.size());
   EXPECT_TRUE(std::equal(defaults.begin(), defaults.begin() + 56, saved.begin()));
-  EXPECT_EQ(session->Controller(DeviceKind::kMousepad).Lighting(), MousepadLighting(defaults));
+  EXPECT_EQ(session->Controller(DeviceKind::kMousepad).Lighting(), mousepad::MousepadLighting(defaults));
   EXPECT_EQ(library->Store(StoreKind::kMousepadLight).LoadProfile(0).payload, DefaultPayload(StoreKind::kMousepadLight))
       << "only the selected profile";
 }

@@ -4,12 +4,19 @@
 // routes every notification as the main window's Notify does (and keeps what it routed).
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QString>
 #include <QStringList>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "ui/Notify.h"
 #include "ui/PageTable.h"
+#include "ui/Skin.h"
 #include "ui/SkinWindow.h"
+#include "ui/controls/StandardControls.h"
 #include "ui/routing/NotifyRouter.h"
 
 namespace korva::test {
@@ -23,6 +30,21 @@ inline void EnsureQtApplication() {
   (void)app;
 }
 
+// The shipped skin with its standard controls and the English texts, opened once per test program;
+// nullptr when it does not open.
+inline ui::Skin* SharedShippedSkin() {
+  static ui::Skin* skin = [] {
+    EnsureQtApplication();
+    auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
+    if (!opened) return static_cast<ui::Skin*>(nullptr);
+    ui::Skin* s = opened.value().release();
+    ui::RegisterStandardControls(s->Factory());
+    if (s->LoadLanguage(QStringLiteral("lan_en.xml"))) return static_cast<ui::Skin*>(nullptr);
+    return s;
+  }();
+  return skin;
+}
+
 class ShippedPageWindow : public ui::SkinWindow, public ui::IDialogBuilderCallback {
  public:
   using SkinWindow::SkinWindow;
@@ -31,6 +53,35 @@ class ShippedPageWindow : public ui::SkinWindow, public ui::IDialogBuilderCallba
     return nullptr;
   }
 };
+
+// The shipped skin with the standard controls and the language file `language` loaded; null, with
+// `error` set, when it does not open.
+inline std::unique_ptr<ui::Skin> OpenShippedSkin(const QString& language, std::string& error) {
+  auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
+  if (!opened) {
+    error = opened.error().ToString();
+    return nullptr;
+  }
+  std::unique_ptr<ui::Skin> skin = std::move(opened.value());
+  ui::RegisterStandardControls(skin->Factory());
+  if (auto failed = skin->LoadLanguage(language)) {
+    error = failed->ToString();
+    return nullptr;
+  }
+  return skin;
+}
+
+// Builds into `window` a window file, written into `folder`, that holds the page of `pageTag`
+// (a page class such as "HS_DENG_UI"). An error text when it does not build.
+inline std::optional<std::string> BuildShippedPage(ShippedPageWindow& window, const QDir& folder, const char* pageTag) {
+  const QString file = folder.filePath(QStringLiteral("window.xml"));
+  QFile out(file);
+  if (!out.open(QIODevice::WriteOnly)) return "cannot write " + file.toStdString();
+  out.write(QStringLiteral(R"(<Window size="1000,600"><%1/></Window>)").arg(QLatin1String(pageTag)).toUtf8());
+  out.close();
+  if (auto error = window.Build(file, &window)) return error->ToString();
+  return std::nullopt;
+}
 
 class RoutingNotifier : public ui::INotifyUI {
  public:

@@ -12,6 +12,7 @@
 #include "common/Result.h"
 #include "device/ReportDescriptor.h"
 #include "device/hidapi/HidapiCalls.h"
+#include "device/hidapi/HidrawNodeWatch.h"
 
 namespace korva::device {
 namespace {
@@ -152,8 +153,17 @@ std::vector<std::uint8_t> ReadHidrawReportDescriptor(const std::string& devicePa
 
 HidapiBackend::HidapiBackend() : HidapiBackend(SystemHidapi(), kHidrawSysfsRoot) {}
 
-HidapiBackend::HidapiBackend(HidapiCalls& calls, std::string sysfsRoot)
-    : calls_(calls), sysfsRoot_(std::move(sysfsRoot)), initialised_(calls_.Init() == 0) {}
+HidapiBackend::HidapiBackend(HidapiCalls& calls, std::string sysfsRoot, std::string nodeFolder)
+    : calls_(calls),
+      sysfsRoot_(std::move(sysfsRoot)),
+      nodeFolder_(std::move(nodeFolder)),
+      initialised_(calls_.Init() == 0) {}
+
+std::unique_ptr<HidChangeSignal> HidapiBackend::WatchChanges() {
+  auto watch = std::make_unique<HidrawNodeWatch>(nodeFolder_);
+  if (!watch->Valid()) return nullptr;
+  return watch;
+}
 
 HidapiBackend::~HidapiBackend() {
   if (initialised_) calls_.Exit();

@@ -33,13 +33,16 @@ class HidapiBackend final : public HidBackend {
  public:
   // libhidapi itself, descriptors from kHidrawSysfsRoot.
   HidapiBackend();
-  // `calls` must outlive the backend and every connection it opens.
-  HidapiBackend(HidapiCalls& calls, std::string sysfsRoot);
+  // `calls` must outlive the backend and every connection it opens; `nodeFolder` holds the
+  // hidraw nodes whose coming and going WatchChanges signals.
+  HidapiBackend(HidapiCalls& calls, std::string sysfsRoot, std::string nodeFolder = "/dev");
   ~HidapiBackend() override;
   HidapiBackend(const HidapiBackend&) = delete;
   HidapiBackend& operator=(const HidapiBackend&) = delete;
 
   bool Enumerate(std::vector<HidInterfaceInfo>& out) override;
+  // An inotify watch on the node folder; nullptr when it cannot be watched.
+  std::unique_ptr<HidChangeSignal> WatchChanges() override;
   // True while the hidraw node exists.
   bool IsPresent(const std::string& path) override;
   std::unique_ptr<HidConnection> Open(const HidInterfaceInfo& collection,
@@ -48,6 +51,7 @@ class HidapiBackend final : public HidBackend {
  private:
   HidapiCalls& calls_;
   const std::string sysfsRoot_;
+  const std::string nodeFolder_;
   const bool initialised_;
 };
 

@@ -43,6 +43,7 @@ class AlsaHeadsetChip final : public AudioChip {
                            std::filesystem::path deviceNodes = "/dev/snd");
 
   int SearchPresentDevice(PresentDeviceList& list) override;
+  int PresenceSignal() const override { return cardWatch_.Fd(); }
   int SetSpeakerMasterVolume(int master) override;
   int SetSpeakerChannelVolume(int left, int right) override;
   int SetMicVolume(int volume) override;

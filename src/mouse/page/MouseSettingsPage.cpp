@@ -24,20 +24,11 @@ constexpr char kWheelLinesEdit[] = "ms_gunlun_speed_edit";
 constexpr char kWheelUpButton[] = "ms_gunlun_speed_up_btn";
 constexpr char kWheelDownButton[] = "ms_gunlun_speed_down_btn";
 constexpr char kFactoryResetButton[] = "ms_one_profile_default";
-constexpr char kIndicatorSwatch[] = "ms_DPI_colordp_btn";
-constexpr char kIndicatorPalette[] = "Pallet";
 constexpr char kIndicatorSwatchFamily[] = "ms_DPI_color_btn_";
 constexpr char kDeviceProfileFamily[] = "ms_profile_";
 
-struct ComponentEdit {
-  ColourComponent component;
-  const char* name;
-};
-constexpr std::array<ComponentEdit, 3> kComponentEdits = {{
-    {ColourComponent::kRed, "ms_DPI_edit_R"},
-    {ColourComponent::kGreen, "ms_DPI_edit_G"},
-    {ColourComponent::kBlue, "ms_DPI_edit_B"},
-}};
+constexpr lighting::ColourControlNames kIndicatorControls = {
+    "ms_DPI_colordp_btn", "Pallet", {"ms_DPI_edit_R", "ms_DPI_edit_G", "ms_DPI_edit_B"}};
 
 // "ms_DPI<k>" followed by the role: "_slider", "_label_value", "_label_rank", "_min", "_max".
 QString StageControl(int k, const char* role) {
@@ -48,7 +39,7 @@ QString StageControl(int k, const char* role) {
 
 MouseSettingsPage::MouseSettingsPage(ui::SkinWindow& window, MousePageModel& model, device::HidDevice& mouse,
                                      platform::DesktopPointerSettings& desktop)
-    : window_(window), model_(model), mouse_(mouse), desktop_(desktop) {}
+    : window_(window), model_(model), mouse_(mouse), indicator_(window, kIndicatorControls), desktop_(desktop) {}
 
 // The worker's destructor lets the queued desktop settings run before it joins its thread.
 MouseSettingsPage::~MouseSettingsPage() = default;
@@ -78,12 +69,8 @@ bool MouseSettingsPage::RegisterRoutes(ui::NotifyRouter& router) {
   ok &= router.BindColour(ui::Latin1(kIndicatorSwatchFamily), [this](quint32 argb, bool store) {
     store ? PickIndicatorColour(argb) : ShowIndicatorColour(argb);
   });
-  for (const ComponentEdit& edit : kComponentEdits) {
-    ok &= router.Bind(ui::Latin1(ui::notify::kTextChanged), ui::Latin1(edit.name),
-                      [this, component = edit.component](const Notification& msg) {
-                        TypeIndicatorComponent(component, msg.sender.Text());
-                      });
-  }
+  ok &= indicator_.BindEdits(
+      router, [this](ColourComponent component, const QString& text) { TypeIndicatorComponent(component, text); });
   ok &= router.Bind(click, ui::Latin1(kWheelUpButton), [this](const Notification&) { ClickWheelLines(true); });
   ok &= router.Bind(click, ui::Latin1(kWheelDownButton), [this](const Notification&) { ClickWheelLines(false); });
   ok &= router.Bind(click, ui::Latin1(kFactoryResetButton), [this](const Notification&) { FactoryReset(); });
@@ -186,30 +173,17 @@ void MouseSettingsPage::PickIndicatorColour(quint32 argb) {
 }
 
 void MouseSettingsPage::ShowIndicatorColour(quint32 argb) {
-  ShowSwatch(argb);
-  const std::array<std::string, 3> texts = ComponentTexts(argb);
-  for (std::size_t i = 0; i < kComponentEdits.size(); ++i)
-    Find(ui::Latin1(kComponentEdits[i].name)).SetText(ui::Utf8(texts[i]));
-}
-
-void MouseSettingsPage::ShowSwatch(quint32 argb) {
-  Control swatch = Find(ui::Latin1(kIndicatorSwatch));
-  swatch.SetBkColor(argb);
-  swatch.SetBkImage(QString());
-  // The palette moves its marker only for a colour it does not show already: when the colour came
-  // from the palette itself, the marker stays where the user put it.
-  Control palette = Find(ui::Latin1(kIndicatorPalette));
-  if (palette.SelectColor() != argb) palette.SetSelectColor(argb);
+  indicator_.Show(argb);
 }
 
 void MouseSettingsPage::TypeIndicatorComponent(ColourComponent component, const QString& text) {
   const MouseEditEffect effect = model_.TypeIndicatorComponent(component, text.toStdString());
   if (!effect.applied) return;
   if (effect.rewriteText) {
-    Find(ui::Latin1(kComponentEdits[static_cast<std::size_t>(component)].name)).SetText(ui::Utf8(*effect.rewriteText));
+    indicator_.RewriteEdit(component, *effect.rewriteText);
   }
   // Only the swatch and the palette: the edits keep what the user is typing.
-  if (effect.showColour) ShowSwatch(*effect.showColour);
+  if (effect.showColour) indicator_.ShowSwatch(*effect.showColour);
   Follow(effect);
 }
 

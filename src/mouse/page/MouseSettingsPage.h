@@ -35,6 +35,7 @@
 #include <span>
 
 #include "device/HidDevice.h"
+#include "lighting/page/ColourControls.h"
 #include "mouse/MousePageModel.h"
 #include "mouse/MouseSettingsRules.h"
 #include "mouse/page/DesktopSettingsWorker.h"
@@ -121,14 +122,13 @@ class MouseSettingsPage {
   void ShowDesktopSettings();
   void ShowDesktopSettings(int pointerSpeed, int wheelLines);
   void ShowDeviceProfile();
-  // ms_DPI_colordp_btn (background colour, no image) and Pallet.
-  void ShowSwatch(quint32 argb);
   // Starts the desktop changes an edit asks for, and traces a failed profile save.
   void Follow(const MouseEditEffect& effect);
 
   ui::SkinWindow& window_;
   MousePageModel& model_;
   device::HidDevice& mouse_;
+  lighting::ColourControls indicator_;  // ms_DPI_colordp_btn, Pallet, ms_DPI_edit_R/G/B
   RefreshHooks hooks_;
   DesktopSettingsWorker desktop_;
 };

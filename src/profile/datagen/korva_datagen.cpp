@@ -4,6 +4,7 @@
 //   msdengdefault.led  mouse light profile     (64-byte MouseProfileRecord, tag 2)
 //   mskeydefault.pro   mouse key profile       (512-byte MouseKeyBank, tag 2)
 //   mpdengdefault.led  mousepad light profile  (64-byte MousepadProfileRecord, tag 3)
+//   name_1.cur .. name_4.cur  the mouse's four cursor macros (recoil patterns of 30 shots)
 // Usage: korva_datagen OUTPUT_FOLDER
 
 #include <algorithm>
@@ -17,6 +18,8 @@
 #include <system_error>
 #include <vector>
 
+#include "common/AtomicFile.h"
+#include "profile/IniFile.h"
 #include "profile/ProfileFile.h"
 #include "profile/ProfileStore.h"
 
@@ -311,6 +314,65 @@ constexpr std::array<DefaultFile, 5> kDefaultFiles{{
     {"mpdengdefault.led", DeviceTag::kMousepad, MousepadLightProfile},
 }};
 
+// ---------------------------------------------------------------------------------------------
+// Cursor macros: four recoil patterns of 30 shots, each a macro file of 6 steps per shot in the
+// step text form "delay low,delay high,kind,code,down,label" (delays in units of 10 ms):
+//   6b      left button pressed: the shot
+//   6b + 1  left button released after 20 ms
+//   6b + 2  a fixed 1-pixel pull down that starts the shot's correction
+//   6b + 3  the time to the next shot (the pattern's fire interval); the page edits its delay
+//   6b + 4  the shot's horizontal correction (the page edits it)
+//   6b + 5  the shot's vertical correction (the page edits it)
+// The corrections follow the usual climb of an automatic weapon: a strong pull down over the
+// first shots that eases to a steady one, with a sideways sway that grows later in the burst.
+struct CursorPattern {
+  int interval;     // units of 10 ms between shots
+  int pullStart;    // pixels down on the first shot
+  int pullSteady;   // pixels down once the climb has settled
+  int settleShot;   // the shot from which the pull is steady
+  int swayShot;     // the shot from which the sideways sway starts
+  int swayPixels;   // its amplitude
+};
+
+constexpr std::array<CursorPattern, 4> kCursorPatterns{{
+    {9, 6, 3, 10, 12, 2},   // a fast rifle
+    {10, 8, 4, 8, 10, 3},   // a heavy rifle
+    {7, 4, 2, 12, 15, 1},   // a submachine gun
+    {12, 10, 5, 6, 8, 4},   // a light machine gun
+}};
+constexpr int kCursorShots = 30;
+
+std::string CursorStep(int delay, int kind, int code, int down, const char* label) {
+  char line[96];
+  std::snprintf(line, sizeof line, "%d,%d,%d,%d,%d,%s", delay & 0xFF, delay >> 8, kind, code, down, label);
+  return line;
+}
+
+std::string CursorMacroText(const CursorPattern& p) {
+  korva::profile::IniFile file;
+  file.SetInt("MACROACTIONCOUNT", "count", kCursorShots * 6);
+  int step = 0;
+  const auto put = [&](const std::string& line) {
+    file.SetString("MACROACTION", std::to_string(step++), line);
+  };
+  for (int shot = 0; shot < kCursorShots; ++shot) {
+    // Down: from pullStart to pullSteady in even steps, then steady.
+    const int climb = shot < p.settleShot ? p.pullStart - (p.pullStart - p.pullSteady) * shot / p.settleShot
+                                          : p.pullSteady;
+    // Sideways: right, right, left, left, ... from swayShot on.
+    const int sway = shot < p.swayShot ? 0 : p.swayPixels;
+    const bool left = shot >= p.swayShot && ((shot - p.swayShot) / 2) % 2 == 1;
+    put(CursorStep(0, 0x81, 0x01, 1, "mouse_key_left"));
+    put(CursorStep(2, 0x01, 0x01, 0, "mouse_key_left"));
+    put(CursorStep(0, 0x05, 1, 0, "mouse_move_to_down_text"));
+    put(CursorStep(p.interval - 2, 0x05, 0, 0, "mouse_move_to_down_text"));
+    put(left ? CursorStep(0, 0x84, sway, 1, "mouse_move_to_left_text")
+             : CursorStep(0, 0x04, sway, 0, "mouse_move_to_right_text"));
+    put(CursorStep(0, 0x05, climb, 0, "mouse_move_to_down_text"));
+  }
+  return file.ToText();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -328,6 +390,14 @@ int main(int argc, char** argv) {
   for (const DefaultFile& file : kDefaultFiles) {
     const korva::Result<void> written =
         korva::profile::WriteProfileFile(folder / file.name, file.tag, file.payload());
+    if (!written) {
+      std::fprintf(stderr, "%s\n", written.error().ToString().c_str());
+      return 1;
+    }
+  }
+  for (std::size_t k = 0; k < kCursorPatterns.size(); ++k) {
+    const std::filesystem::path path = folder / ("name_" + std::to_string(k + 1) + ".cur");
+    const korva::Result<void> written = korva::WriteFileAtomically(path, std::string_view(CursorMacroText(kCursorPatterns[k])));
     if (!written) {
       std::fprintf(stderr, "%s\n", written.error().ToString().c_str());
       return 1;

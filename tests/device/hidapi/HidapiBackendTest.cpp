@@ -3,6 +3,7 @@
 // command exchange -- the drain of stale answers before each request.
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <stdlib.h>
 
 #include <array>
@@ -254,6 +255,40 @@ TEST_F(HidapiBackendTest, ReportsLeftFromEarlierRequestsAreDrainedBeforeEachRequ
   const auto lock = hidapi.Lock();
   EXPECT_EQ(node.writes.size(), 3u);
   EXPECT_TRUE(node.inputs.empty());
+}
+
+// The backend's change signal watches the node folder: a hidraw node that comes, goes or gets its
+// permissions from udev is a change; other nodes of the folder are not.
+TEST(HidrawNodeWatchTest, SignalsTheComingAndGoingOfHidrawNodesOnly) {
+  const std::filesystem::path nodes = MakeTempFolder();
+  FakeHidapi hidapi;
+  HidapiBackend backend{hidapi, MakeTempFolder().string(), nodes.string()};
+  const std::unique_ptr<HidChangeSignal> signal = backend.WatchChanges();
+  ASSERT_NE(signal, nullptr);
+  const auto readable = [&] {
+    pollfd polled{signal->Fd(), POLLIN, 0};
+    return ::poll(&polled, 1, 0) == 1;
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    bool change;
+  };
+  const Step steps[] = {
+      {"a hidraw node comes", [&] { std::ofstream(nodes / "hidraw3"); }, true},
+      {"another node comes", [&] { std::ofstream(nodes / "ttyS4"); }, false},
+      {"udev sets its permissions",
+       [&] { std::filesystem::permissions(nodes / "hidraw3", std::filesystem::perms::owner_read); }, true},
+      {"the hidraw node goes", [&] { std::filesystem::remove(nodes / "hidraw3"); }, true},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    EXPECT_TRUE(readable()) << step.what << ": the waiter wakes";
+    EXPECT_EQ(signal->Take(), step.change) << step.what;
+    EXPECT_FALSE(readable()) << step.what << ": taken";
+  }
+  EXPECT_EQ(HidapiBackend(hidapi, "", (nodes / "missing").string()).WatchChanges(), nullptr)
+      << "a folder that cannot be watched gives no signal";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "headset/alsa/AudioLibraryAlsa.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -49,6 +50,7 @@ class FakeProcAsound : public ::testing::Test {
   void SetUp() override {
     root = std::filesystem::temp_directory_path() /
            ("korva-asound-" + std::to_string(std::random_device{}()) + "-" + std::to_string(::getpid()));
+    nodes = root.string() + "-dev";
     std::filesystem::create_directories(root);
     std::filesystem::create_directories(nodes);
   }
@@ -65,7 +67,7 @@ class FakeProcAsound : public ::testing::Test {
   }
 
   std::filesystem::path root;
-  std::filesystem::path nodes = root.string() + "-dev";
+  std::filesystem::path nodes;  // beside root: each test process has folders of its own
 };
 
 TEST_F(FakeProcAsound, ScanFindsUsbCardsInCardOrder) {
@@ -125,16 +127,50 @@ TEST_F(FakeProcAsound, TheQueryScansAgainOnlyWhenTheDeviceNodesChange) {
   EXPECT_EQ(list.count, 0);
 }
 
-TEST_F(FakeProcAsound, WithoutTheNodesFolderEveryQueryScans) {
-  AlsaHeadsetChip chip(root, nodes / "missing");
+// The presence signal is readable exactly while a change of the nodes waits for the next query.
+bool Signalled(const AlsaHeadsetChip& chip) {
+  pollfd polled{chip.PresenceSignal(), POLLIN, 0};
+  return ::poll(&polled, 1, 0) == 1;
+}
+
+TEST_F(FakeProcAsound, ANodeChangeSignalsUntilTheNextQuery) {
+  AlsaHeadsetChip chip(root, nodes);
+  ASSERT_GE(chip.PresenceSignal(), 0);
+  PresentDeviceList list;
+  chip.SearchPresentDevice(list);
+  EXPECT_FALSE(Signalled(chip));
+
+  std::ofstream(nodes / "controlC3");
+  EXPECT_TRUE(Signalled(chip));
+  chip.SearchPresentDevice(list);
+  EXPECT_FALSE(Signalled(chip)) << "the query has seen the change";
+}
+
+// No sound card yet: udev creates the nodes folder with the first one, so its parent is watched
+// for it, and the folder's creation is the sign to scan.
+TEST_F(FakeProcAsound, WithoutTheNodesFolderItsCreationIsTheSign) {
+  AlsaHeadsetChip chip(root, nodes / "snd");
   PresentDeviceList list;
   chip.SearchPresentDevice(list);
   EXPECT_EQ(list.count, 0);
+  EXPECT_FALSE(Signalled(chip));
+
   std::filesystem::create_directories(root / "card1");
   std::ofstream(root / "card1" / "usbid") << "0c76:1630\n";
+  std::filesystem::create_directories(nodes / "snd");
+  EXPECT_TRUE(Signalled(chip));
   list = {};
   chip.SearchPresentDevice(list);
   EXPECT_EQ(list.count, 1);
+  EXPECT_FALSE(Signalled(chip));
+
+  // From now on the folder itself is watched.
+  std::filesystem::remove_all(root / "card1");
+  std::ofstream(nodes / "snd" / "controlC1");
+  EXPECT_TRUE(Signalled(chip));
+  list = {};
+  chip.SearchPresentDevice(list);
+  EXPECT_EQ(list.count, 0);
 }
 
 }  // namespace

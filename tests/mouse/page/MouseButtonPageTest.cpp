@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -237,7 +238,7 @@ TEST_F(MouseButtonPageTest, ASwitchOfTheImageClosesTheEditor) {
   EXPECT_FALSE(controller.ButtonEditor().CurrentEntry());
 }
 
-TEST_F(MouseButtonPageTest, SaveSendsTheActiveBankInABracketAndKeepsTheKeyProfile) {
+TEST_F(MouseButtonPageTest, SaveSendsTheCursorMacrosThenTheActiveBankInABracketAndKeepsTheKeyProfile) {
   // Active profile 2: its bank travels (device address 2 x 126).
   mouse.firmware().SetActiveProfile(2);
   ASSERT_TRUE(controller.ReadAll().changed);
@@ -248,7 +249,12 @@ TEST_F(MouseButtonPageTest, SaveSendsTheActiveBankInABracketAndKeepsTheKeyProfil
 
   Click(QStringLiteral("ms_key_butt_prosave"));
 
+  // The cursor macros go first, in their own bracket: the four shipped patterns, 2920 bytes.
   std::vector<Sent> expected{Request(0x01, 0, 0)};
+  for (std::uint16_t offset = 0; offset < 2920; offset += 56)
+    expected.push_back(Request(0x17, static_cast<std::uint8_t>(offset + 56 < 2920 ? 56 : 2920 - offset), offset));
+  expected.push_back(Request(0x02, 0, 0));
+  expected.push_back(Request(0x01, 0, 0));
   for (std::uint16_t offset = 0; offset < 512; offset += 56)
     expected.push_back(Request(0x09, static_cast<std::uint8_t>(offset + 56 < 512 ? 56 : 512 - offset),
                                static_cast<std::uint16_t>(2 * 126 + offset)));
@@ -285,7 +291,9 @@ TEST_F(MouseButtonPageTest, AnActiveNumberThatNamesNoBankEditsNothing) {
   EXPECT_FALSE(Find("ms_tab_function").IsVisible());
   mouse.ClearRequests();
   Click(QStringLiteral("ms_key_butt_prosave"));
-  EXPECT_TRUE(mouse.Requests().empty());
+  // The cursor macros go (they do not depend on a bank); no key bank does.
+  const std::vector<Sent> sent = mouse.Requests();
+  EXPECT_TRUE(std::none_of(sent.begin(), sent.end(), [](const Sent& s) { return s.code == 0x09; }));
   EXPECT_EQ(messages, QStringList{QStringLiteral("message_text_upload_failed")});
 }
 

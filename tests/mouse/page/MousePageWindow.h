@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -33,25 +34,18 @@ using PageWindow = korva::test::ShippedPageWindow;
 
 // The shipped skin, opened once per test program with the English texts.
 inline ui::Skin& SharedSkin() {
-  static ui::Skin* skin = [] {
-    korva::test::EnsureQtApplication();
-    auto opened = ui::Skin::Open(ui::Skin::SourceSkinFolder());
-    if (!opened) return static_cast<ui::Skin*>(nullptr);
-    ui::Skin* s = opened.value().release();
-    ui::RegisterStandardControls(s->Factory());
-    if (s->LoadLanguage(QStringLiteral("lan_en.xml"))) return static_cast<ui::Skin*>(nullptr);
-    return s;
-  }();
-  return *skin;
+  return *korva::test::SharedShippedSkin();
 }
 
-// Builds the two mouse pages into a window; fails the test on error.
-inline std::unique_ptr<PageWindow> BuildMouseWindow(const QTemporaryDir& folder) {
+// Builds the mouse pages into a window (by default sensitivity and buttons; `pages` the page
+// elements to build); fails the test on error.
+inline std::unique_ptr<PageWindow> BuildMouseWindow(const QTemporaryDir& folder,
+                                                    const QByteArray& pages = "<MS_DPI_UI/><MS_Key_UI/>") {
   EXPECT_NE(&SharedSkin(), nullptr);
   const QString file = folder.filePath(QStringLiteral("window.xml"));
   QFile out(file);
   EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-  out.write(R"(<Window size="1100,560"><HorizontalLayout><MS_DPI_UI/><MS_Key_UI/></HorizontalLayout></Window>)");
+  out.write(R"(<Window size="1100,560"><HorizontalLayout>)" + pages + "</HorizontalLayout></Window>");
   out.close();
   auto window = std::make_unique<PageWindow>(SharedSkin());
   auto error = window->Build(file, window.get());
