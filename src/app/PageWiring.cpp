@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/LightingWiring.h"
+#include "app/LinkWiring.h"
 #include "app/MainWnd.h"
 #include "app/PointerSettingsTips.h"
 #include "common/Log.h"
@@ -413,6 +414,9 @@ QString PageWiring::ChooseMacroFile(bool save, const QString& extension) {
 
 void PageWiring::WireProfilePanels(profile::ProfileFileChooser chooseFile) {
   profileLibrary_ = std::make_unique<session::ProfileLibrary>(window_.Session());
+  links_ = std::make_unique<LinkWiring>(window_, *profileLibrary_, [this](profile::StoreKind store) -> profile::ProfilePanel& {
+    return ProfilePanelOf(store);
+  });
   using profile::StoreKind;
   for (StoreKind store : {StoreKind::kKeyboardLight, StoreKind::kKeyboardKey, StoreKind::kMouseLight,
                           StoreKind::kMouseKey, StoreKind::kMousepadLight}) {
@@ -420,9 +424,11 @@ void PageWiring::WireProfilePanels(profile::ProfileFileChooser chooseFile) {
     hooks.showMessage = [this](const QString& textOrId) { return router_.Hooks().showMessage(textOrId); };
     hooks.chooseFile = chooseFile;
     hooks.applied = [this](const session::ProfileEffect& effect) { ProfileApplied(effect); };
+    hooks.shown = [this, store](int index) { links_->Shown(store, index); };
     auto panel = std::make_unique<profile::ProfilePanel>(window_, *profileLibrary_, store, std::move(hooks));
     if (!panel->RegisterRoutes(router_)) Trace("profile panel: the routing refused a control name");
     panel->Initialise();
+    panel->SetSwitchingAvailable(links_->SwitchingAvailable());
     profilePanels_[static_cast<std::size_t>(store)] = std::move(panel);
   }
 }

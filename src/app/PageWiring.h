@@ -28,7 +28,8 @@
 //    synchronised lighting; it shows the record of every profile load, restore and same-mode copy;
 //  - the five profile panels (ProfilePanel: keyboard light and key, mouse light and key, mousepad
 //    light) over the session's ProfileLibrary, filled at page creation; a profile put into effect
-//    refreshes its device's pages and gives the desktop the mouse's pointer settings.
+//    refreshes its device's pages and gives the desktop the mouse's pointer settings; their
+//    application-link watchers (LinkWiring) in worker slots 10-14;
 //
 // What the window does itself is not repeated here: it handles "windowinit" (including the skin
 // choice remembered in "main.ini") and "closebtn", "minbtn", "maxbtn", "restorebtn" before any
@@ -88,6 +89,7 @@ namespace korva::app {
 
 class CMainWnd;
 class LightingWiring;
+class LinkWiring;
 
 class PageWiring {
  public:
@@ -120,6 +122,8 @@ class PageWiring {
   profile::ProfilePanel& ProfilePanelOf(profile::StoreKind store) {
     return *profilePanels_[static_cast<std::size_t>(store)];
   }
+  // The application-link watchers and their foreground provider.
+  LinkWiring& Links() { return *links_; }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
 
@@ -171,6 +175,7 @@ class PageWiring {
   std::unique_ptr<session::ProfileLibrary> profileLibrary_;
   // Indexed by profile::StoreKind.
   std::array<std::unique_ptr<profile::ProfilePanel>, 5> profilePanels_;
+  std::unique_ptr<LinkWiring> links_;
 };
 
 }  // namespace korva::app

@@ -126,6 +126,10 @@ std::string ForegroundApplication() {
   return probe.ForegroundApplication();
 }
 
+bool X11DisplayOpens(const std::string& displayName) {
+  return Connection(displayName).get() != nullptr;
+}
+
 std::string ExecutableOfProcess(long pid) {
   if (pid <= 0) return {};
   std::error_code error;

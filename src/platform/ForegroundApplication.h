@@ -49,6 +49,9 @@ class FakeForegroundApplication final : public ForegroundApplicationProbe {
 // The foreground application of this session's X11 display; empty when none is found.
 std::string ForegroundApplication();
 
+// Whether an X11 connection to `displayName` opens (empty: DISPLAY).
+bool X11DisplayOpens(const std::string& displayName);
+
 // The executable of a process as /proc shows it; empty when it cannot be read.
 std::string ExecutableOfProcess(long pid);
 

@@ -1,5 +1,6 @@
 #include "profile/ProfileStore.h"
 
+#include <algorithm>
 #include <array>
 #include <system_error>
 
@@ -284,8 +285,24 @@ StoreResult ProfileStore::SaveProfile(std::span<const std::uint8_t> payload) {
   std::lock_guard lock(mutex_);
   const Index index(IndexPath(), layout_);
   std::string stem;
-  if (StoreResult named = index.Stem(index.Selected(), stem); !named) return named;
+  const int target = index.Contains(linkedShown_) ? linkedShown_ : index.Selected();
+  if (StoreResult named = index.Stem(target, stem); !named) return named;
   return WriteFile(ProfilePath(stem), payload);
+}
+
+int ProfileStore::SavedIndex() const {
+  std::lock_guard lock(mutex_);
+  const Index index(IndexPath(), layout_);
+  return index.Contains(linkedShown_) ? linkedShown_ : index.Selected();
+}
+
+PayloadResult ProfileStore::ShowLinkedProfile(int index) {
+  std::lock_guard lock(mutex_);
+  const Index current(IndexPath(), layout_);
+  PayloadResult loaded = LoadLocked(current, index);
+  // A profile that could not be loaded was not applied: saves keep their target.
+  if (loaded.result) linkedShown_ = index == current.Selected() ? -1 : index;
+  return loaded;
 }
 
 StoreResult ProfileStore::SelectLocked(int index) {
@@ -305,6 +322,7 @@ PayloadResult ProfileStore::SelectProfile(int index) {
   std::lock_guard lock(mutex_);
   // Nothing to apply when select could not be written: later saves would go to another profile.
   if (StoreResult selected = SelectLocked(index); !selected) return {std::move(selected), {}};
+  linkedShown_ = -1;
   return LoadLocked(Index(IndexPath(), layout_), index);
 }
 
@@ -353,6 +371,8 @@ IndexResult ProfileStore::CopyProfile(int index) {
 
 IndexResult ProfileStore::DeleteProfile(int index) {
   std::lock_guard lock(mutex_);
+  // The entries move; the page selects a profile by hand next.
+  linkedShown_ = -1;
   const Index current(IndexPath(), layout_);
   if (!current.Contains(index)) return NoIndex(current.NotListed(index));
   if (current.count() == 1) {
@@ -462,6 +482,19 @@ ProfileLink ProfileStore::ReadLink(int index) const {
   link.linked = ini.GetInt(layout_.sections.link, Key(index), 0) != 0;
   link.executable = ini.GetString(layout_.sections.process, Key(index), {});
   return link;
+}
+
+std::vector<ProfileLink> ProfileStore::Links() const {
+  std::lock_guard lock(mutex_);
+  const IniFile ini = IniFile::Load(IndexPath());
+  const int count = std::clamp(ini.GetInt(layout_.sections.count, kCountKey, 0), 0, kMaxProfileCount);
+  std::vector<ProfileLink> links(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    ProfileLink& link = links[static_cast<std::size_t>(i)];
+    link.linked = ini.GetInt(layout_.sections.link, Key(i), 0) != 0;
+    link.executable = ini.GetString(layout_.sections.process, Key(i), {});
+  }
+  return links;
 }
 
 StoreResult ProfileStore::WriteLink(int index, const ProfileLink& link) {

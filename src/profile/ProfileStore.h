@@ -167,6 +167,13 @@ class ProfileStore {
   PayloadResult SelectProfile(int index);
   // select := i without loading (the application-link watcher restores the hand-chosen index).
   StoreResult SetSelectedIndex(int index);
+  // The application link shows profile i while `select` keeps the hand-chosen one: the payload of
+  // profile i for the page to apply. Until the next SelectProfile, saves go into profile i -- the
+  // profile whose values the device holds -- rather than overwriting the hand-chosen profile with
+  // them. Showing the hand-chosen profile again ends that.
+  PayloadResult ShowLinkedProfile(int index);
+  // The profile SaveProfile writes into: the linked profile shown, else the selected one.
+  int SavedIndex() const;
 
   // A new profile "新配置文件<n>" (lowest free n) holding the default payload, appended to the list.
   // Refused (kProfileLimit) when the list holds kMaxProfileCount profiles.
@@ -189,6 +196,8 @@ class ProfileStore {
 
   // Application link of profile i (maintained by the application-link feature).
   ProfileLink ReadLink(int index) const;
+  // The links of profiles 0 .. count-1 in one read of the index (the watchers poll them).
+  std::vector<ProfileLink> Links() const;
   StoreResult WriteLink(int index, const ProfileLink& link);
 
  private:
@@ -208,6 +217,7 @@ class ProfileStore {
   DataFolders folders_;
   std::filesystem::path defaultsFolder_;
   mutable std::mutex mutex_;
+  int linkedShown_ = -1;  // ShowLinkedProfile's profile, -1: none
 };
 
 }  // namespace korva::profile

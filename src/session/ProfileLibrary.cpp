@@ -81,9 +81,16 @@ bool ProfileLibrary::Apply(StoreKind kind, std::span<const std::uint8_t> payload
 }
 
 ProfileEffect ProfileLibrary::Select(StoreKind kind, int index) {
+  return Put(kind, index, Store(kind).SelectProfile(index));
+}
+
+ProfileEffect ProfileLibrary::ShowLinked(StoreKind kind, int index) {
+  return Put(kind, index, Store(kind).ShowLinkedProfile(index));
+}
+
+ProfileEffect ProfileLibrary::Put(StoreKind kind, int index, profile::PayloadResult loaded) {
   ProfileEffect effect;
   effect.device = profile::LayoutOf(kind).device;
-  profile::PayloadResult loaded = Store(kind).SelectProfile(index);
   effect.result = std::move(loaded.result);
   if (!effect.result) {
     TraceFailure(kind, "not loaded", effect.result);

@@ -50,6 +50,9 @@ class ProfileLibrary {
   // profile that cannot be loaded is only traced (the application link selects profiles too, and
   // must not raise boxes); the previous state stays.
   ProfileEffect Select(profile::StoreKind kind, int index);
+  // The application link shows profile `index` while `select` keeps the hand-chosen profile; put
+  // into effect as Select does. Later saves go into this profile until the next Select.
+  ProfileEffect ShowLinked(profile::StoreKind kind, int index);
   // The store's default profile, into effect and saved into the selected profile.
   ProfileEffect Restore(profile::StoreKind kind);
   // Replaces the content of profile `index` with the profile file `source`, then selects it again
@@ -60,6 +63,8 @@ class ProfileLibrary {
   // The payload of a profile of `kind` into the device's image; false (nothing changed) for a
   // payload of another size.
   bool Apply(profile::StoreKind kind, std::span<const std::uint8_t> payload, ProfileEffect& effect);
+  // A loaded profile into effect, or the reason it was not.
+  ProfileEffect Put(profile::StoreKind kind, int index, profile::PayloadResult loaded);
 
   DeviceSession& session_;
 };

@@ -10,10 +10,12 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "AppTestSupport.h"
 #include "app/MainWnd.h"
+#include "app/LinkWiring.h"
 #include "app/PageWiring.h"
 #include "common/AtomicFile.h"
 #include "headset/HeadsetJsonFile.h"
@@ -70,6 +72,7 @@ class WiredShell : public test::ShellFixture {
     auto fake = std::make_unique<platform::FakeDesktopPointerSettings>();
     desktop = fake.get();
     wiring = std::make_unique<PageWiring>(window, Options().folders, std::move(fake), Options().messageBox);
+    if (beforeShow) beforeShow(*wiring);
     started_ = true;
     QSignalSpy initialised(&window, &CMainWnd::initialised);
     window.show();
@@ -111,6 +114,8 @@ class WiredShell : public test::ShellFixture {
   std::shared_ptr<sim::SimulatedHeadsetChip> headsetChip = std::make_shared<sim::SimulatedHeadsetChip>();
   std::unique_ptr<PageWiring> wiring;
   platform::FakeDesktopPointerSettings* desktop = nullptr;
+  // Runs after the wiring is built and before "windowinit" starts the threads.
+  std::function<void(PageWiring&)> beforeShow;
 
  private:
   static std::size_t StageOffset(int k) {
@@ -393,6 +398,52 @@ TEST_F(PageWiringIntegrationTest, TheMouseLightComboListsTheProfilesOnDiskAndAdd
   EXPECT_EQ(Window().Session().Mouse().LightStore().SelectedIndex(), 1);
   EXPECT_EQ(Find("ms_DPI2_slider").Value(), 37);
   EXPECT_TRUE(WaitFor([&] { return StageOnMouse(mouse, 2) == 37; }, 2000));
+  EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(PageWiringIntegrationTest, ALinkedApplicationInFrontShowsItsProfileOnTheMouseUntilItLeaves) {
+  // "alpha" (stage 2 at step 20) is chosen by hand; "beta" (step 37) is linked to a game.
+  const std::filesystem::path folder = Home() / "KORVA" / "ms";
+  ASSERT_TRUE(std::filesystem::create_directories(folder));
+  mouse::MouseImage alpha;
+  ASSERT_TRUE(alpha.active.SetStage(2, 20));
+  mouse::MouseImage beta;
+  ASSERT_TRUE(beta.active.SetStage(2, 37));
+  ASSERT_TRUE(profile::WriteProfileFile(folder / "alpha.led", profile::DeviceTag::kMouse, mouse::StoreLightRecord(alpha)));
+  ASSERT_TRUE(profile::WriteProfileFile(folder / "beta.led", profile::DeviceTag::kMouse, mouse::StoreLightRecord(beta)));
+  ASSERT_TRUE(profile::UpdateIniFile(folder / "msProfile.ini", [](profile::IniFile& ini) {
+    ini.SetInt("PROFILEDENGCOUNT", "count", 2);
+    ini.SetString("PROFILEDENGNAME", "0", "alpha");
+    ini.SetString("PROFILEDENGNAME", "1", "beta");
+    ini.SetString("PROFILELIKEDENGEXE", "1", "1");
+    ini.SetString("DENGPROCESS", "1", "/usr/games/racer");
+    ini.SetInt("PROFILEDENGSELECT", "select", 0);
+  }));
+  auto* foreground = new platform::FakeForegroundApplication;
+  beforeShow = [foreground](PageWiring& pages) {
+    pages.Links().UseProvider({std::unique_ptr<platform::ForegroundApplicationProbe>(foreground), QStringLiteral("fake")});
+  };
+  const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
+  ui::Control combo = Find("ms_deng_profile_combo");
+  ASSERT_TRUE(WaitFor([&] { return StageOnMouse(mouse, 2) == 20; }, 3000));
+  EXPECT_FALSE(Visible("ms_deng_profile_link_name_hor"));
+
+  // The game comes to the front: within a poll its profile shows and reaches the mouse, while the
+  // index keeps the hand-chosen profile.
+  foreground->Set("/usr/games/racer");
+  ASSERT_TRUE(WaitFor([&] { return combo.CurSel() == 1; }, 5000));
+  EXPECT_EQ(TextOf("ms_deng_profile_link_edit"), QStringLiteral("racer"));
+  EXPECT_TRUE(Selected("ms_deng_profile_link_check"));
+  EXPECT_TRUE(WaitFor([&] { return StageOnMouse(mouse, 2) == 37; }, 2000));
+  EXPECT_EQ(profile::ReadIniInt(folder / "msProfile.ini", "PROFILEDENGSELECT", "select", -1), 0);
+
+  // It leaves: the hand-chosen profile returns, on the page and on the mouse.
+  foreground->Set("/usr/bin/xterm");
+  ASSERT_TRUE(WaitFor([&] { return combo.CurSel() == 0; }, 5000));
+  EXPECT_TRUE(WaitFor([&] { return StageOnMouse(mouse, 2) == 20; }, 2000));
+  EXPECT_FALSE(Selected("ms_deng_profile_link_check"));
   EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('|')).toStdString();
 }
 

@@ -1,4 +1,5 @@
 #include "platform/SuspendWatcher.h"
+#include "tests/platform/PrivateBus.h"
 
 #include <gtest/gtest.h>
 
@@ -22,29 +23,6 @@ TEST(SuspendWatcher, WithoutABusItSaysSoAndReportsNothing) {
 
 // A private bus on which this test plays logind: it owns "org.freedesktop.login1" and emits
 // PrepareForSleep(true) then PrepareForSleep(false).
-class PrivateBus {
- public:
-  PrivateBus() {
-    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (daemon.isEmpty()) return;
-    process_.start(
-        daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-    if (!process_.waitForStarted(10000)) return;
-    while (!process_.canReadLine()) {
-      if (!process_.waitForReadyRead(10000)) return;
-    }
-    address_ = QString::fromUtf8(process_.readLine()).trimmed();
-  }
-  ~PrivateBus() {
-    process_.kill();
-    process_.waitForFinished(5000);
-  }
-  QString Address() const { return address_; }
-
- private:
-  QProcess process_;
-  QString address_;
-};
 
 TEST(SuspendWatcher, ReportsSuspendThenResumeFromLogind) {
   PrivateBus bus;

@@ -1,11 +1,14 @@
 #include "profile/page/ProfilePanel.h"
 
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QSize>
 #include <algorithm>
 #include <climits>
 
 #include "common/Log.h"
+#include "profile/ApplicationLink.h"
 #include "ui/Notify.h"
 #include "ui/Skin.h"
 #include "ui/SkinWindow.h"
@@ -42,10 +45,18 @@ const char* DevicePrefix(StoreKind store) {
   return "mp";
 }
 
-// The text after the last path separator ("\" as stored by the original program, or "/").
-QString ExecutableName(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return Utf8(slash == std::string::npos ? path : path.substr(slash + 1));
+// An executable file is linked; the dialog offers all files, as Linux programs have no extension.
+std::optional<std::filesystem::path> ChooseExecutableWithDialog(QWidget* parent,
+                                                                const std::function<int(const QString&)>& message) {
+  const QString chosen = QFileDialog::getOpenFileName(parent, {}, {}, QStringLiteral("(*)"), nullptr,
+                                                      QFileDialog::DontResolveSymlinks);
+  if (chosen.isEmpty()) return std::nullopt;
+  const QFileInfo info(chosen);
+  if (!info.isFile() || !info.isExecutable()) {
+    if (message) message(QString::fromLatin1(kTextNotExecutable));
+    return std::nullopt;
+  }
+  return std::filesystem::path(chosen.toStdString());
 }
 
 }  // namespace
@@ -58,6 +69,11 @@ ProfilePanel::ProfilePanel(ui::SkinWindow& window, session::ProfileLibrary& libr
   prefix_ = device_ + QLatin1Char('_') + kind + QLatin1Char('_');
   buttonPrefix_ = device_ + QStringLiteral("_pro_") + kind + QLatin1Char('_');
   if (!hooks_.chooseFile) hooks_.chooseFile = QtProfileFileChooser(&window_);
+  if (!hooks_.chooseExecutable) {
+    hooks_.chooseExecutable = [this] {
+      return ChooseExecutableWithDialog(&window_, [this](const QString& id) { return Message(id); });
+    };
+  }
 }
 
 Control ProfilePanel::Find(const char* role) const {
@@ -85,6 +101,14 @@ bool ProfilePanel::RegisterRoutes(ui::NotifyRouter& router) {
   };
   for (const auto& [name, handler] : clicks)
     ok &= router.Bind(click, name, [this, handler](const Notification&) { (this->*handler)(); });
+  ok &= router.Bind(click, prefix_ + QStringLiteral("profile_link_btn"), [this](const Notification&) { Unlink(); });
+  ok &= router.Bind(Latin1(ui::notify::kSelectChanged), prefix_ + QStringLiteral("profile_link_check"),
+                    [this](const Notification&) {
+                      if (Find("profile_link_check").IsSelected())
+                        Link();
+                      else
+                        Unlink();
+                    });
   return ok;
 }
 
@@ -111,6 +135,11 @@ void ProfilePanel::Fill(const std::vector<std::string>& names, int selected) {
     if (box && item >= 0) box->setItemData(item, QSize(0, kProfileItemHeight), Qt::SizeHintRole);
   }
   combo.SelectItem(selected);
+  Shown(combo.CurSel());
+}
+
+void ProfilePanel::Shown(int index) {
+  if (hooks_.shown) hooks_.shown(index);
 }
 
 int ProfilePanel::Selected() const {
@@ -124,7 +153,7 @@ void ProfilePanel::ShowName(int index) {
 void ProfilePanel::ShowLink(int index) {
   const ProfileLink link = library_.Store(store_).ReadLink(index);
   const bool linked = link.linked && !link.executable.empty();
-  Find("profile_link_edit").SetText(linked ? ExecutableName(link.executable) : QStringLiteral(" "));
+  Find("profile_link_edit").SetText(linked ? Utf8(ExecutableFileName(link.executable)) : QStringLiteral(" "));
   Find("profile_link_check").Select(linked);
   Find("profile_link_name_hor").SetVisible(linked);
 }
@@ -139,6 +168,7 @@ void ProfilePanel::CloseFunctionEditor() {
 
 void ProfilePanel::Select(int index) {
   if (index < 0) return;
+  Shown(index);
   ShowName(index);
   ShowLink(index);
   const session::ProfileEffect effect = library_.Select(store_, index);
@@ -209,6 +239,71 @@ void ProfilePanel::Restore() {
   const session::ProfileEffect effect = library_.Restore(store_);
   Applied(effect);
   if (!effect.message.empty()) Message(Utf8(effect.message));
+}
+
+void ProfilePanel::ShowLinked(int index) {
+  Control combo = Find("profile_combo");
+  if (index < 0 || index >= combo.ItemCount() || index == combo.CurSel()) {
+    Shown(combo.CurSel());
+    return;
+  }
+  // The hand-chosen profile again: a selection as by hand, which also ends saving into the linked one.
+  if (index == library_.Store(store_).SelectedIndex()) {
+    combo.SelectItem(index);
+    Select(index);
+    return;
+  }
+  combo.SelectItem(index);
+  Shown(index);
+  ShowName(index);
+  ShowLink(index);
+  const session::ProfileEffect effect = library_.ShowLinked(store_, index);
+  if (effect.applied) CloseFunctionEditor();
+  Applied(effect);
+}
+
+void ProfilePanel::ClearLink(int index, bool write) {
+  Find("profile_link_check").Select(false);
+  Find("profile_link_edit").SetText(QStringLiteral(" "));
+  Find("profile_link_name_hor").SetVisible(false);
+  if (write && index >= 0) {
+    // Unlinked: flag "0" and a single space as the path.
+    Report(library_.Store(store_).WriteLink(index, ProfileLink{}));
+  }
+}
+
+void ProfilePanel::Link() {
+  const int selected = Selected();
+  if (selected < 0) {
+    ClearLink(selected, false);
+    return;
+  }
+  const std::optional<std::filesystem::path> chosen = hooks_.chooseExecutable();
+  const std::string path = chosen ? chosen->string() : std::string();
+  ProfileStore& store = library_.Store(store_);
+  switch (chosen ? CheckLink(store.Links(), path) : LinkCheck::kNoPath) {
+    case LinkCheck::kAlreadyLinked:
+      Message(Utf8(kTextAlreadyLinked));
+      // Nothing else changes: the profile keeps what it had.
+      ShowLink(selected);
+      return;
+    case LinkCheck::kNoPath:
+      ClearLink(selected, true);
+      return;
+    case LinkCheck::kAccepted:
+      break;
+  }
+  // A path that cannot be stored is reported; the row shows what the index holds either way.
+  Report(store.WriteLink(selected, ProfileLink{true, path}));
+  ShowLink(selected);
+}
+
+void ProfilePanel::Unlink() {
+  ClearLink(Selected(), true);
+}
+
+void ProfilePanel::SetSwitchingAvailable(bool available) {
+  Find("profile_link_check").SetToolTip(available ? QString() : Latin1(kTextNoForegroundProvider));
 }
 
 void ProfilePanel::Applied(const session::ProfileEffect& effect) {

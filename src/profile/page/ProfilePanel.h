@@ -8,6 +8,8 @@
 //   <dev>_<kind>_profile_name_edit        the selected name; with _edit_save_btn: Rename
 //   <dev>_<kind>_profile_restore_btn      Restore
 //   <dev>_<kind>_profile_link_check / _link_edit / _link_name_hor   the link of the selected profile
+//                                        (checking it links, unchecking it unlinks)
+//   <dev>_<kind>_profile_link_btn         Unlink
 //   <dev>_tab_function                    the key page's function editor, closed by a key profile
 //
 // with <dev> "kb", "ms", "mp" and <kind> "deng" (light) or "key". Failures go to the message box
@@ -19,11 +21,15 @@
 //  - A profile file that could not be written is reported ("message_text_profile_write_failed");
 //    the previous file stays.
 //  - Delete, copy, import, export and rename need a selected profile; without one they do nothing.
+//  - A profile the application link shows (ShowLinked) is put into effect without changing the
+//    hand-chosen `select`, and later saves go into that profile, not into the hand-chosen one.
 //
 // UI thread only.
 
 #include <QString>
+#include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "profile/ProfileStore.h"
 #include "profile/page/ProfileFileDialog.h"
@@ -39,6 +45,10 @@ namespace korva::profile {
 
 // A profile file the library could not write.
 inline constexpr char kTextProfileWriteFailed[] = "message_text_profile_write_failed";
+// The chosen file to link is not an executable program.
+inline constexpr char kTextNotExecutable[] = "message_text_link_not_executable";
+// No way to follow the application in the foreground on this desktop.
+inline constexpr char kTextNoForegroundProvider[] = "profile_link_no_provider";
 // Height of a combo item.
 inline constexpr int kProfileItemHeight = 25;
 
@@ -51,6 +61,10 @@ class ProfilePanel {
     ProfileFileChooser chooseFile;
     // A profile was put into effect: the device's pages show it, the desktop takes its settings.
     std::function<void(const session::ProfileEffect& effect)> applied;
+    // The executable to link; nullopt when cancelled. Empty: a Qt file dialog over the window.
+    std::function<std::optional<std::filesystem::path>()> chooseExecutable;
+    // The combo now shows this index (the application-link watcher keeps track of it).
+    std::function<void(int index)> shown;
   };
 
   // `window` holds the controls, `library` the stores; both must outlive the panel.
@@ -76,6 +90,14 @@ class ProfilePanel {
   void Import();
   void Export();
   void Restore();
+  // LinkProfile / UnlinkProfile of the selected profile.
+  void Link();
+  void Unlink();
+  // The application link's choice: profile `index` shown and put into effect while `select` keeps
+  // the hand-chosen profile (the hand-chosen index itself is selected as by hand).
+  void ShowLinked(int index);
+  // Whether the foreground application can be followed; when not, the link row says so.
+  void SetSwitchingAvailable(bool available);
 
  private:
   ui::Control Find(const char* role) const;
@@ -85,6 +107,9 @@ class ProfilePanel {
   void ShowName(int index);
   void ShowLink(int index);
   void CloseFunctionEditor();
+  // The link controls of an unlinked profile, and its index entries when `write`.
+  void ClearLink(int index, bool write);
+  void Shown(int index);
   // A new profile at `index` (add, copy, delete): listed again, selected and put into effect.
   void SelectNew(const IndexResult& result);
   int Selected() const;

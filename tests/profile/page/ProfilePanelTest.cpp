@@ -118,6 +118,8 @@ class ProfilePanelTest : public ::testing::TestWithParam<StoreRow> {
       return chosen;
     };
     hooks.applied = [this](const session::ProfileEffect& effect) { effects.push_back(effect); };
+    hooks.chooseExecutable = [this] { return executable; };
+    hooks.shown = [this](int index) { shownIndex = index; };
     panel = std::make_unique<ProfilePanel>(*window, *library, Row().store, std::move(hooks));
     ASSERT_TRUE(panel->RegisterRoutes(*router));
     panel->Initialise();
@@ -196,6 +198,8 @@ class ProfilePanelTest : public ::testing::TestWithParam<StoreRow> {
   std::optional<std::filesystem::path> chosen;
   std::vector<ProfileFileRequest> requests;
   std::vector<session::ProfileEffect> effects;
+  std::optional<std::filesystem::path> executable;
+  int shownIndex = -2;
 };
 ui::Skin* ProfilePanelTest::skin_ = nullptr;
 
@@ -463,6 +467,73 @@ TEST_P(ProfilePanelTest, RestorePutsTheDefaultProfileIntoTheSelectedOne) {
   }
   EXPECT_EQ(Row().imageByte6(*session), defaults[6]);
   EXPECT_EQ(Payload("alpha"), DefaultPayload()) << "only the selected profile";
+}
+
+TEST_P(ProfilePanelTest, LinkAndUnlinkThroughTheLinkRow) {
+  Seed({"a", "b", "c"}, 0);
+  const QString p = QString::fromLatin1(Row().panel) + QStringLiteral("profile_link_");
+  const IndexSections& s = Layout().sections;
+  auto flag = [&](int i) { return ReadIniString(Store().IndexPath(), s.link, std::to_string(i), "?"); };
+  auto path = [&](int i) { return ReadIniString(Store().IndexPath(), s.process, std::to_string(i), "?"); };
+  auto check = [&](bool on) { Find(p + "check").Select(on, ui::SendNotify::Yes); };
+
+  // Linked: the name after the last "/" shows in its row.
+  executable = "/usr/games/racer";
+  check(true);
+  EXPECT_EQ(flag(0), "1");
+  EXPECT_EQ(path(0), "/usr/games/racer");
+  EXPECT_EQ(Find(p + "edit").Text(), QStringLiteral("racer"));
+  EXPECT_TRUE(Find(p + "check").IsSelected());
+  EXPECT_TRUE(Find(p + "name_hor").IsVisible());
+
+  // The same program for another profile of the store: refused, nothing changes.
+  Choose(1);
+  EXPECT_FALSE(Find(p + "check").IsSelected());
+  executable = "/USR/games/racer";
+  check(true);
+  EXPECT_EQ(boxes, QStringList{QStringLiteral("message_text_13")});
+  EXPECT_FALSE(Find(p + "check").IsSelected());
+  EXPECT_EQ(flag(1), "0");
+
+  // Cancelled dialog: unlinked, "0" and a single space.
+  executable.reset();
+  check(true);
+  EXPECT_FALSE(Find(p + "check").IsSelected());
+  EXPECT_EQ(flag(1), "0");
+  EXPECT_EQ(path(1), "");  // reads trim the single space
+
+  // The unlink button on the linked profile.
+  Choose(0);
+  EXPECT_TRUE(Find(p + "check").IsSelected());
+  ClickPanel("profile_link_btn");
+  EXPECT_EQ(flag(0), "0");
+  EXPECT_EQ(Find(p + "edit").Text(), QStringLiteral(" "));
+  EXPECT_FALSE(Find(p + "name_hor").IsVisible());
+  EXPECT_EQ(boxes.size(), 1);
+}
+
+TEST_P(ProfilePanelTest, TheLinkedProfileShowsWhileTheHandChosenOneStaysSelected) {
+  Seed({"a", "b"}, 0);
+  ASSERT_TRUE(WriteProfileFile(File("b"), Layout().tag, Marked(0x2B)));
+  EXPECT_EQ(shownIndex, 0);
+  effects.clear();
+  panel->ShowLinked(1);
+  EXPECT_EQ(Combo().CurSel(), 1);
+  EXPECT_EQ(shownIndex, 1);
+  EXPECT_EQ(NameEdit().Text(), QStringLiteral("b"));
+  EXPECT_EQ(Store().SelectedIndex(), 0);
+  ASSERT_EQ(effects.size(), 1u);
+  EXPECT_EQ(Row().imageByte6(*session), 0x2B);
+
+  // The hand-chosen profile again, as a selection by hand.
+  panel->ShowLinked(0);
+  EXPECT_EQ(Combo().CurSel(), 0);
+  EXPECT_EQ(shownIndex, 0);
+  EXPECT_EQ(Row().imageByte6(*session), DefaultPayload()[6]);
+  EXPECT_EQ(Store().SavedIndex(), 0);
+  // Out of the list: nothing.
+  panel->ShowLinked(7);
+  EXPECT_EQ(Combo().CurSel(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStore, ProfilePanelTest, ::testing::ValuesIn(kRows),
