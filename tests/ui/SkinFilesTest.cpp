@@ -288,7 +288,7 @@ TEST_F(ShippedSkin, SmallWindowsAndMenuBuild) {
   QStringList items;
   for (QAction* a : menu->actions())
     if (!a->isSeparator()) items.append(a->objectName());
-  EXPECT_EQ(items, (QStringList{QStringLiteral("lan"), QStringLiteral("exit")}));
+  EXPECT_EQ(items, (QStringList{QStringLiteral("lan"), QStringLiteral("autostart"), QStringLiteral("exit")}));
 }
 
 TEST_F(ShippedSkin, EveryPageFileBuildsOnItsOwn) {
