@@ -1,7 +1,5 @@
 #include "sim/SimBus.h"
 
-#include <poll.h>
-
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -61,12 +59,7 @@ class SimChangeSignal final : public device::HidChangeSignal {
  public:
   explicit SimChangeSignal(std::shared_ptr<WakeFd> fd) : fd_(std::move(fd)) {}
   int Fd() const override { return fd_->Fd(); }
-  bool Take() override {
-    pollfd polled{fd_->Fd(), POLLIN, 0};
-    const bool rang = ::poll(&polled, 1, 0) == 1;
-    fd_->Drain();
-    return rang;
-  }
+  bool Take() override { return fd_->Drain(); }
 
  private:
   std::shared_ptr<WakeFd> fd_;

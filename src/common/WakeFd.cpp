@@ -25,10 +25,10 @@ void WakeFd::Ring() const {
   [[maybe_unused]] const ssize_t written = ::write(fd_, &one, sizeof one);
 }
 
-void WakeFd::Drain() const {
-  if (fd_ < 0) return;
+bool WakeFd::Drain() const {
+  if (fd_ < 0) return false;
   std::uint64_t count = 0;
-  [[maybe_unused]] const ssize_t got = ::read(fd_, &count, sizeof count);
+  return ::read(fd_, &count, sizeof count) == static_cast<ssize_t>(sizeof count) && count > 0;
 }
 
 bool WaitForFds(const StopEvent& stop, std::span<const int> fds, std::chrono::milliseconds timeout) {

@@ -23,7 +23,8 @@ class WakeFd {
   // -1 when the system gave no eventfd (then rings are lost and waiters fall back to their time-out).
   int Fd() const { return fd_; }
   void Ring() const;
-  void Drain() const;
+  // Clears the bell; true when it had rung since the last Drain.
+  bool Drain() const;
 
  private:
   int fd_ = -1;
