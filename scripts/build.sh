@@ -9,6 +9,8 @@ build_dir="$1"; shift
 jobs="${KORVA_JOBS:-$(nproc)}"
 # Paths inside the tree are hashed relative to it, so clones and worktrees share the cache.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
+# Debug builds would otherwise hash the working folder too, so every clone would miss.
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
