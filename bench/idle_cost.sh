@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# Idle cost of the resident program: CPU (% of one core) and resident memory of korva while
-# nothing animates, each case on a virtual X server of its own, with its own data folder and
-# runtime folder. Run by hand after changes to the UI or the threads (not part of CI):
+# Cost of the resident program: CPU (% of one core) and resident memory of korva, each case on a
+# virtual X server of its own, with its own data folder and runtime folder. Run by hand after
+# changes to the UI or the threads (not part of CI):
 #
 #   bench/idle_cost.sh [SECONDS]        (default 30 s of sampling per case)
 #
 # Cases, one line each:
-#   simulated-shown   --simulate, the window shown (the "Simulated devices" panel too)
+#   still-shown       --simulate, every simulated device in a static colour, the window shown
 #   no-devices        the USB bus (hardware mode) with no KORVA device on it
-#   simulated-hidden  --simulate, the main window unmapped (as the tray would hide it)
+#   still-hidden      as still-shown with the main window unmapped (as the tray would hide it)
+#   animating-shown   --simulate, all four devices animating (keyboard wave, mouse breathing,
+#                     mousepad colour cycle, headset wave), the window on the keyboard's lighting
+#   animating-hidden  the same with the window unmapped
+# The lighting of the simulated devices is set through korvactl, which hands its requests to the
+# running program.
 #
-# Environment: KORVA_APP (default build/src/app/korva), KORVA_IDLE_SETTLE (seconds to wait after
-# the window appears before sampling, default 6: the watchers' first pass and the start-up reads).
+# Environment: KORVA_APP (default build/src/app/korva), KORVA_CTL (default: korvactl beside it in
+# build/src/ctl), KORVA_IDLE_SETTLE (seconds to wait after the window appears before sampling,
+# default 10: the watchers' first pass and the start-up reads), KORVA_IDLE_CASES (the cases to run,
+# default all of them).
 # Needs Xvfb and xdotool (apt-get install xvfb xdotool). Each case gets a display number of its own
 # from the X server (-displayfd).
 set -euo pipefail
@@ -19,7 +26,9 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-30}"
 app="${KORVA_APP:-$root/build/src/app/korva}"
-settle="${KORVA_IDLE_SETTLE:-6}"
+ctl="${KORVA_CTL:-$(dirname "$(dirname "$app")")/ctl/korvactl}"
+settle="${KORVA_IDLE_SETTLE:-10}"
+cases="${KORVA_IDLE_CASES:-still-shown no-devices still-hidden animating-shown animating-hidden}"
 title="KORVA DRIVER"
 
 if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
@@ -27,6 +36,7 @@ if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
   exit 2
 fi
 [ -x "$app" ] || { echo "$0: no program at $app (build it: scripts/build.sh build)" >&2; exit 1; }
+[ -x "$ctl" ] || { echo "$0: no korvactl at $ctl (set KORVA_CTL)" >&2; exit 1; }
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "$0: $tool is missing (apt-get install xvfb xdotool)" >&2; exit 1; }
 done
@@ -62,10 +72,28 @@ rss_kb() {
   echo $(( pages * page_kb ))
 }
 
-# run_case NAME HIDE ARGS...
+# set_lighting DISPLAY SCRATCH LIGHTING: the simulated devices' lighting through the running program.
+set_lighting() {
+  local display="$1" dir="$2" lighting="$3" device mode
+  local -A modes
+  case "$lighting" in
+    still) modes=([keyboard]=3 [mouse]=3 [mousepad]=3 [headset]=3) ;;
+    animating) modes=([keyboard]=0 [mouse]=2 [mousepad]=1 [headset]=0) ;;
+    *) return 0 ;;
+  esac
+  for device in keyboard mouse mousepad headset; do
+    mode="${modes[$device]}"
+    DISPLAY=":$display" KORVA_HOME="$dir/home" XDG_RUNTIME_DIR="$dir/runtime" \
+      "$ctl" set "$device" lighting "$mode" --colour 20a0ff --brightness 14 --speed 7 >/dev/null ||
+      { echo "korvactl could not set the $device's lighting" >&2; return 1; }
+  done
+}
+
+# run_case NAME HIDE LIGHTING ARGS...
 run_case() {
-  local name="$1" hide="$2"
-  shift 2
+  local name="$1" hide="$2" lighting="$3"
+  shift 3
+  case " $cases " in *" $name "*) ;; *) return 0 ;; esac
   scratch="$(mktemp -d)"
   mkdir -p "$scratch/home" "$scratch/runtime"
   chmod 700 "$scratch/runtime"
@@ -96,6 +124,13 @@ run_case() {
   done
   [ -n "$window" ] || { echo "$name: no window \"$title\" appeared" >&2; return 1; }
   sleep "$settle"
+  set_lighting "$display" "$scratch" "$lighting" || return 1
+  if [ "$lighting" = animating ]; then
+    # The keyboard's lighting page, where the preview animates.
+    DISPLAY=":$display" xdotool search --name "^$title\$" windowactivate --sync 2>/dev/null || true
+    DISPLAY=":$display" "$ctl" --version >/dev/null 2>&1 || true
+  fi
+  sleep 2
   if [ "$hide" = hide ]; then
     DISPLAY=":$display" xdotool windowunmap "$window"
     sleep 1
@@ -122,6 +157,8 @@ run_case() {
   cleanup
 }
 
-run_case simulated-shown show --simulate
-run_case no-devices show
-run_case simulated-hidden hide --simulate
+run_case still-shown show still --simulate
+run_case no-devices show none
+run_case still-hidden hide still --simulate
+run_case animating-shown show animating --simulate
+run_case animating-hidden hide animating --simulate

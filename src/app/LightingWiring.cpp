@@ -73,7 +73,18 @@ bool LightingWiring::ApplyWaiting() {
 
 void LightingWiring::PreviewShown(bool shown) {
   shown_.store(shown);
-  if (shown && !armed_.exchange(true)) window_.ArmPreviewRepaint();
+  if (!shown) return;
+  {
+    std::lock_guard lock(mutex_);
+    for (DeviceKind kind : kAllDeviceKinds) {
+      Pending& pending = pending_[IndexOf(kind)];
+      const std::vector<fx::FrameEntry>& applied = applied_[IndexOf(kind)];
+      if (pending.waiting || applied.empty()) continue;
+      pending.frame.assign(applied.begin(), applied.end());
+      pending.waiting = true;
+    }
+  }
+  if (!armed_.exchange(true)) window_.ArmPreviewRepaint();
 }
 
 bool LightingWiring::LightSwitch(DeviceKind kind) const {

@@ -50,7 +50,9 @@ class LightingWiring final : private session::LightingPreview {
   // Every waiting frame to its keys; true when there was one.
   bool ApplyWaiting();
   bool Apply(DeviceKind kind);
-  // The window was shown (true) or hidden or minimised (false).
+  // The window was shown (true) or hidden or minimised (false). Shown also after every user action:
+  // a page, tab or option may have shown other keys or switched their light, and a still frame
+  // comes only once, so the latest frames go to the keys again.
   void PreviewShown(bool shown);
   bool LightSwitch(DeviceKind kind) const;
   const std::vector<ui::Control>& Keys(DeviceKind kind);

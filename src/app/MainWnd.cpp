@@ -283,6 +283,8 @@ void CMainWnd::Notify(const ui::Notification& msg) {
   if (msg.type == QLatin1String(ui::notify::kClick) && OnWindowButton(msg.name)) return;
   if (router_) router_(msg);
   HurryDeferredWrites();
+  // What the user did may have shown other preview keys.
+  if (previewShown_ && isVisible() && !isMinimized()) previewShown_(true);
 }
 
 bool CMainWnd::OnWindowButton(const QString& name) {

@@ -105,6 +105,15 @@ void HidWatcher::Run(const StopEvent& stop) {
 }
 
 void HidWatcher::Search(const StopEvent& stop) {
+  Find(stop);
+  // However the first search ended, the headset watcher's first wake-up may follow it now.
+  if (searched_) return;
+  searched_ = true;
+  start_.firstSearches.Done();
+  start_.connectionChanged.Ring();
+}
+
+void HidWatcher::Find(const StopEvent& stop) {
   HidLink& link = device_.link;
   if (!EnumerateHidPaths(link)) {
     // Not fatal: the next cycle enumerates again, so the device kind stays watched.
@@ -213,7 +222,9 @@ std::chrono::milliseconds HeadsetWatcher::RunCycle() {
     arrival.profileSelect = host.ReadStoredSelection(DeviceKind::kHeadset, StoredSelection::kKey);
     host.PostArrival(arrival);
   }
-  if (firstPass_) {
+  // The first wake-up, once the HID watchers have looked for their devices too (their first search
+  // rings the connection bell, which wakes this watcher).
+  if (firstPass_ && start_.firstSearches.AllDone()) {
     firstPass_ = false;
     host.PostWake();
   }

@@ -51,7 +51,9 @@ class HidWatcher {
   void Run(const StopEvent& stop);
 
  private:
+  // Looks for the device (Find) and, the first time, tells the headset watcher.
   void Search(const StopEvent& stop);
+  void Find(const StopEvent& stop);
   void Arrive(const StopEvent& stop);
   void Remove();
   void ShowSameMode();
@@ -63,6 +65,7 @@ class HidWatcher {
   HidDevice& device_;
   const SearchRule rule_;
   bool firstPass_ = true;
+  bool searched_ = false;  // the first search ended
   bool enumerationFailing_ = false;
   std::optional<bool> sameModeShown_;
 };

@@ -2,6 +2,7 @@
 // What the device watchers and the synchronisation readers are started with: the four devices, their
 // host (the device session) and the paces.
 
+#include <atomic>
 #include <chrono>
 
 #include "device/ConnectedDevices.h"
@@ -33,12 +34,27 @@ struct WatcherPaces {
   std::chrono::milliseconds readerSearch{1000};   // pause between two searches of a reader
 };
 
+// The HID watchers' first searches: the headset watcher's first wake-up waits for them, so a start
+// with a device plugged in does not warn "no device" while that device is being found.
+class FirstSearches {
+ public:
+  static constexpr int kHidWatchers = 3;
+  explicit FirstSearches(int watchers = kHidWatchers) : left_(watchers) {}
+  // One HID watcher's first search ended (found or not). Once per watcher.
+  void Done() const { left_.fetch_sub(1); }
+  bool AllDone() const { return left_.load() <= 0; }
+
+ private:
+  mutable std::atomic<int> left_;
+};
+
 struct WatcherStart {
   DeviceSet devices;
   WatcherHost& host;
   WatcherPaces paces{};
-  // Rung by the HID watchers when their device comes or goes.
+  // Rung by the HID watchers when their device comes or goes, and after their first search.
   ConnectionBell connectionChanged{};
+  FirstSearches firstSearches{};
 };
 
 }  // namespace korva::device

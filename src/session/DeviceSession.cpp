@@ -55,6 +55,7 @@ DeviceSession::~DeviceSession() = default;
 
 void DeviceSession::SetSystemAwake(bool awake) {
   systemAwake_.store(awake);
+  lightingChanges_.Ring();
   Trace(awake ? "system resumed" : "system suspending");
 }
 
@@ -131,10 +132,12 @@ void DeviceSession::Write(const lighting::LightingSnapshot& records) {
   for (DeviceKind kind : kAllDeviceKinds) controllers_[IndexOf(kind)]->SetLighting(records.devices[IndexOf(kind)]);
   synchronised_ = records.synchronised;
   published_.Write(records);
+  lightingChanges_.Ring();
 }
 
 void DeviceSession::SetAllSyncLighting() {
   for (DeviceKind kind : kAllDeviceKinds) Device(kind).syncLighting = true;
+  lightingChanges_.Ring();
 }
 
 // --- watcher and reader threads --------------------------------------------------------------

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+#include "common/Bell.h"
 #include "common/DeviceKind.h"
 #include "device/HidDevice.h"
 #include "device/WatcherHost.h"
@@ -114,7 +115,14 @@ class DeviceSession final : public device::WatcherHost, public lighting::Lightin
   // The records as last published: what the lighting threads read (any thread).
   const lighting::LightingRecords& PublishedLighting() const { return published_; }
   // After a page changed a record in an image: publish the records again.
-  void PublishLighting() { published_.Write(Read()); }
+  void PublishLighting() {
+    published_.Write(Read());
+    lightingChanges_.Ring();
+  }
+  // Rung whenever what the lighting threads render or stream from changes: the published records,
+  // the awake flag, same-mode copying (the lighting threads ring it too, for clicks and mode
+  // selections). A thread whose frame stands still sleeps on it.
+  const Bell& LightingChanges() const { return lightingChanges_; }
   // Same-mode copying: the sync-lighting flags of all four devices.
   void SetAllSyncLighting();
 
@@ -146,6 +154,7 @@ class DeviceSession final : public device::WatcherHost, public lighting::Lightin
   MousepadController* mousepad_ = nullptr;
   lighting::LightingSettings synchronised_{};
   lighting::LightingRecords published_;
+  Bell lightingChanges_;
   std::atomic<int> keyboardModel_{0};
   std::atomic<bool> systemAwake_{true};
   device::WatcherStart watcherStart_;

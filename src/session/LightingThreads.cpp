@@ -47,6 +47,40 @@ LightingThreads::LightingThreads(DeviceSession& session, LightingPreview& previe
 
 // --- the device threads ------------------------------------------------------------------------
 
+// --- still frames ------------------------------------------------------------------------------
+
+LightingThreads::Stamp LightingThreads::DeviceStamp(DeviceKind kind) const {
+  // The bells first: a change made after they are read rings them again.
+  Stamp stamp{session_.LightingChanges().Rings(), session_.WatcherStartBlock().connectionChanged.Rings()};
+  stamp.awake = session_.SystemAwake();
+  stamp.joined = session_.Device(kind).syncLighting.load() ? 1u << IndexOf(kind) : 0u;
+  return stamp;
+}
+
+LightingThreads::Stamp LightingThreads::SyncStamp() const {
+  Stamp stamp{session_.LightingChanges().Rings(), session_.WatcherStartBlock().connectionChanged.Rings()};
+  stamp.awake = session_.SystemAwake();
+  for (DeviceKind kind : kAllDeviceKinds) {
+    const device::HidDevice& device = session_.Device(kind);
+    if (device.connected && device.syncLighting) stamp.joined |= 1u << IndexOf(kind);
+  }
+  return stamp;
+}
+
+template <class StampFn>
+bool LightingThreads::SleepWhileStill(const Stamp& seen, StampFn now, const StopEvent& stop) const {
+  for (;;) {
+    if (session_.LightingChanges().WaitPast(seen.changes, stop, paces_.still)) return true;
+    if (now() != seen) return false;
+  }
+}
+
+void LightingThreads::Changed() {
+  session_.LightingChanges().Ring();
+}
+
+// --- the device threads ------------------------------------------------------------------------
+
 template <class PassFn>
 void LightingThreads::RunDeviceThread(DeviceKind kind, const StopEvent& stop, PassFn pass) {
   if (stop.Wait(paces_.firstWait)) return;
@@ -59,12 +93,18 @@ void LightingThreads::RunDeviceThread(DeviceKind kind, const StopEvent& stop, Pa
       if (bell.WaitPast(rings, stop, paces_.absent)) return;
       continue;
     }
-    if (stop.Wait(pass(device.syncLighting.load()))) return;
+    const Stamp seen = DeviceStamp(kind);
+    const Step step = pass(seen.joined != 0);
+    if (step.still) {
+      if (SleepWhileStill(seen, [&] { return DeviceStamp(kind); }, stop)) return;
+      continue;
+    }
+    if (stop.Wait(step.delay)) return;
   }
 }
 
 void LightingThreads::KeyboardThread(const StopEvent& stop) {
-  RunDeviceThread(DeviceKind::kKeyboard, stop, [&](bool synchronised) { return KeyboardPass(stop, synchronised); });
+  RunDeviceThread(DeviceKind::kKeyboard, stop, [&](bool synchronised) { return KeyboardPass(synchronised); });
   Trace(kKeyboardExit);
 }
 
@@ -79,18 +119,18 @@ void LightingThreads::MousepadThread(const StopEvent& stop) {
 }
 
 void LightingThreads::HeadsetThread(const StopEvent& stop) {
-  RunDeviceThread(DeviceKind::kHeadset, stop, [&](bool synchronised) { return HeadsetPass(stop, synchronised); });
+  RunDeviceThread(DeviceKind::kHeadset, stop, [&](bool synchronised) { return HeadsetPass(synchronised); });
   Trace(kHeadsetExit);
 }
 
-milliseconds LightingThreads::KeyboardPass(const StopEvent& /*stop*/, bool synchronised) {
+LightingThreads::Step LightingThreads::KeyboardPass(bool synchronised) {
   const lighting::LightingSettings record = session_.PublishedLighting().Get(DeviceKind::kKeyboard);
   std::unique_lock lock(keyboard_.mutex);
   if (synchronised) {
     // The synchronised thread owns the frame; the ripple colours still move on.
     fx::NoteKeyboardFrameWritten(keyboard_.animation);
     const fx::EffectRecord checked = fx::CheckRecord(record, fx::kKeyboardLastMode);
-    return fx::KeyboardDelay(checked.mode, checked.speed);
+    return {fx::KeyboardDelay(checked.mode, checked.speed)};
   }
   const fx::KeyboardInput input{record, fx::CustomColourSetsView(customSets_), customSet_};
   const fx::Pass pass = fx::RenderKeyboard(input, keyboard_.animation, keyboard_.frame, keyboardClickPreview_);
@@ -105,55 +145,55 @@ milliseconds LightingThreads::KeyboardPass(const StopEvent& /*stop*/, bool synch
     lock.unlock();
     preview_.ShowFrame(DeviceKind::kKeyboard, preview);
   }
-  return pass.delay;
+  return {pass.delay, pass.still};
 }
 
-milliseconds LightingThreads::MousePass(bool synchronised) {
+LightingThreads::Step LightingThreads::MousePass(bool synchronised) {
   const lighting::LightingSettings record = session_.PublishedLighting().Get(DeviceKind::kMouse);
   std::unique_lock lock(mouse_.mutex);
-  milliseconds delay = fx::MouseDelay(CheckedSpeed(record));
+  Step step{fx::MouseDelay(CheckedSpeed(record))};
   if (!synchronised) {
     const fx::MouseInput input{record, mouseClicked_.load(), fx::EffectClock::now()};
     const fx::Pass pass = fx::RenderMouse(input, mouse_.animation, mouse_.frame);
     if (pass.clickTaken) mouseClicked_ = false;
-    delay = pass.delay;
+    step = {pass.delay, pass.still};
   }
   // The mouse's frame is written also while synchronised (the synchronised thread renders it).
   const fx::MouseFrame frame = mouse_.frame;
   lock.unlock();
   WriteFrame(DeviceKind::kMouse, frame);
-  return delay;
+  return step;
 }
 
-milliseconds LightingThreads::MousepadPass(bool synchronised) {
+LightingThreads::Step LightingThreads::MousepadPass(bool synchronised) {
   const lighting::LightingSettings record = session_.PublishedLighting().Get(DeviceKind::kMousepad);
   std::unique_lock lock(mousepad_.mutex);
   if (synchronised) {
     const fx::EffectRecord checked = fx::CheckRecord(record, fx::kMousepadLastMode);
-    return fx::MousepadDelay(checked.mode, checked.speed);
+    return {fx::MousepadDelay(checked.mode, checked.speed)};
   }
   const fx::MousepadInput input{record, mousepadClicked_.load(), fx::EffectClock::now()};
   const fx::Pass pass = fx::RenderMousepad(input, mousepad_.animation, mousepad_.frame);
   if (pass.clickTaken) mousepadClicked_ = false;
-  if (pass.rendered != fx::Rendered::kFrame) return pass.delay;
+  if (pass.rendered != fx::Rendered::kFrame) return {pass.delay};
   const fx::MousepadFrame frame = mousepad_.frame;
   lock.unlock();
   WriteFrame(DeviceKind::kMousepad, frame);
-  return pass.delay;
+  return {pass.delay, pass.still};
 }
 
-milliseconds LightingThreads::HeadsetPass(const StopEvent& /*stop*/, bool synchronised) {
+LightingThreads::Step LightingThreads::HeadsetPass(bool synchronised) {
   const lighting::LightingSettings record = session_.PublishedLighting().Get(DeviceKind::kHeadset);
   std::unique_lock lock(headset_.mutex);
   if (synchronised) {
     const fx::EffectRecord checked = fx::CheckRecord(record, fx::kHeadsetLastMode);
-    return fx::KeyboardDelay(checked.mode, checked.speed);
+    return {fx::KeyboardDelay(checked.mode, checked.speed)};
   }
   const fx::Pass pass = fx::RenderHeadset(record, headset_.animation, headset_.frame);
   const fx::HeadsetFrame frame = headset_.frame;
   lock.unlock();
   if (pass.rendered == fx::Rendered::kFrame) WriteFrame(DeviceKind::kHeadset, frame);
-  return pass.delay;
+  return {pass.delay, pass.still};
 }
 
 // --- the synchronised thread -------------------------------------------------------------------
@@ -164,22 +204,17 @@ void LightingThreads::SynchronisedThread(const StopEvent& stop) {
       if (stop.Wait(paces_.noDevice)) break;
       continue;
     }
-    std::array<bool, kDeviceKindCount> joined{};
-    bool any = false;
-    for (DeviceKind kind : kAllDeviceKinds) {
-      const device::HidDevice& device = session_.Device(kind);
-      joined[IndexOf(kind)] = device.connected && device.syncLighting;
-      any = any || joined[IndexOf(kind)];
-    }
-    if (!any) {
-      // Nothing to render until same-mode copying joins a device: sleep until then (and look
-      // again at the no-device pace), rather than every stop check.
-      std::unique_lock lock(joinMutex_);
-      joined_.wait_for(lock, stop.Token(), paces_.noDevice, [this] { return joinChanged_; });
-      joinChanged_ = false;
+    const Stamp seen = SyncStamp();
+    if (seen.joined == 0) {
+      // Nothing to render until same-mode copying joins a device (it rings the lighting bell):
+      // sleep until then, looking again at the no-device pace, rather than every stop check.
+      if (session_.LightingChanges().WaitPast(seen.changes, stop, paces_.noDevice)) break;
       continue;
     }
+    std::array<bool, kDeviceKindCount> joined{};
+    for (DeviceKind kind : kAllDeviceKinds) joined[IndexOf(kind)] = (seen.joined & (1u << IndexOf(kind))) != 0;
     const lighting::LightingSettings record = session_.PublishedLighting().GetSynchronised();
+    fx::Pass pass;
     {
       // Every joined frame under its own lock, taken in one order (keyboard first) so no thread
       // waits on another in a circle.
@@ -187,20 +222,20 @@ void LightingThreads::SynchronisedThread(const StopEvent& stop) {
       std::lock_guard syncLock(syncMutex_);
       const fx::SyncFrames frames{joined[0] ? &keyboard_.frame : nullptr, joined[1] ? &mouse_.frame : nullptr,
                                   joined[2] ? &mousepad_.frame : nullptr, joined[3] ? &headset_.frame : nullptr};
-      fx::RenderSynchronised(record, sync_, frames);
+      pass = fx::RenderSynchronised(record, sync_, frames);
     }
     if (!WriteJoined(joined, stop)) break;
+    if (pass.still) {
+      if (SleepWhileStill(seen, [this] { return SyncStamp(); }, stop)) break;
+      continue;
+    }
     if (stop.Wait(milliseconds{4 * CheckedSpeed(record)})) break;
   }
   Trace(kSyncExit);
 }
 
 void LightingThreads::SynchronisationChanged() {
-  {
-    std::lock_guard lock(joinMutex_);
-    joinChanged_ = true;
-  }
-  joined_.notify_all();
+  Changed();
 }
 
 // Each joined device's frame written, keyboard, mouse, mousepad, headset; 1 ms for one that is not.
@@ -271,17 +306,24 @@ void LightingThreads::ModeSelected(DeviceKind kind, std::uint8_t mode, std::uint
     case DeviceKind::kHeadset:
       break;  // the headset's phases carry on across modes
   }
+  Changed();
 }
 
 void LightingThreads::KeyboardModeShown(std::uint8_t mode) {
-  std::lock_guard lock(keyboard_.mutex);
-  fx::SeedKeyboardMode(keyboard_.animation, mode);
+  {
+    std::lock_guard lock(keyboard_.mutex);
+    fx::SeedKeyboardMode(keyboard_.animation, mode);
+  }
+  Changed();
 }
 
 void LightingThreads::KeyboardKeyClicked(std::uint8_t key) {
   const lighting::LightingSettings record = session_.PublishedLighting().Get(DeviceKind::kKeyboard);
-  std::lock_guard lock(keyboard_.mutex);
-  fx::ClickKeyboardKey(keyboard_.animation, record.mode, key);
+  {
+    std::lock_guard lock(keyboard_.mutex);
+    fx::ClickKeyboardKey(keyboard_.animation, record.mode, key);
+  }
+  Changed();
 }
 
 void LightingThreads::TickKeyboardClock() {
@@ -292,6 +334,12 @@ void LightingThreads::TickKeyboardClock() {
 void LightingThreads::Clicked() {
   mouseClicked_ = true;
   mousepadClicked_ = true;
+  // A click changes nothing but a click flash (the last mode of both): only then wake the threads.
+  const auto flashes = [this](DeviceKind kind, std::uint8_t flashMode) {
+    return fx::CheckRecord(session_.PublishedLighting().Get(kind), flashMode).mode == flashMode;
+  };
+  if (flashes(DeviceKind::kMouse, fx::kMouseLastMode) || flashes(DeviceKind::kMousepad, fx::kMousepadLastMode))
+    Changed();
 }
 
 void LightingThreads::SetKeyboardCustomColours(std::span<const std::uint8_t> sets, std::uint8_t set) {
@@ -299,6 +347,7 @@ void LightingThreads::SetKeyboardCustomColours(std::span<const std::uint8_t> set
   customSets_.fill(0);
   std::copy_n(sets.begin(), std::min(sets.size(), customSets_.size()), customSets_.begin());
   customSet_ = static_cast<std::uint8_t>(std::min<std::size_t>(set, fx::kCustomColourSetCount - 1));
+  Changed();
 }
 
 fx::KeyboardFrame LightingThreads::KeyboardFrame() const {

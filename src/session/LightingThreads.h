@@ -7,6 +7,12 @@
 // device that joined the same-mode lighting and writes them in the order keyboard, mouse, mousepad,
 // headset.
 //
+// A frame that stands still (a static colour, a click flash waiting for its click) is written once:
+// its thread then sleeps until something it renders from changes (the session's lighting bell:
+// records, awake flag, same-mode copying, clicks, mode selections, custom colours), looking again at
+// the still pace for what rings no bell (a device that came or went, a settings write that left the
+// synchronised lighting).
+//
 // Sharing, made safe: each thread reads one consistent copy of the records per pass; a device's
 // frame and animation state are guarded by that device's own mutex (its own thread, the
 // synchronised thread and the UI thread's entry points take it), so a frame is written whole by
@@ -15,7 +21,6 @@
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <span>
@@ -49,6 +54,7 @@ struct LightingPaces {
   // watchers ring their connection bell.
   std::chrono::milliseconds absent{2000};
   std::chrono::milliseconds noDevice{1000};    // the synchronised thread while no device is present
+  std::chrono::milliseconds still{2000};       // a still frame's thread looks again after this
 };
 
 class LightingThreads {
@@ -80,6 +86,8 @@ class LightingThreads {
   // Devices joined the synchronised lighting (same-mode copying set their flags): the
   // synchronised thread, asleep while no device is joined, starts at once.
   void SynchronisationChanged();
+  // Something a still frame depends on changed outside the records (any thread).
+  void Changed();
   // The keyboard's custom colour sets and the set mode 8 shows.
   void SetKeyboardCustomColours(std::span<const std::uint8_t> sets, std::uint8_t set);
 
@@ -97,6 +105,27 @@ class LightingThreads {
     Animation animation{};
   };
 
+  // What a pass tells its thread: how long to wait, or that its frame stands still.
+  struct Step {
+    std::chrono::milliseconds delay{0};
+    bool still = false;
+  };
+  // What a still frame depends on besides the records; a thread sleeps while it stays the same.
+  struct Stamp {
+    std::uint64_t changes = 0;      // the session's lighting bell
+    std::uint64_t connections = 0;  // the watchers' connection bell
+    bool awake = true;
+    unsigned joined = 0;            // bit per device kind: in the synchronised lighting
+    bool operator==(const Stamp&) const = default;
+  };
+  // The stamp of one device's thread, and of the synchronised thread (every joined device).
+  Stamp DeviceStamp(DeviceKind kind) const;
+  Stamp SyncStamp() const;
+  // Sleeps while the stamp `now()` gives stays `seen`: until the lighting bell rings or, looking
+  // at the still pace, the stamp differs. True when the stop came.
+  template <class StampFn>
+  bool SleepWhileStill(const Stamp& seen, StampFn now, const StopEvent& stop) const;
+
   // Shared by the device threads: first wait, absent and synchronised skips, the pass.
   template <class PassFn>
   void RunDeviceThread(DeviceKind kind, const StopEvent& stop, PassFn pass);
@@ -105,10 +134,10 @@ class LightingThreads {
   void WriteFrame(DeviceKind kind, const Frame& frame);
   bool WriteJoined(const std::array<bool, kDeviceKindCount>& joined, const StopEvent& stop);
 
-  std::chrono::milliseconds KeyboardPass(const StopEvent& stop, bool synchronised);
-  std::chrono::milliseconds MousePass(bool synchronised);
-  std::chrono::milliseconds MousepadPass(bool synchronised);
-  std::chrono::milliseconds HeadsetPass(const StopEvent& stop, bool synchronised);
+  Step KeyboardPass(bool synchronised);
+  Step MousePass(bool synchronised);
+  Step MousepadPass(bool synchronised);
+  Step HeadsetPass(bool synchronised);
 
   DeviceSession& session_;
   LightingPreview& preview_;
@@ -124,10 +153,6 @@ class LightingThreads {
   DeviceLight<lighting::effects::HeadsetFrame, lighting::effects::HeadsetAnimation> headset_;
   std::mutex syncMutex_;
   lighting::effects::SyncAnimation sync_{};
-  // Wakes the synchronised thread from its sleep while no device is joined.
-  std::mutex joinMutex_;
-  std::condition_variable_any joined_;
-  bool joinChanged_ = false;  // under joinMutex_
   std::atomic<bool> mouseClicked_{false};
   std::atomic<bool> mousepadClicked_{false};
 };

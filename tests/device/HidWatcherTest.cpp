@@ -413,6 +413,33 @@ TEST_F(WatcherFixture, HeadsetWatcherWakesAfterItsFirstCycleOnly) {
   EXPECT_EQ(host.EventsOf(Type::kArrival).size(), 1u);
 }
 
+// At start the headset watcher's first wake-up waits for the HID watchers' first searches: a mouse
+// plugged in is found (and the window woken for it) before the wake-up that would otherwise warn
+// that no device is there. A search that finds nothing counts too.
+TEST_F(WatcherFixture, TheHeadsetsFirstWakeUpWaitsForTheFirstSearches) {
+  WatcherStart starting{Devices(), host};
+  bus.Plug(SimDeviceKind::kMouse);
+  HeadsetWatcher headset(starting);
+  HidWatcher keyboardWatcher(HidWatcherKind::kKeyboard, starting);
+  HidWatcher mouseWatcher(HidWatcherKind::kMouse, starting);
+  HidWatcher mousepadWatcher(HidWatcherKind::kMousepad, starting);
+
+  headset.RunCycle();
+  EXPECT_TRUE(host.EventsOf(Type::kWake).empty()) << "no HID watcher has looked yet";
+  const std::uint64_t rings = starting.connectionChanged.Rings();
+  keyboardWatcher.RunCycle(stop);
+  mouseWatcher.RunCycle(stop);
+  EXPECT_GT(starting.connectionChanged.Rings(), rings) << "a first search wakes the headset watcher";
+  headset.RunCycle();
+  EXPECT_EQ(host.EventsOf(Type::kWake).size(), 1u) << "only the mouse's own wake-up";
+  EXPECT_TRUE(mouse.connected);
+
+  mousepadWatcher.RunCycle(stop);
+  headset.RunCycle();
+  headset.RunCycle();
+  EXPECT_EQ(host.EventsOf(Type::kWake).size(), 2u) << "the headset's, once";
+}
+
 // ---------------------------------------------------------------------------------------------
 // Collections that are not the device, and enumeration failures.
 

@@ -89,7 +89,9 @@ class WatcherFixture : public testing::Test {
   HidDevice mousepad{backend};
   HidDevice headsetDevice{backend};
   FakeWatcherHost host{Devices()};
-  WatcherStart start{Devices(), host};
+  // Cycles run by hand: the headset watcher does not wait for HID watchers that are not running
+  // (FirstSearchesTest covers that wait).
+  WatcherStart start{Devices(), host, {}, {}, FirstSearches{0}};
   StopEvent stop;  // for cycles run by hand; never set
 };
 

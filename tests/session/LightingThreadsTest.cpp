@@ -72,6 +72,11 @@ class LightingThreadsTest : public test::SessionFixture {
     stop.Set();
     runners.clear();
   }
+  template <class Pred>
+  static bool WaitUntil(Pred pred) {
+    for (int n = 0; n < 500 && !pred(); ++n) std::this_thread::sleep_for(10ms);
+    return pred();
+  }
   int StreamRequests(int id) const {
     int n = 0;
     for (const sim::SimRequest& request : bus.Requests(id)) n += korva::test::Decode(request).code == 0x12 ? 1 : 0;
@@ -91,7 +96,7 @@ TEST_F(LightingThreadsTest, TheKeyboardsFrameReachesThePreviewAndTheStream) {
   ASSERT_GE(keyboard, 0);
   SetRecord(DeviceKind::kKeyboard, {3, 14, 0, 0, 0, 255, 0, 0});
   Run(&LightingThreads::KeyboardThread);
-  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 2));
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 1));
   const std::vector<fx::FrameEntry> shown = preview.Last(DeviceKind::kKeyboard);
   ASSERT_EQ(shown.size(), fx::kKeyboardEntries);
   EXPECT_EQ(shown[0], (fx::FrameEntry{255, 0, 0, 255}));
@@ -140,7 +145,7 @@ TEST_F(LightingThreadsTest, SynchronisedDevicesShowTheSynchronisedRecord) {
   Run(&LightingThreads::KeyboardThread);
   Run(&LightingThreads::MouseThread);
   Run(&LightingThreads::SynchronisedThread);
-  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 3));
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 1));
   ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 2));
   EXPECT_EQ(preview.Last(DeviceKind::kKeyboard)[0], (fx::FrameEntry{0, 255, 0, 255}));
   EXPECT_EQ(preview.Last(DeviceKind::kMouse)[0], (fx::FrameEntry{0, 255, 0, 255}));
@@ -166,6 +171,56 @@ TEST_F(LightingThreadsTest, JoiningWakesTheSleepingSynchronisedThread) {
   runners.emplace_back([&](std::stop_token) { sleepy.MouseThread(stop); });
   ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 2));
   EXPECT_EQ(preview.Last(DeviceKind::kMouse)[0], (fx::FrameEntry{0, 255, 0, 255}));
+}
+
+// A static colour is written once; its thread then sleeps (the stream-every-pass pace at speed 0
+// would have written it dozens of times meanwhile) until something it renders from changes: the
+// record, the system waking up.
+TEST_F(LightingThreadsTest, AStillFrameIsWrittenAgainOnlyWhenSomethingChanges) {
+  const int keyboard = Attach(sim::SimDeviceKind::kKeyboard, DeviceKind::kKeyboard);
+  ASSERT_GE(keyboard, 0);
+  SetRecord(DeviceKind::kKeyboard, {3, 14, 0, 0, 0, 255, 0, 0});
+  Run(&LightingThreads::KeyboardThread);
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 1));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(preview.Count(DeviceKind::kKeyboard), 1);
+  const int streamed = StreamRequests(keyboard);
+  EXPECT_GT(streamed, 0);
+
+  SetRecord(DeviceKind::kKeyboard, {3, 14, 0, 0, 0, 0, 0, 255});
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 1));
+  EXPECT_EQ(preview.Last(DeviceKind::kKeyboard)[0], (fx::FrameEntry{0, 0, 255, 255}));
+  // The preview is given the frame before the stream goes out.
+  ASSERT_TRUE(WaitUntil([&] { return StreamRequests(keyboard) > streamed; }));
+  const int afterColour = StreamRequests(keyboard);
+
+  // Asleep: shown, not streamed; awake again: streamed again.
+  session->SetSystemAwake(false);
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 1));
+  session->SetSystemAwake(true);
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 1));
+  StopAll();
+  EXPECT_GT(StreamRequests(keyboard), afterColour);
+}
+
+// The click flash waits dark for a click: the click wakes the mouse's thread, the flash shows and
+// ends, and the thread sleeps again on the dark frame.
+TEST_F(LightingThreadsTest, AClickWakesAWaitingClickFlash) {
+  ASSERT_TRUE(AttachMouse());
+  SetRecord(DeviceKind::kMouse, {6, 14, 0, 0, 0, 255, 255, 255});
+  Run(&LightingThreads::MouseThread);
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 1));
+  EXPECT_EQ(preview.Last(DeviceKind::kMouse)[0].red, 0);
+  const int dark = preview.Count(DeviceKind::kMouse);
+
+  threads.Clicked();
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 1));
+  EXPECT_GT(preview.Last(DeviceKind::kMouse)[0].red, 0) << "the first frame after the click flashes";
+  // The flash lasts 100 ms at about 53 ms a pass: a few frames, the last one dark again.
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 2));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(preview.Last(DeviceKind::kMouse)[0].red, 0);
+  EXPECT_LE(preview.Count(DeviceKind::kMouse), dark + 5);
 }
 
 TEST_F(LightingThreadsTest, EveryThreadEndsWhenStopped) {
@@ -270,7 +325,7 @@ TEST_F(HeadsetFrameWriteTest, AsleepThePreviewMovesButTheHeadsetIsLeftAlone) {
   session->SetSystemAwake(false);
   SetRecord(DeviceKind::kHeadset, {3, 14, 0, 0, 0, 255, 0, 0});
   Run(&LightingThreads::HeadsetThread);
-  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kHeadset, 3));
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kHeadset, 1));
   EXPECT_EQ(preview.Last(DeviceKind::kHeadset)[0], (fx::FrameEntry{255, 0, 0, 255}));
   EXPECT_EQ(chip->I2cWriteCount(), 0u);
 }

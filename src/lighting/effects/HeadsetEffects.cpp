@@ -39,6 +39,7 @@ Pass RenderHeadset(const LightingSettings& record, HeadsetAnimation& state, Head
     }
     default:
       frame.fill(MakeEntry(r.colour, r.brightness));
+      pass.still = true;
       break;
   }
   return pass;

@@ -203,6 +203,7 @@ Pass RenderKeyboard(const KeyboardInput& input, KeyboardAnimation& state, Keyboa
       break;
     case 3:
       frame.fill(MakeEntry(r.colour, r.brightness));
+      pass.still = true;
       break;
     case 4:
       Rainbow(c);
@@ -218,6 +219,7 @@ Pass RenderKeyboard(const KeyboardInput& input, KeyboardAnimation& state, Keyboa
       break;
     case kKeyboardCustomMode:
       Custom(c, input.customSets, input.customSet);
+      pass.still = true;
       break;
     default:
       ClickRipple(c, clickPreview);

@@ -60,6 +60,7 @@ std::chrono::milliseconds MouseDelay(std::uint8_t speed) {
 
 Pass RenderMouse(const MouseInput& input, MouseAnimation& state, MouseFrame& frame) {
   const EffectRecord r = CheckRecord(input.record, kMouseLastMode);
+  Pass pass{MouseDelay(r.speed), Rendered::kFrame};
   switch (r.mode) {
     case 0:
       ScaledWave(r, state.phase, kMouseColumns, kPointerWave,
@@ -74,6 +75,7 @@ Pass RenderMouse(const MouseInput& input, MouseAnimation& state, MouseFrame& fra
       break;
     case 3:
       frame.fill(MakeEntry(ScaledPlus1(r.colour, r.brightness), r.brightness));
+      pass.still = true;
       break;
     case 4:
       BarEffect(r, state, frame);
@@ -82,10 +84,12 @@ Pass RenderMouse(const MouseInput& input, MouseAnimation& state, MouseFrame& fra
       Ring(r, state, frame);
       break;
     default:
-      RenderFlash(frame, state.flash, input.clicked, input.now, r);
-      return {MouseDelay(r.speed), Rendered::kFrame, input.clicked};
+      // Dark until the next click: nothing to render again until one comes.
+      pass.still = !RenderFlash(frame, state.flash, input.clicked, input.now, r);
+      pass.clickTaken = input.clicked;
+      break;
   }
-  return {MouseDelay(r.speed), Rendered::kFrame};
+  return pass;
 }
 
 void ResetMouseAnimation(MouseAnimation& state) {

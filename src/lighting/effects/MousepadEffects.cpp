@@ -123,6 +123,7 @@ Pass RenderMousepad(const MousepadInput& input, MousepadAnimation& state, Mousep
     }
     case 3:
       frame.fill(MakeEntry(ScaledPlus1(r.colour, r.brightness), r.brightness));
+      pass.still = true;
       break;
     case 4:
       BarEffect(r, state, frame);
@@ -143,7 +144,8 @@ Pass RenderMousepad(const MousepadInput& input, MousepadAnimation& state, Mousep
       }
       break;
     default:
-      RenderFlash(frame, state.flash, input.clicked, input.now, r);
+      // Dark until the next click: nothing to render again until one comes.
+      pass.still = !RenderFlash(frame, state.flash, input.clicked, input.now, r);
       pass.clickTaken = input.clicked;
       break;
   }

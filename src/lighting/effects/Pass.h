@@ -19,6 +19,10 @@ struct Pass {
   // The mouse's and the mousepad's click flash took the click it was given: only then does the
   // caller clear its click flag, so a click waits for the flash mode while another mode runs.
   bool clickTaken = false;
+  // The frame is the mode's only one: every later pass would render it again, unchanged, until the
+  // record, a click or the custom colours change (static colours, a click flash waiting for its
+  // click). The thread may then sleep until one of those changes instead of pass after pass.
+  bool still = false;
 };
 
 }  // namespace korva::lighting::effects

@@ -50,10 +50,13 @@ struct ClickFlash {
 std::optional<FrameEntry> StepFlash(ClickFlash& flash, bool clicked, EffectClock::time_point now,
                                     const EffectRecord& r);
 
+// The frame of the click flash mode: lit while a flash runs, dark otherwise. True when it is lit.
 template <std::size_t N>
-void RenderFlash(Frame<N>& frame, ClickFlash& flash, bool clicked, EffectClock::time_point now,
+bool RenderFlash(Frame<N>& frame, ClickFlash& flash, bool clicked, EffectClock::time_point now,
                  const EffectRecord& r) {
-  frame.fill(StepFlash(flash, clicked, now, r).value_or(FrameEntry{0, 0, 0, r.brightness}));
+  const std::optional<FrameEntry> lit = StepFlash(flash, clicked, now, r);
+  frame.fill(lit.value_or(FrameEntry{0, 0, 0, r.brightness}));
+  return lit.has_value();
 }
 
 }  // namespace korva::lighting::effects

@@ -39,6 +39,7 @@ Pass RenderSynchronised(const LightingSettings& record, SyncAnimation& state, co
   // leaves the frames alone for one.
   if (record.mode > kSyncLastMode) {
     pass.rendered = Rendered::kNothing;
+    pass.still = true;
     return pass;
   }
   switch (r.mode) {
@@ -58,6 +59,7 @@ Pass RenderSynchronised(const LightingSettings& record, SyncAnimation& state, co
     }
     default:
       FillAll(frames, MakeEntry(r.colour, r.brightness));
+      pass.still = true;
       break;
   }
   return pass;
