@@ -25,6 +25,8 @@ namespace korva::app {
 namespace {
 // Time the watchers get to find the devices before the --screenshot picture is taken.
 constexpr int kScreenshotDelayMs = 2500;
+// Requests the simulated bus remembers per device.
+constexpr std::size_t kDemoRequestLog = 4096;
 }  // namespace
 
 Application::Application(AppOptions options, QObject* parent)
@@ -65,6 +67,9 @@ Application::StartResult Application::Start(QString* error) {
   SimulatedDeviceIds simulated;
   if (options_.commandLine.simulate) {
     auto bus = std::make_unique<sim::SimBus>();
+    // The lighting streams alone send hundreds of requests a second: keep only the newest few
+    // thousand per device (what the simulator panel and the tests look at), not the bus's default.
+    bus->SetRequestLogLimit(kDemoRequestLog);
     simulated = {bus->Plug(sim::SimDeviceKind::kKeyboard), bus->Plug(sim::SimDeviceKind::kMouse),
                  bus->Plug(sim::SimDeviceKind::kMousepad)};
     simBus_ = bus.get();

@@ -241,7 +241,7 @@ void PageWiring::WireHeadsetLight() {
     headsetVoice_->LightingCopied(light);
   };
   hooks.modeSelected = [this, &session](std::uint8_t mode, std::uint8_t direction) {
-    session.Device(DeviceKind::kHeadset).syncLighting = false;
+    session.Device(DeviceKind::kHeadset).LeaveSynchronisedLighting();
     lighting_->Threads().ModeSelected(DeviceKind::kHeadset, mode, direction);
   };
   headsetLight_ = std::make_unique<headset::HeadsetLightPage>(window_, std::move(hooks));
@@ -329,7 +329,7 @@ void PageWiring::WirePointerLighting() {
     t.write = [&session, kind](const lighting::LightingSettings& record) { session.Controller(kind).SetLighting(record); };
     t.published = [&session] { session.PublishLighting(); };
     t.modeSelected = [this, &session, kind](std::uint8_t mode, std::uint8_t direction) {
-      session.Device(kind).syncLighting = false;
+      session.Device(kind).LeaveSynchronisedLighting();
       lighting_->Threads().ModeSelected(kind, mode, direction);
     };
     return t;

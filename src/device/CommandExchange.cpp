@@ -184,7 +184,7 @@ int ReadSettings(HidDevice& device, std::uint16_t address, std::span<std::uint8_
 
 int WriteSettings(HidDevice& device, std::uint16_t address, std::span<const std::uint8_t> data) {
   if (data.size() > kChunkSize) return kResultNoAnswer;
-  device.syncLighting = false;
+  device.LeaveSynchronisedLighting();
   const auto length = static_cast<std::uint8_t>(data.size());
   CommandReport answer;
   return FramedExchange(device, BuildRequest(CommandCode::kWriteSettings, length, address, data), answer,

@@ -177,7 +177,7 @@ void HidWatcher::Arrive(const StopEvent& stop) {
 
 void HidWatcher::Remove() {
   SetConnected(false);
-  device_.syncLighting = false;
+  device_.LeaveSynchronisedLighting();
   // The node is gone; release it now rather than at the next open.
   CloseLink(device_.link);
   sameModeShown_.reset();
@@ -208,13 +208,13 @@ std::chrono::milliseconds HeadsetWatcher::RunCycle() {
   } else if (device_.connected) {
     device_.connected = false;
     start_.connectionChanged.Ring();
-    device_.syncLighting = false;
+    device_.LeaveSynchronisedLighting();
     sameModeShown_.reset();
     host.PostRemoval(DeviceKind::kHeadset);
   } else if (found) {
     device_.connected = true;
     start_.connectionChanged.Ring();
-    device_.syncLighting = false;
+    device_.LeaveSynchronisedLighting();
     sameModeShown_.reset();
     host.PostShowTab(DeviceKind::kHeadset);
     Arrival arrival;

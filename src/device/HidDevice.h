@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "common/Bell.h"
 #include "device/HidBackend.h"
 #include "device/HidLink.h"
 
@@ -38,6 +39,12 @@ class HidDevice {
   // streamEnabled by the lighting code; busy is set for the duration of a framed exchange.
   std::atomic<bool> connected{false};
   std::atomic<bool> syncLighting{false};
+  // Rung when the device leaves the synchronised lighting (set once, before the threads start):
+  // its lighting thread, asleep while the synchronised thread lit it, takes over again.
+  const Bell* lightingBell = nullptr;
+  void LeaveSynchronisedLighting() {
+    if (syncLighting.exchange(false) && lightingBell != nullptr) lightingBell->Ring();
+  }
   std::atomic<bool> busy{false};
   std::atomic<bool> streamEnabled{true};
   HidLink link;

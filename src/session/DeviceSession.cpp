@@ -33,6 +33,7 @@ DeviceSession::DeviceSession(device::HidBackend& backend, headset::AudioLibrary&
                     options_.paces} {
   for (DeviceKind kind : kAllDeviceKinds) {
     device::HidDevice& device = Device(kind);
+    device.lightingBell = &lightingChanges_;
     if (kind == DeviceKind::kMouse) {
       auto mouse = std::make_unique<MouseController>(device, options_.folders, options_.defaultsFolder);
       mouse_ = mouse.get();

@@ -25,6 +25,11 @@ constexpr char kMousepadExit[] = "鼠标垫灯光线程设定退出";
 constexpr char kHeadsetExit[] = "耳机灯光线程设定退出";
 constexpr char kSyncExit[] = "同步灯光线程设定退出";
 
+// A device in the synchronised lighting renders nothing of its own (the synchronised thread writes its
+// frames): its thread sleeps like a still frame's until the device leaves (the device rings the
+// lighting bell then).
+constexpr bool kNothingToDoWhileSynchronised = true;
+
 std::uint8_t CheckedSpeed(const lighting::LightingSettings& record) {
   return std::min(record.speed, lighting::LightingSettings::kMaxSpeed);
 }
@@ -130,7 +135,7 @@ LightingThreads::Step LightingThreads::KeyboardPass(bool synchronised) {
     // The synchronised thread owns the frame; the ripple colours still move on.
     fx::NoteKeyboardFrameWritten(keyboard_.animation);
     const fx::EffectRecord checked = fx::CheckRecord(record, fx::kKeyboardLastMode);
-    return {fx::KeyboardDelay(checked.mode, checked.speed)};
+    return {fx::KeyboardDelay(checked.mode, checked.speed), kNothingToDoWhileSynchronised};
   }
   const fx::KeyboardInput input{record, fx::CustomColourSetsView(customSets_), customSet_};
   const fx::Pass pass = fx::RenderKeyboard(input, keyboard_.animation, keyboard_.frame, keyboardClickPreview_);
@@ -151,7 +156,9 @@ LightingThreads::Step LightingThreads::KeyboardPass(bool synchronised) {
 LightingThreads::Step LightingThreads::MousePass(bool synchronised) {
   const lighting::LightingSettings record = session_.PublishedLighting().Get(DeviceKind::kMouse);
   std::unique_lock lock(mouse_.mutex);
-  Step step{fx::MouseDelay(CheckedSpeed(record))};
+  // While synchronised the frame is the synchronised thread's, still when its record is.
+  Step step{fx::MouseDelay(CheckedSpeed(record)),
+            fx::SynchronisedStill(session_.PublishedLighting().GetSynchronised())};
   if (!synchronised) {
     const fx::MouseInput input{record, mouseClicked_.load(), fx::EffectClock::now()};
     const fx::Pass pass = fx::RenderMouse(input, mouse_.animation, mouse_.frame);
@@ -170,7 +177,7 @@ LightingThreads::Step LightingThreads::MousepadPass(bool synchronised) {
   std::unique_lock lock(mousepad_.mutex);
   if (synchronised) {
     const fx::EffectRecord checked = fx::CheckRecord(record, fx::kMousepadLastMode);
-    return {fx::MousepadDelay(checked.mode, checked.speed)};
+    return {fx::MousepadDelay(checked.mode, checked.speed), kNothingToDoWhileSynchronised};
   }
   const fx::MousepadInput input{record, mousepadClicked_.load(), fx::EffectClock::now()};
   const fx::Pass pass = fx::RenderMousepad(input, mousepad_.animation, mousepad_.frame);
@@ -187,7 +194,7 @@ LightingThreads::Step LightingThreads::HeadsetPass(bool synchronised) {
   std::unique_lock lock(headset_.mutex);
   if (synchronised) {
     const fx::EffectRecord checked = fx::CheckRecord(record, fx::kHeadsetLastMode);
-    return {fx::KeyboardDelay(checked.mode, checked.speed)};
+    return {fx::KeyboardDelay(checked.mode, checked.speed), kNothingToDoWhileSynchronised};
   }
   const fx::Pass pass = fx::RenderHeadset(record, headset_.animation, headset_.frame);
   const fx::HeadsetFrame frame = headset_.frame;

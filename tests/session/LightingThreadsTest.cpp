@@ -145,15 +145,42 @@ TEST_F(LightingThreadsTest, SynchronisedDevicesShowTheSynchronisedRecord) {
   Run(&LightingThreads::KeyboardThread);
   Run(&LightingThreads::MouseThread);
   Run(&LightingThreads::SynchronisedThread);
-  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 1));
-  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 2));
-  EXPECT_EQ(preview.Last(DeviceKind::kKeyboard)[0], (fx::FrameEntry{0, 255, 0, 255}));
-  EXPECT_EQ(preview.Last(DeviceKind::kMouse)[0], (fx::FrameEntry{0, 255, 0, 255}));
+  const auto showsGreen = [&](DeviceKind kind) {
+    return WaitUntil([&] {
+      const std::vector<fx::FrameEntry> frame = preview.Last(kind);
+      return !frame.empty() && frame[0] == fx::FrameEntry{0, 255, 0, 255};
+    });
+  };
+  EXPECT_TRUE(showsGreen(DeviceKind::kKeyboard));
+  EXPECT_TRUE(showsGreen(DeviceKind::kMouse));
   StopAll();
   const std::vector<std::uint8_t> stream = bus.Firmware(keyboard).LightingFrame();
   ASSERT_GE(stream.size(), 3u);
   EXPECT_EQ(stream[0], 0);
   EXPECT_EQ(stream[1], 254);
+}
+
+// A device that leaves the synchronised lighting (here as a settings write makes it leave) wakes its
+// own thread at once: its look-again pace is an hour here.
+TEST_F(LightingThreadsTest, LeavingTheSynchronisedLightingWakesTheDevicesThread) {
+  LightingThreads sleepy{*session, preview, LightingPaces{.firstWait = 0ms, .still = std::chrono::hours(1)}};
+  const int keyboard = Attach(sim::SimDeviceKind::kKeyboard, DeviceKind::kKeyboard);
+  ASSERT_GE(keyboard, 0);
+  SetRecord(DeviceKind::kKeyboard, {3, 14, 0, 0, 0, 255, 0, 0});
+  SetSynchronised({3, 14, 0, 0, 0, 0, 255, 0});
+  session->SetAllSyncLighting();
+  runners.emplace_back([&](std::stop_token) { sleepy.KeyboardThread(stop); });
+  runners.emplace_back([&](std::stop_token) { sleepy.SynchronisedThread(stop); });
+  const auto shows = [&](fx::FrameEntry entry) {
+    return WaitUntil([&] {
+      const std::vector<fx::FrameEntry> frame = preview.Last(DeviceKind::kKeyboard);
+      return !frame.empty() && frame[0] == entry;
+    });
+  };
+  ASSERT_TRUE(shows({0, 255, 0, 255}));
+
+  session->Device(DeviceKind::kKeyboard).LeaveSynchronisedLighting();
+  EXPECT_TRUE(shows({255, 0, 0, 255}));
 }
 
 // With devices present but none joined the synchronised thread sleeps; joining wakes it at once,

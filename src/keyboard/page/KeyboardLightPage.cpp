@@ -130,7 +130,7 @@ void KeyboardLightPage::SelectMode(int mode) {
   if (!SectionsForKeyboardMode(mode)) return;
   KeyboardImage& image = keyboard_.Image();
   // A mode of its own: the keyboard leaves the synchronised lighting.
-  keyboard_.Device().syncLighting = false;
+  keyboard_.Device().LeaveSynchronisedLighting();
   if (hooks_.modeSelected)
     hooks_.modeSelected(static_cast<std::uint8_t>(mode), image.active.bytes[kDirectionByte]);
   ShowSections(mode);

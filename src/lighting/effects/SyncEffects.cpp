@@ -37,9 +37,9 @@ Pass RenderSynchronised(const LightingSettings& record, SyncAnimation& state, co
   Pass pass{std::chrono::milliseconds{4 * r.speed}, Rendered::kFrame};
   // Not clamped like the other values: the synchronised lighting has no mode above 3 to show, and
   // leaves the frames alone for one.
+  pass.still = SynchronisedStill(record);
   if (record.mode > kSyncLastMode) {
     pass.rendered = Rendered::kNothing;
-    pass.still = true;
     return pass;
   }
   switch (r.mode) {
@@ -59,7 +59,6 @@ Pass RenderSynchronised(const LightingSettings& record, SyncAnimation& state, co
     }
     default:
       FillAll(frames, MakeEntry(r.colour, r.brightness));
-      pass.still = true;
       break;
   }
   return pass;

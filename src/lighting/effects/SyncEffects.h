@@ -27,6 +27,12 @@ struct SyncFrames {
   HeadsetFrame* headset = nullptr;
 };
 
+// Whether the synchronised record's frames stand still: static colours, or a mode above 3 that
+// renders nothing.
+constexpr bool SynchronisedStill(const LightingSettings& record) {
+  return record.mode >= kSyncLastMode;
+}
+
 // Column c of the wave lights the keyboard's column c, mouse column c (c < 7), mousepad LED c
 // (c < 15) and headset LED c (c < 13). The delay is 4 ms per speed step.
 Pass RenderSynchronised(const LightingSettings& record, SyncAnimation& state, const SyncFrames& frames);
