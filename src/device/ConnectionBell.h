@@ -1,11 +1,15 @@
 #pragma once
 // ConnectionBell: rung by the device watchers whenever their device comes or goes, so the threads that
 // have nothing to do while devices are absent can sleep until one comes instead of looking every
-// few milliseconds: the lighting threads (WaitPast) and the headset watcher, which sleeps in
-// poll() beside the sound cards' signal (Fd).
+// few milliseconds: the lighting threads (WaitPast) and the threads that sleep in poll() beside
+// other signals (the headset watcher, the HID watchers of connected devices), each through a
+// doorbell of its own (Subscribe).
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include "common/Bell.h"
 #include "common/StopEvent.h"
@@ -16,22 +20,19 @@ namespace korva::device {
 class ConnectionBell {
  public:
   // Any thread.
-  void Ring() const {
-    bell_.Ring();
-    fd_.Ring();
-  }
+  void Ring() const;
   std::uint64_t Rings() const { return bell_.Rings(); }
   bool WaitPast(std::uint64_t seen, const StopEvent& stop, std::chrono::milliseconds timeout) const {
     return bell_.WaitPast(seen, stop, timeout);
   }
 
-  // For one poll() waiter (the headset watcher): readable after a ring until DrainFd.
-  int Fd() const { return fd_.Fd(); }
-  void DrainFd() const { fd_.Drain(); }
+  // A doorbell of the caller's own for poll(), rung with every ring while the caller holds it.
+  std::shared_ptr<const WakeFd> Subscribe() const;
 
  private:
   Bell bell_;
-  WakeFd fd_;
+  mutable std::mutex mutex_;
+  mutable std::vector<std::weak_ptr<const WakeFd>> doorbells_;  // under mutex_
 };
 
 }  // namespace korva::device

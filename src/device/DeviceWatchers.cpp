@@ -88,16 +88,21 @@ void HidWatcher::Run(const StopEvent& stop) {
   // thread holds) returns at once when the stop event is set.
   std::stop_callback abortTransfers(stop.Token(), [this] { CloseLink(device_.link); });
   // The stop test before each cycle and the pause after it are one wait: the same cadence with
-  // half the wake-ups of an idle program. While the device is absent and the backend can tell when
-  // collections come or go, the watcher sleeps until then instead of enumerating every second.
+  // half the wake-ups of an idle program. Where the backend can tell when collections come or go,
+  // the watcher sleeps until then instead of looking at its pace: an absent device cannot come, nor
+  // a present one go, without that sign; a present device's same-mode button follows the other
+  // devices, hence the connection bell beside it.
   const std::unique_ptr<HidChangeSignal> changes = device_.link.Backend().WatchChanges();
+  const std::shared_ptr<const WakeFd> connections = changes ? start_.connectionChanged.Subscribe() : nullptr;
   if (!stop.Wait(start_.paces.stopCheck)) {
     for (;;) {
+      if (connections) connections->Drain();
       const std::chrono::milliseconds pause = RunCycle(stop) + start_.paces.stopCheck;
       // A failed enumeration is retried at the pace: no change may ever come to end that sleep.
-      const bool stopped = changes && !device_.connected && !enumerationFailing_
-                               ? WaitForHidChange(*changes, stop, kHidIdleCheck)
-                               : stop.Wait(pause);
+      const bool stopped =
+          !changes || enumerationFailing_ ? stop.Wait(pause)
+          : device_.connected             ? WaitForHidChange(*changes, stop, kHidIdleCheck, connections.get())
+                                          : WaitForHidChange(*changes, stop, kHidIdleCheck);
       if (stopped) break;
     }
   }
@@ -242,9 +247,10 @@ void HeadsetWatcher::Run(const StopEvent& stop) {
       // Nothing the cycle looks at changes without one of the two signals: sleep until one comes.
       // Each is cleared before the cycle looks, so a change during the cycle wakes the next wait.
       // The same-mode button follows the other devices, hence the connection bell.
-      const std::array<int, 2> signals = {presence, start_.connectionChanged.Fd()};
+      const std::shared_ptr<const WakeFd> connections = start_.connectionChanged.Subscribe();
+      const std::array<int, 2> signals = {presence, connections->Fd()};
       do {
-        start_.connectionChanged.DrainFd();
+        connections->Drain();
         RunCycle();
       } while (!WaitForFds(stop, signals, kHeadsetIdleCheck));
     }

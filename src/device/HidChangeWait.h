@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "common/StopEvent.h"
+#include "common/WakeFd.h"
 #include "device/HidBackend.h"
 
 namespace korva::device {
@@ -13,6 +14,8 @@ namespace korva::device {
 inline constexpr std::chrono::milliseconds kHidIdleCheck{5000};
 
 // True when `stop` is set. Changes that do not concern HID collections are taken and slept through.
-bool WaitForHidChange(HidChangeSignal& signal, const StopEvent& stop, std::chrono::milliseconds idleCheck);
+// A ring of `also`, when given, ends the sleep too.
+bool WaitForHidChange(HidChangeSignal& signal, const StopEvent& stop, std::chrono::milliseconds idleCheck,
+                      const WakeFd* also = nullptr);
 
 }  // namespace korva::device

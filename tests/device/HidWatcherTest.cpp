@@ -200,6 +200,29 @@ TEST_F(WatcherFixture, AnAbsentDeviceIsLookedForWhenTheBusChanges) {
   thread.join();
 }
 
+// A connected device is not asked after at every pause either (10 ms here): its removal and the
+// other devices' arrivals (its same-mode button) come as signs.
+TEST_F(WatcherFixture, AConnectedDeviceIsLookedAtWhenTheBusOrTheOtherDevicesChange) {
+  start.paces.connected = 10ms;
+  const int mouseId = bus.Plug(SimDeviceKind::kMouse);
+  StopEvent threadStop;
+  std::thread thread([&] { HidWatcher(HidWatcherKind::kMouse, start).Run(threadStop); });
+  ASSERT_TRUE(host.WaitFor(Type::kArrival));
+  const int looks = backend.PresenceLooks();
+  std::this_thread::sleep_for(30 * start.paces.connected);
+  EXPECT_LE(backend.PresenceLooks(), looks + 2) << "nothing changed";
+
+  const std::size_t sameMode = host.EventsOf(Type::kSameMode).size();
+  keyboard.connected = true;
+  start.connectionChanged.Ring();
+  EXPECT_TRUE(host.WaitFor(Type::kSameMode, sameMode + 1)) << "another device came: the same-mode button shows";
+
+  bus.Unplug(mouseId);
+  EXPECT_TRUE(host.WaitFor(Type::kRemoval));
+  threadStop.Set();
+  thread.join();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Removal and the tab the window shows next.
 

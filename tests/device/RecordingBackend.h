@@ -33,7 +33,11 @@ class RecordingBackend final : public HidBackend {
     return bus_.Enumerate(out);
   }
   int Enumerations() const { return enumerations_.load(); }
-  bool IsPresent(const std::string& path) override { return bus_.IsPresent(path); }
+  bool IsPresent(const std::string& path) override {
+    ++presenceLooks_;
+    return bus_.IsPresent(path);
+  }
+  int PresenceLooks() const { return presenceLooks_.load(); }
   std::unique_ptr<HidChangeSignal> WatchChanges() override { return bus_.WatchChanges(); }
 
   std::unique_ptr<HidConnection> Open(const HidInterfaceInfo& collection,
@@ -97,6 +101,7 @@ class RecordingBackend final : public HidBackend {
 
  private:
   std::atomic<int> enumerations_{0};
+  std::atomic<int> presenceLooks_{0};
   struct State {
     mutable std::mutex mutex;
     mutable std::condition_variable changed;

@@ -1,0 +1,24 @@
+#include "device/ConnectionBell.h"
+
+#include <algorithm>
+
+namespace korva::device {
+
+void ConnectionBell::Ring() const {
+  bell_.Ring();
+  std::lock_guard lock(mutex_);
+  std::erase_if(doorbells_, [](const std::weak_ptr<const WakeFd>& weak) {
+    const std::shared_ptr<const WakeFd> doorbell = weak.lock();
+    if (doorbell) doorbell->Ring();
+    return !doorbell;
+  });
+}
+
+std::shared_ptr<const WakeFd> ConnectionBell::Subscribe() const {
+  auto doorbell = std::make_shared<const WakeFd>();
+  std::lock_guard lock(mutex_);
+  doorbells_.push_back(doorbell);
+  return doorbell;
+}
+
+}  // namespace korva::device
