@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QTimer>
 
+#include "app/CtlForwarding.h"
 #include "app/MainWnd.h"
 #include "app/PageWiring.h"
 #include "app/SimulatorPanel.h"
@@ -33,6 +34,7 @@ Application::Application(AppOptions options, QObject* parent)
     : QObject(parent), options_(std::move(options)) {}
 
 Application::~Application() {
+  forwarding_.reset();
   window_.reset();
 }
 
@@ -111,6 +113,7 @@ Application::StartResult Application::Start(QString* error) {
   // in place before "windowinit"; destroyed after the window (see pages_).
   pages_ = std::make_unique<PageWiring>(*window_, folders, platform::MakeDesktopPointerSettingsForSession(),
                                         options_.messageBox);
+  forwarding_ = std::make_unique<CtlForwarding>(*instance_, *window_, *pages_, options_.commandLine.simulate);
   connect(window_.get(), &CMainWnd::shutDown, this, &Application::finished);
   if (!options_.commandLine.screenshot.isEmpty())
     connect(window_.get(), &CMainWnd::initialised, this,

@@ -39,6 +39,7 @@ class Skin;
 namespace korva::app {
 
 class CMainWnd;
+class CtlForwarding;
 class PageWiring;
 class SimulatorPanel;
 
@@ -96,7 +97,8 @@ class Application : public QObject {
   std::unique_ptr<platform::SuspendWatcher> suspend_;
   std::unique_ptr<SimulatorPanel> simPanel_;  // uses the bus and the chip: goes before them
   std::unique_ptr<PageWiring> pages_;         // the router and the pages: outlive the window's notifications
-  std::unique_ptr<CMainWnd> window_;          // last: destroyed first
+  std::unique_ptr<CMainWnd> window_;          // destroyed first but for the forwarding
+  std::unique_ptr<CtlForwarding> forwarding_;  // korvactl's requests on the window's session
   bool screenshotOk_ = true;
 };
 

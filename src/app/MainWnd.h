@@ -114,6 +114,8 @@ class CMainWnd : public ui::SkinWindow,
   // --- for the page, watcher, lighting and routing code -------------------------------------
   // Hooks and thread entries are set before "windowinit".
   void SetPageHooks(DeviceKind kind, DevicePageHooks hooks);
+  // The device's pages show its image again, as after the session's report of a changed device.
+  void RefreshDevicePages(DeviceKind kind) { DeviceChanged(kind); }
   void SetWorkerEntry(WorkerSlot slot, WorkerEntry entry);
   // The notification routing of every notification that is not "windowinit" or a window button.
   void SetNotifyRouter(std::function<void(const ui::Notification&)> router);

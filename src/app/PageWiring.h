@@ -126,6 +126,8 @@ class PageWiring {
   LinkWiring& Links() { return *links_; }
   // The skin picker while it is open, else nullptr.
   ui::CSkinFrame* SkinPicker() const { return picker_; }
+  // A profile was put into effect: the device's pages show it, the desktop takes its pointer settings.
+  void ProfileApplied(const session::ProfileEffect& effect);
 
  private:
   void WireRouting(MessageBoxFn messageBox);
@@ -146,7 +148,6 @@ class PageWiring {
   // The names of a device's macro library, read from its index when asked.
   keyboard::MacroNames MacroNames(DeviceKind kind) const;
   void WireProfilePanels(profile::ProfileFileChooser chooseFile);
-  void ProfileApplied(const session::ProfileEffect& effect);
   void OpenSkinPicker(const ui::Control& skinButton);
 
   CMainWnd& window_;

@@ -228,10 +228,12 @@ std::string CtlUsage() {
          "  set mouse rate HZ                      report rate: 125, 250, 500 or 1000\n"
          "  set mouse profile N                    device profile N (1-5)\n"
          "  set DEVICE lighting MODE [--colour RRGGBB] [--brightness 0-14] [--speed 0-14]\n"
+         "                                         modes: keyboard 0-9, mouse 0-6, mousepad 0-8, headset 0-3\n"
          "  profiles DEVICE [--store light|key] [list | select NAME | export NAME FILE | import FILE NAME]\n"
          "options:\n"
          "  --simulate   the simulated devices instead of the USB bus\n"
          "  --json       JSON on stdout instead of text\n"
+         "While the KORVA program runs, it carries the command out on the devices it has open.\n"
          "exit codes: 0 success, 1 device refused or absent, 2 bad usage\n";
 }
 

@@ -5,12 +5,15 @@
 #include <cstdio>
 #include <sstream>
 
+#include "ctl/CtlLighting.h"
 #include "device/DeviceSearch.h"
 #include "device/HidLink.h"
 #include "device/KnownDevices.h"
+#include "headset/AudioLibrary.h"
 #include "lighting/LightingSettings.h"
-#include "mouse/MouseLightingRules.h"
+#include "session/KeyboardController.h"
 #include "session/MouseController.h"
+#include "session/ProfileLibrary.h"
 
 namespace korva::ctl {
 namespace {
@@ -43,10 +46,6 @@ device::SearchRule RuleFor(DeviceKind kind, const device::HidDevice& device) {
   return device::PatternWatcherRule(device.identity);
 }
 
-CtlResult Absent(DeviceKind kind) {
-  return CtlResult::Failure(kExitDevice, "no " + std::string(DeviceKindName(kind)) + " is connected");
-}
-
 CtlResult Refused(DeviceKind kind, std::string_view what) {
   return CtlResult::Failure(kExitDevice, "the " + std::string(DeviceKindName(kind)) + " refused " + std::string(what));
 }
@@ -65,13 +64,17 @@ CtlResult List(DeviceSession& session) {
   for (std::size_t i = 0; i < kDeviceKindCount; ++i) {
     const auto kind = static_cast<DeviceKind>(i);
     device::HidDevice& device = session.Device(kind);
-    if (!device.connected) continue;
+    if (!Present(session, kind)) continue;
     const device::HidInterfaceInfo& info = device.link.devicePath;
+    // The headset is a sound card, not a HID device: the ids its audio library reports, no path.
+    const bool audio = kind == DeviceKind::kHeadset;
+    const unsigned vendorId = audio ? device.identity.vendorId : info.vendorId;
+    const unsigned productId = audio ? device.identity.productId : info.productId;
     Json::Value entry(Json::objectValue);
     entry["kind"] = std::string(DeviceKindName(kind));
-    entry["vendorId"] = Hex(info.vendorId, 4);
-    entry["productId"] = Hex(info.productId, 4);
-    entry["path"] = info.path;
+    entry["vendorId"] = Hex(vendorId, 4);
+    entry["productId"] = Hex(productId, 4);
+    entry["path"] = audio ? Json::Value(Json::nullValue) : Json::Value(info.path);
     if (kind == DeviceKind::kKeyboard) entry["model"] = session.KeyboardModel();
     if (kind == DeviceKind::kMouse) {
       const mouse::MouseDeviceInfo& firmware = session.Mouse().Model().image().info;
@@ -81,8 +84,8 @@ CtlResult List(DeviceSession& session) {
       entry["firmwareInfo"] = bytes;
     }
     devices.append(entry);
-    text << std::string(DeviceKindName(kind)).append(10 - DeviceKindName(kind).size(), ' ') << Hex(info.vendorId, 4)
-         << ':' << Hex(info.productId, 4) << "  " << info.path << '\n';
+    text << std::string(DeviceKindName(kind)).append(10 - DeviceKindName(kind).size(), ' ') << Hex(vendorId, 4)
+         << ':' << Hex(productId, 4) << "  " << (audio ? "-" : info.path) << '\n';
   }
   Json::Value json(Json::objectValue);
   json["devices"] = devices;
@@ -91,7 +94,7 @@ CtlResult List(DeviceSession& session) {
 }
 
 CtlResult Show(DeviceSession& session, DeviceKind kind) {
-  if (!session.Device(kind).connected) return Absent(kind);
+  if (!Present(session, kind)) return Absent(kind);
   Json::Value json(Json::objectValue);
   json["kind"] = std::string(DeviceKindName(kind));
   std::ostringstream text;
@@ -118,7 +121,12 @@ CtlResult Show(DeviceSession& session, DeviceKind kind) {
                                                                   : "unknown")
          << "\nlift height: " << int{view.liftHeight} << "\nactive profile: " << view.activeProfile + 1 << '\n';
   }
-  if (kind == DeviceKind::kKeyboard) json["model"] = session.KeyboardModel();
+  if (kind == DeviceKind::kKeyboard) {
+    const std::size_t keys = session.Keyboard().Image().KeyCount();
+    json["model"] = session.KeyboardModel();
+    json["keyCount"] = static_cast<Json::UInt>(keys);
+    text << "keys: " << keys << '\n';
+  }
   const lighting::LightingSettings record = session.Controller(kind).Lighting();
   json["lighting"] = LightingJson(record);
   text << "lighting: mode " << int{record.mode} << ", colour " << ColourText(record) << ", brightness "
@@ -127,14 +135,15 @@ CtlResult Show(DeviceSession& session, DeviceKind kind) {
 }
 
 // The mouse's changed settings to the mouse at once (the program's deferred write, without the wait).
-CtlResult FlushMouse(DeviceSession& session, std::string_view what) {
-  if (session.Mouse().Model().Flush(session.Device(DeviceKind::kMouse)) != device::kResultOk)
-    return Refused(DeviceKind::kMouse, what);
+CtlResult FlushMouse(DeviceSession& session, std::string_view what, const CtlHooks& hooks) {
+  const bool written = session.Mouse().Model().Flush(session.Device(DeviceKind::kMouse)) == device::kResultOk;
+  if (hooks.settingsChanged) hooks.settingsChanged(DeviceKind::kMouse);
+  if (!written) return Refused(DeviceKind::kMouse, what);
   return Show(session, DeviceKind::kMouse);
 }
 
-CtlResult SetMouse(DeviceSession& session, const CtlCommand& command) {
-  if (!session.Device(DeviceKind::kMouse).connected) return Absent(DeviceKind::kMouse);
+CtlResult SetMouse(DeviceSession& session, const CtlCommand& command, const CtlHooks& hooks) {
+  if (!Present(session, DeviceKind::kMouse)) return Absent(DeviceKind::kMouse);
   mouse::MousePageModel& model = session.Mouse().Model();
   switch (command.verb) {
     case Verb::kSetStage: {
@@ -143,13 +152,14 @@ CtlResult SetMouse(DeviceSession& session, const CtlCommand& command) {
         return CtlResult::Failure(kExitUsage, "stage value must be from 0 to " + std::to_string(steps) +
                                                   " on this mouse, not " + std::to_string(command.value));
       if (!model.SetStage(command.stage, command.value).applied) return Refused(DeviceKind::kMouse, "the stage");
-      return FlushMouse(session, "the stage");
+      return FlushMouse(session, "the stage", hooks);
     }
     case Verb::kSetRate:
       if (!model.SelectReportRate(*RateIndex(command.value)).applied) return Refused(DeviceKind::kMouse, "the rate");
-      return FlushMouse(session, "the report rate");
+      return FlushMouse(session, "the report rate", hooks);
     case Verb::kSetProfile: {
       const mouse::MouseTransferResult switched = model.SwitchProfile(session.Device(DeviceKind::kMouse), command.value - 1);
+      if (hooks.settingsChanged) hooks.settingsChanged(DeviceKind::kMouse);
       if (!switched.ok()) return Refused(DeviceKind::kMouse, "the profile switch");
       return Show(session, DeviceKind::kMouse);
     }
@@ -159,41 +169,22 @@ CtlResult SetMouse(DeviceSession& session, const CtlCommand& command) {
   return CtlResult::Failure(kExitUsage, "not a mouse setting");
 }
 
-CtlResult SetLighting(DeviceSession& session, const CtlCommand& command) {
-  const DeviceKind kind = command.device;
-  if (kind != DeviceKind::kMouse)
-    return CtlResult::Failure(kExitUsage, "lighting of the " + std::string(DeviceKindName(kind)) +
-                                              " cannot be set from the command line yet");
-  if (!mouse::CheckedMode(static_cast<std::uint8_t>(command.lighting.mode)))
-    return CtlResult::Failure(kExitUsage, "lighting mode must be from 0 to " + std::to_string(mouse::kMouseLightModeCount - 1));
-  if (!session.Device(kind).connected) return Absent(kind);
-  session::MouseController& mouse = session.Mouse();
-  lighting::LightingSettings record = mouse.Lighting();
-  record.mode = static_cast<std::uint8_t>(command.lighting.mode);
-  if (command.lighting.colour) {
-    record.red = static_cast<std::uint8_t>(*command.lighting.colour >> 16);
-    record.green = static_cast<std::uint8_t>(*command.lighting.colour >> 8);
-    record.blue = static_cast<std::uint8_t>(*command.lighting.colour);
-  }
-  if (command.lighting.brightness) record.brightness = static_cast<std::uint8_t>(*command.lighting.brightness);
-  if (command.lighting.speed) record.speed = static_cast<std::uint8_t>(*command.lighting.speed);
-  mouse.SetLighting(record);
-  mouse.SaveLightProfile();
-  mouse.Model().MarkPendingWrite();
-  session.PublishLighting();
-  return FlushMouse(session, "the lighting");
+CtlResult SetLighting(DeviceSession& session, const CtlCommand& command, const CtlHooks& hooks) {
+  const CtlResult set = SetDeviceLighting(session, command.device, command.lighting, hooks);
+  if (set.exitCode != kExitOk) return set;
+  return Show(session, command.device);
 }
 
-profile::ProfileStore* StoreOf(DeviceSession& session, DeviceKind kind, StoreChoice choice) {
+std::optional<profile::StoreKind> StoreKindOf(DeviceKind kind, StoreChoice choice) {
   using profile::StoreKind;
-  std::optional<StoreKind> store;
+  const bool light = choice == StoreChoice::kLight;
   switch (kind) {
-    case DeviceKind::kKeyboard: store = choice == StoreChoice::kLight ? StoreKind::kKeyboardLight : StoreKind::kKeyboardKey; break;
-    case DeviceKind::kMouse: store = choice == StoreChoice::kLight ? StoreKind::kMouseLight : StoreKind::kMouseKey; break;
-    case DeviceKind::kMousepad: if (choice == StoreChoice::kLight) store = StoreKind::kMousepadLight; break;
+    case DeviceKind::kKeyboard: return light ? StoreKind::kKeyboardLight : StoreKind::kKeyboardKey;
+    case DeviceKind::kMouse: return light ? StoreKind::kMouseLight : StoreKind::kMouseKey;
+    case DeviceKind::kMousepad: if (light) return StoreKind::kMousepadLight; break;
     case DeviceKind::kHeadset: break;
   }
-  return store ? session.Controller(kind).ProfileStoreOf(*store) : nullptr;
+  return std::nullopt;
 }
 
 CtlResult StoreFailure(const profile::StoreResult& result, std::string_view what) {
@@ -215,53 +206,62 @@ CtlResult ListProfiles(const profile::ProfileStore& store) {
   return Done(json, text.str());
 }
 
-CtlResult Profiles(DeviceSession& session, const CtlCommand& command) {
-  profile::ProfileStore* store = StoreOf(session, command.device, command.store);
-  if (!store)
+CtlResult Profiles(DeviceSession& session, const CtlCommand& command, const CtlHooks& hooks) {
+  const std::optional<profile::StoreKind> kind = StoreKindOf(command.device, command.store);
+  if (!kind)
     return CtlResult::Failure(kExitUsage, "the " + std::string(DeviceKindName(command.device)) + " has no " +
                                               (command.store == StoreChoice::kLight ? "light" : "key") + " profiles");
-  if (command.action == ProfileAction::kList) return ListProfiles(*store);
-  const std::vector<std::string> names = store->Names();
+  session::ProfileLibrary library(session);
+  profile::ProfileStore& store = library.Store(*kind);
+  if (command.action == ProfileAction::kList) return ListProfiles(store);
+  const std::vector<std::string> names = store.Names();
   int index = -1;
   for (std::size_t i = 0; i < names.size(); ++i)
     if (names[i] == command.profileName) index = static_cast<int>(i);
   if (command.action == ProfileAction::kImport) {
     if (index >= 0) return CtlResult::Failure(kExitUsage, "a profile named '" + command.profileName + "' exists already");
-    const profile::IndexResult added = store->AddProfile();
+    const profile::IndexResult added = store.AddProfile();
     if (!added.result) return StoreFailure(added.result, "the new profile");
-    if (const profile::StoreResult renamed = store->RenameProfile(added.index, command.profileName); !renamed) {
-      store->DeleteProfile(added.index);
+    if (const profile::StoreResult renamed = store.RenameProfile(added.index, command.profileName); !renamed) {
+      store.DeleteProfile(added.index);
       return StoreFailure(renamed, "the new profile's name");
     }
-    if (const profile::StoreResult imported = store->ImportProfile(added.index, command.file); !imported) {
-      store->DeleteProfile(added.index);  // nothing half-imported stays behind
+    if (const profile::StoreResult imported = store.ImportProfile(added.index, command.file); !imported) {
+      store.DeleteProfile(added.index);  // nothing half-imported stays behind
+      if (hooks.storeChanged) hooks.storeChanged(*kind);
       return StoreFailure(imported, "import of " + command.file.string());
     }
-    return ListProfiles(*store);
+    if (hooks.storeChanged) hooks.storeChanged(*kind);
+    return ListProfiles(store);
   }
   if (index < 0) return CtlResult::Failure(kExitUsage, "no profile named '" + command.profileName + "'");
   if (command.action == ProfileAction::kExport) {
-    if (const profile::StoreResult exported = store->ExportProfile(index, command.file); !exported)
+    if (const profile::StoreResult exported = store.ExportProfile(index, command.file); !exported)
       return StoreFailure(exported, "export to " + command.file.string());
-    return ListProfiles(*store);
+    return ListProfiles(store);
   }
-  const profile::PayloadResult selected = store->SelectProfile(index);
-  if (!selected.result) return StoreFailure(selected.result, "selecting '" + command.profileName + "'");
-  // The mouse's light profile takes effect on the mouse at once, as its page's selection does.
-  if (command.device == DeviceKind::kMouse && command.store == StoreChoice::kLight &&
-      session.Device(DeviceKind::kMouse).connected) {
-    session.Mouse().Model().ApplyLightProfile(selected.payload);
-    if (session.Mouse().Model().Flush(session.Device(DeviceKind::kMouse)) != device::kResultOk)
-      return Refused(DeviceKind::kMouse, "the profile's settings");
-  }
-  return ListProfiles(*store);
+  // As the profile panel's selection: the profile is loaded and put into effect on the device.
+  const session::ProfileEffect effect = library.Select(*kind, index);
+  if (hooks.storeChanged) hooks.storeChanged(*kind);
+  if (!effect.result) return StoreFailure(effect.result, "selecting '" + command.profileName + "'");
+  const bool written = !Present(session, effect.device) || WriteNow(session, effect.device);
+  if (hooks.profileApplied) hooks.profileApplied(effect);
+  if (!written) return Refused(effect.device, "the profile's settings");
+  return ListProfiles(store);
 }
 
 }  // namespace
 
+bool Present(DeviceSession& session, DeviceKind kind) {
+  return session.Device(kind).connected && session.InEffect(kind);
+}
+
+CtlResult Absent(DeviceKind kind) {
+  return CtlResult::Failure(kExitDevice, "no " + std::string(DeviceKindName(kind)) + " is connected");
+}
+
 void ConnectDevices(DeviceSession& session) {
-  for (std::size_t i = 0; i < kDeviceKindCount; ++i) {
-    const auto kind = static_cast<DeviceKind>(i);
+  for (const DeviceKind kind : {DeviceKind::kKeyboard, DeviceKind::kMouse, DeviceKind::kMousepad}) {
     device::HidDevice& device = session.Device(kind);
     if (!device::EnumerateHidPaths(device.link)) continue;
     if (!device::OpenFirstMatch(device.link, RuleFor(kind, device))) continue;
@@ -271,20 +271,31 @@ void ConnectDevices(DeviceSession& session) {
     if (!session.Controller(kind).ReadAll().message.empty()) {
       device::CloseLink(device.link);
       device.connected = false;
+      continue;
     }
+    session.SetInEffect(kind, true);
+  }
+  // The headset, as its watcher finds it: the audio library reports it. Its lighting record is
+  // the one its selected profile keeps.
+  headset::PresentDeviceList present{};
+  session.Audio().Search_Present_Device(present);
+  if (headset::ReportsHeadset(present)) {
+    LoadHeadsetLight(session);
+    session.Device(DeviceKind::kHeadset).connected = true;
+    session.SetInEffect(DeviceKind::kHeadset, true);
   }
 }
 
-CtlResult RunCtlCommand(DeviceSession& session, const CtlCommand& command) {
+CtlResult RunCtlCommand(DeviceSession& session, const CtlCommand& command, const CtlHooks& hooks) {
   switch (command.verb) {
     case Verb::kHelp: return Done(Json::Value(CtlUsage()), CtlUsage());
     case Verb::kList: return List(session);
     case Verb::kShow: return Show(session, command.device);
     case Verb::kSetStage:
     case Verb::kSetRate:
-    case Verb::kSetProfile: return SetMouse(session, command);
-    case Verb::kSetLighting: return SetLighting(session, command);
-    case Verb::kProfiles: return Profiles(session, command);
+    case Verb::kSetProfile: return SetMouse(session, command, hooks);
+    case Verb::kSetLighting: return SetLighting(session, command, hooks);
+    case Verb::kProfiles: return Profiles(session, command, hooks);
   }
   return CtlResult::Failure(kExitUsage, "unknown command");
 }

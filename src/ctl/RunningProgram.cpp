@@ -1,15 +1,83 @@
 #include "ctl/RunningProgram.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "common/InstanceName.h"
 
 namespace korva::ctl {
+namespace {
+
+// Owns a socket descriptor.
+class Socket {
+ public:
+  explicit Socket(int fd) : fd_(fd) {}
+  ~Socket() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Socket(const Socket&) = delete;
+  Socket& operator=(const Socket&) = delete;
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// A connected socket, or -1 when nothing listens (a socket file left by a crashed program refuses
+// the connection).
+int Connect(const std::filesystem::path& socket) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string path = socket.string();
+  if (path.size() >= sizeof address.sun_path) return -1;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+bool SendAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (sent < 0 && errno == EINTR) continue;
+    if (sent <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(sent));
+  }
+  return true;
+}
+
+// The answer line without its line break; empty when none came in time or it grew too long.
+std::string ReceiveLine(int fd, std::chrono::milliseconds patience) {
+  const auto deadline = std::chrono::steady_clock::now() + patience;
+  std::string line;
+  char buffer[4096];
+  while (true) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return {};
+    pollfd wait{fd, POLLIN, 0};
+    const int ready = ::poll(&wait, 1, static_cast<int>(left.count()));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return {};
+    const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return {};  // closed before the line ended
+    line.append(buffer, static_cast<std::size_t>(got));
+    if (const std::size_t end = line.find('\n'); end != std::string::npos) return line.substr(0, end);
+    if (line.size() > kMaxAnswerBytes) return {};
+  }
+}
+
+}  // namespace
 
 std::filesystem::path ProgramSocketPath(const std::string& xdgRuntimeDir) {
   const std::filesystem::path folder =
@@ -23,17 +91,20 @@ std::filesystem::path ProgramSocketPath() {
 }
 
 bool ProgramIsRunning(const std::filesystem::path& socket) {
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string path = socket.string();
-  if (path.size() >= sizeof address.sun_path) return false;
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
-  // A socket file left by a crashed program refuses the connection.
-  const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return connected;
+  return Socket(Connect(socket)).fd() >= 0;
+}
+
+Forwarded ForwardRequest(const std::filesystem::path& socket, const std::string& request,
+                         std::chrono::milliseconds patience) {
+  const Socket connection(Connect(socket));
+  if (connection.fd() < 0) return {};
+  Forwarded forwarded{ForwardStatus::kNoAnswer, {}};
+  if (!SendAll(connection.fd(), request + '\n')) return forwarded;
+  const std::optional<CtlAnswer> answer = ParseAnswer(ReceiveLine(connection.fd(), patience));
+  if (!answer) return forwarded;
+  forwarded.status = ForwardStatus::kAnswered;
+  forwarded.answer = *answer;
+  return forwarded;
 }
 
 }  // namespace korva::ctl

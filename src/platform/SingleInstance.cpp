@@ -90,17 +90,42 @@ void SingleInstance::AcceptConnections() {
         pending.remove(0, end + 1);
         if (line == kWakeUpMessage) {
           emit wakeRequested();
+        } else if (IsRequest(line)) {
+          Answer(socket, line);  // one request a connection
+          return;
         } else {
           qCInfo(lcPlatform) << "Ignored an unknown single-instance message of" << line.size() << "bytes";
         }
       }
-      if (pending.size() > kMaxWakeUpBytes) {
-        socket->abort();
+      const bool request = IsRequest(pending);
+      if (pending.size() > (request ? requestMaxBytes_ : kMaxWakeUpBytes)) {
+        if (request)
+          Answer(socket, pending.left(requestMaxBytes_ + 1));
+        else
+          socket->abort();
         return;
       }
       socket->setProperty("pending", pending);
     });
   }
+}
+
+void SingleInstance::SetRequestHandler(QByteArray prefix, qsizetype maxBytes, RequestHandler handler) {
+  requestPrefix_ = std::move(prefix);
+  requestMaxBytes_ = maxBytes;
+  requestHandler_ = std::move(handler);
+}
+
+bool SingleInstance::IsRequest(const QByteArray& bytes) const {
+  if (!requestHandler_ || requestPrefix_.isEmpty() || bytes.isEmpty()) return false;
+  return bytes.startsWith(requestPrefix_) || requestPrefix_.startsWith(bytes);
+}
+
+void SingleInstance::Answer(QLocalSocket* socket, const QByteArray& line) {
+  // Whatever the peer sends after its request is not read.
+  disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+  socket->write(requestHandler_(line) + '\n');
+  socket->disconnectFromServer();  // after the answer is written
 }
 
 bool SingleInstance::SendWakeUp() const {

@@ -4,17 +4,24 @@
 // start finds the lock held, sends the wake-up message "QUENTAVI_001" to that socket and is told
 // to exit (with 0); the first start then emits wakeRequested() and shows its window.
 //
+// Other programs of the user (korvactl) may send a request line on the same socket: a line that
+// begins with the prefix set by SetRequestHandler goes to the handler, whose answer line is sent
+// back before the connection is closed.
+//
 // A lock left behind by a crashed start is recognised by its process id and taken over, and so
 // is the socket file it left. A lock that cannot be created at all (no runtime folder, no
 // permission) counts as a first start, so the program still runs.
 
 #include <QObject>
+#include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "common/InstanceName.h"
 
 class QLocalServer;
+class QLocalSocket;
 class QLockFile;
 
 namespace korva::platform {
@@ -42,6 +49,13 @@ class SingleInstance : public QObject {
   QString LockFilePath() const;
   QString SocketPath() const;
 
+  // Takes the request lines beginning with `prefix` (at most `maxBytes` each, prefix included; a
+  // longer one reaches the handler cut after maxBytes + 1 bytes, so that it can refuse it). The
+  // handler runs on this object's thread and returns the answer without its line break. An empty
+  // handler: request lines are ignored, as unknown messages are.
+  using RequestHandler = std::function<QByteArray(const QByteArray& line)>;
+  void SetRequestHandler(QByteArray prefix, qsizetype maxBytes, RequestHandler handler);
+
  signals:
   // A later start asked this one to show itself.
   void wakeRequested();
@@ -50,11 +64,17 @@ class SingleInstance : public QObject {
   bool Listen();
   void AcceptConnections();
   bool SendWakeUp() const;
+  // Whether `bytes` are (the beginning of) a request line.
+  bool IsRequest(const QByteArray& bytes) const;
+  void Answer(QLocalSocket* socket, const QByteArray& line);
 
   QString runtimeDir_;
   QString name_;
   std::unique_ptr<QLockFile> lock_;
   QLocalServer* server_ = nullptr;
+  QByteArray requestPrefix_;
+  qsizetype requestMaxBytes_ = 0;
+  RequestHandler requestHandler_;
 };
 
 }  // namespace korva::platform

@@ -179,12 +179,16 @@ void DeviceSession::PostArrival(const device::Arrival& arrival) {
     const DeviceOutcome applied = Controller(arrival.kind).ApplyArrival(arrival);
     PublishLighting();
     host.DeviceArrived(arrival);
+    inEffect_[IndexOf(arrival.kind)] = applied.message.empty();
     if (!applied.message.empty()) host.ShowMessage(applied.message);
   });
 }
 
 void DeviceSession::PostRemoval(DeviceKind kind) {
-  Post([kind](SessionHost& host) { host.DeviceRemoved(kind); });
+  Post([this, kind](SessionHost& host) {
+    inEffect_[IndexOf(kind)] = false;
+    host.DeviceRemoved(kind);
+  });
 }
 
 void DeviceSession::PostSameModeVisible(DeviceKind kind, bool visible) {

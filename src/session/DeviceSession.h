@@ -92,6 +92,11 @@ class DeviceSession final : public device::WatcherHost, public lighting::Lightin
   const device::WatcherStart& WatcherStartBlock() const { return watcherStart_; }
 
   // --- UI thread ---
+  // The device's image holds what was read from it: set when its arrival read is taken over (the
+  // watcher marks the device connected before that read), cleared at its removal. Callers outside
+  // the watchers (korvactl, or the read without watchers) set it after their own read.
+  bool InEffect(DeviceKind kind) const { return inEffect_[IndexOf(kind)]; }
+  void SetInEffect(DeviceKind kind, bool inEffect) { inEffect_[IndexOf(kind)] = inEffect; }
   // WM_KB_RELOAD, WM_MS_RELOAD, WM_MP_RELOAD, timers 11 and 12; then the device's pages refresh.
   void ReadAll(DeviceKind kind);
   // WM_KB_PROFILE, WM_MS_PROFILE, WM_MP_PROFILE; then the device's pages refresh.
@@ -149,6 +154,7 @@ class DeviceSession final : public device::WatcherHost, public lighting::Lightin
   // In the order keyboard, mouse, mousepad, headset.
   std::array<std::unique_ptr<device::HidDevice>, kDeviceKindCount> devices_;
   std::array<std::unique_ptr<DeviceController>, kDeviceKindCount> controllers_;
+  std::array<bool, kDeviceKindCount> inEffect_{};  // UI thread
   MouseController* mouse_ = nullptr;
   KeyboardController* keyboard_ = nullptr;
   MousepadController* mousepad_ = nullptr;

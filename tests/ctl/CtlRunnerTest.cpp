@@ -12,11 +12,13 @@
 #include "ctl/CtlCommand.h"
 #include "tests/ctl/Words.h"
 #include "ctl/CtlRunner.h"
+#include "ctl/CtlService.h"
 #include "ctl/QuietHost.h"
 #include "headset/AudioLibrary.h"
 #include "profile/DataFolders.h"
 #include "session/DeviceSession.h"
 #include "sim/SimBus.h"
+#include "sim/headset/SimulatedHeadsetChip.h"
 #include "tests/profile/TempFolder.h"
 
 namespace korva::ctl {
@@ -30,15 +32,17 @@ class CtlRunnerTest : public testing::Test {
     bus.Plug(sim::SimDeviceKind::kKeyboard);
     bus.Plug(sim::SimDeviceKind::kMouse);
     bus.Plug(sim::SimDeviceKind::kMousepad);
+    headsetChip->SetPresent(true);
   }
 
   // Runs `line` on a new session over the same simulated bus and data folder, as a new korvactl
   // process would; the answer's JSON goes through its text form and back.
-  CtlResult Run(const std::string& line) {
-    const ParseOutcome parsed = ParseCtlCommand(Split(line));
-    EXPECT_TRUE(parsed.command) << parsed.error;
-    if (!parsed.command) return CtlResult::Failure(kExitUsage, parsed.error);
+  // `work` on a new session over the same simulated devices and data folder, as a new korvactl
+  // process (or a new start of the program) would have.
+  template <typename Work>
+  auto WithSession(Work work) {
     headset::AudioLibrary audio;
+    EXPECT_EQ(audio.Bind(headsetChip), headset::kAudioBindOk);
     session::SessionOptions options(folders);
     const char* source = std::getenv("KORVA_SOURCE_DIR");
     options.defaultsFolder = profile::DefaultFilesFolder(source ? source : ".");
@@ -47,8 +51,17 @@ class CtlRunnerTest : public testing::Test {
     session.SetHost(&host);
     session.Initialise();
     ConnectDevices(session);
-    CtlResult result = RunCtlCommand(session, *parsed.command);
+    auto result = work(session);
     session.SetHost(nullptr);
+    return result;
+  }
+
+  // Runs `line`; the answer's JSON goes through its text form and back.
+  CtlResult Run(const std::string& line, const CtlHooks& hooks = {}) {
+    const ParseOutcome parsed = ParseCtlCommand(Split(line));
+    EXPECT_TRUE(parsed.command) << parsed.error;
+    if (!parsed.command) return CtlResult::Failure(kExitUsage, parsed.error);
+    CtlResult result = WithSession([&](session::DeviceSession& session) { return RunCtlCommand(session, *parsed.command, hooks); });
     if (result.exitCode == kExitOk) {
       Json::Value reparsed;
       std::istringstream text(RenderResult(result, true));
@@ -59,16 +72,25 @@ class CtlRunnerTest : public testing::Test {
     return result;
   }
 
+  // The running program's answer to a request line (the program on the simulated devices).
+  CtlAnswer Forwarded(const std::string& line) {
+    const std::optional<CtlAnswer> answer = ParseAnswer(
+        WithSession([&](session::DeviceSession& session) { return AnswerRequest(line, session, true); }));
+    EXPECT_TRUE(answer);
+    return answer.value_or(CtlAnswer{});
+  }
+
   profile::testing::TempFolder home;
   profile::DataFolders folders{home.path()};
   sim::SimBus bus;
+  std::shared_ptr<sim::SimulatedHeadsetChip> headsetChip = std::make_shared<sim::SimulatedHeadsetChip>();
 };
 
 TEST_F(CtlRunnerTest, ListsTheConnectedDevices) {
   const CtlResult result = Run("list --json");
   ASSERT_EQ(result.exitCode, kExitOk) << result.error;
   const Json::Value& devices = result.json["devices"];
-  ASSERT_EQ(devices.size(), 3u);
+  ASSERT_EQ(devices.size(), 4u);
   EXPECT_EQ(devices[0]["kind"].asString(), "keyboard");
   EXPECT_EQ(devices[1]["kind"].asString(), "mouse");
   EXPECT_EQ(devices[1]["productId"].asString(), "6721");
@@ -76,6 +98,12 @@ TEST_F(CtlRunnerTest, ListsTheConnectedDevices) {
   EXPECT_EQ(devices[2]["productId"].asString(), "6621");
   EXPECT_FALSE(devices[1]["path"].asString().empty());
   EXPECT_EQ(devices[1]["firmwareInfo"].asString().size(), 66u);
+  // The headset is the sound card its audio library reports: no HID path.
+  EXPECT_EQ(devices[3]["kind"].asString(), "headset");
+  EXPECT_EQ(devices[3]["vendorId"].asString(), "0C76");
+  EXPECT_EQ(devices[3]["productId"].asString(), "1630");
+  EXPECT_TRUE(devices[3]["path"].isNull());
+  EXPECT_NE(Run("list").text.find("headset   0C76:1630  -\n"), std::string::npos);
 }
 
 TEST_F(CtlRunnerTest, ShowsTheMouse) {
@@ -88,6 +116,119 @@ TEST_F(CtlRunnerTest, ShowsTheMouse) {
   EXPECT_GE(result.json["activeProfile"].asInt(), 1);
   EXPECT_EQ(result.json["lighting"]["colour"].asString().size(), 6u);
   EXPECT_NE(result.text.find("stage 6:"), std::string::npos);
+}
+
+TEST_F(CtlRunnerTest, ShowsTheKeyboardsKeys) {
+  const CtlResult result = Run("show keyboard --json");
+  ASSERT_EQ(result.exitCode, kExitOk) << result.error;
+  EXPECT_EQ(result.json["keyCount"].asInt(), 126);  // the simulated keyboard's information block
+  EXPECT_NE(result.text.find("keys: 126\n"), std::string::npos);
+}
+
+// Every device's lighting as its page sets it, read back by a new session: from the device for
+// those that hold it, from the selected profile for the headset (whose LEDs the program drives).
+TEST_F(CtlRunnerTest, LightingOfEveryDevice) {
+  for (const std::string device : {"keyboard", "mouse", "mousepad", "headset"}) {
+    SCOPED_TRACE(device);
+    const CtlResult set = Run("set " + device + " lighting 2 --colour A0b1C2 --brightness 9 --speed 3 --json");
+    ASSERT_EQ(set.exitCode, kExitOk) << set.error;
+    EXPECT_EQ(set.json["lighting"]["mode"].asInt(), 2);
+    const Json::Value lighting = Run("show " + device).json["lighting"];
+    EXPECT_EQ(lighting["mode"].asInt(), 2);
+    EXPECT_EQ(lighting["colour"].asString(), "A0B1C2");
+    EXPECT_EQ(lighting["brightness"].asInt(), 9);
+    EXPECT_EQ(lighting["speed"].asInt(), 3);
+    EXPECT_FALSE(lighting["multicolour"].asBool());
+    // Only the mode: the rest stays.
+    ASSERT_EQ(Run("set " + device + " lighting 1").exitCode, kExitOk);
+    const Json::Value kept = Run("show " + device).json["lighting"];
+    EXPECT_EQ(kept["mode"].asInt(), 1);
+    EXPECT_EQ(kept["colour"].asString(), "A0B1C2");
+    EXPECT_EQ(kept["brightness"].asInt(), 9);
+  }
+}
+
+TEST_F(CtlRunnerTest, LightingModesFollowEachDevicesPage) {
+  struct Case {
+    std::string device;
+    int highest;
+  };
+  const Case cases[] = {{"keyboard", 9}, {"mouse", 6}, {"mousepad", 8}, {"headset", 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.device);
+    EXPECT_EQ(Run("set " + c.device + " lighting " + std::to_string(c.highest)).exitCode, kExitOk);
+    const CtlResult beyond = Run("set " + c.device + " lighting " + std::to_string(c.highest + 1));
+    EXPECT_EQ(beyond.exitCode, kExitUsage);
+    EXPECT_NE(beyond.error.find("must be from 0 to " + std::to_string(c.highest)), std::string::npos) << beyond.error;
+    EXPECT_EQ(Run("show " + c.device).json["lighting"]["mode"].asInt(), c.highest);
+  }
+}
+
+TEST_F(CtlRunnerTest, HooksHearOfEveryChange) {
+  std::vector<std::string> heard;
+  CtlHooks hooks;
+  hooks.lightingSet = [&](DeviceKind kind) { heard.push_back("lighting " + std::string(DeviceKindName(kind))); };
+  hooks.settingsChanged = [&](DeviceKind kind) { heard.push_back("settings " + std::string(DeviceKindName(kind))); };
+  hooks.profileApplied = [&](const session::ProfileEffect& effect) {
+    heard.push_back("applied " + std::string(DeviceKindName(effect.device)));
+  };
+  hooks.storeChanged = [&](profile::StoreKind store) { heard.push_back("store " + std::to_string(static_cast<int>(store))); };
+  lighting::LightingSettings kept{};
+  hooks.keepHeadsetLight = [&](const lighting::LightingSettings& record) {
+    kept = record;
+    return profile::StoreResult{};
+  };
+  const std::string pad = Run("profiles mousepad").json["profiles"][0].asString();
+  struct Case {
+    std::string line;
+    std::vector<std::string> heard;
+  };
+  const Case cases[] = {
+      {"show mouse", {}},
+      {"set mouse rate 500", {"settings mouse"}},
+      {"set mouse profile 2", {"settings mouse"}},
+      {"set keyboard lighting 3", {"lighting keyboard"}},
+      {"set headset lighting 3 --colour 010203", {"lighting headset"}},
+      {"profiles mousepad select " + pad, {"store 4", "applied mousepad"}},
+      {"profiles mouse --store key list", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    heard.clear();
+    EXPECT_EQ(Run(c.line, hooks).exitCode, kExitOk);
+    EXPECT_EQ(heard, c.heard);
+  }
+  // The program keeps the headset's record itself.
+  EXPECT_EQ(kept.mode, 3);
+  EXPECT_EQ(kept.blue, 3);
+}
+
+TEST_F(CtlRunnerTest, SelectingAProfilePutsItIntoEffect) {
+  const std::string file = (home.path() / "static.led").string();
+  ASSERT_EQ(Run("set keyboard lighting 3 --colour 112233").exitCode, kExitOk);
+  const std::string first = Run("profiles keyboard").json["selected"].asString();
+  ASSERT_EQ(Run("profiles keyboard export " + first + " " + file).exitCode, kExitOk);
+  ASSERT_EQ(Run("profiles keyboard import " + file + " Static").exitCode, kExitOk);
+  ASSERT_EQ(Run("set keyboard lighting 5 --colour 445566").exitCode, kExitOk);
+  ASSERT_EQ(Run("profiles keyboard select Static").exitCode, kExitOk);
+  // A new session reads the keyboard itself.
+  const Json::Value lighting = Run("show keyboard").json["lighting"];
+  EXPECT_EQ(lighting["mode"].asInt(), 3);
+  EXPECT_EQ(lighting["colour"].asString(), "112233");
+}
+
+// The program's watcher marks a device connected before its read is taken over: until then the
+// image is empty, and a change made to it would go to the device and its profile as zeros.
+TEST_F(CtlRunnerTest, ADeviceStillBeingReadIsLeftAlone) {
+  const Json::Value before = Run("show keyboard").json["lighting"];
+  ASSERT_TRUE(before.isObject());
+  const CtlResult set = WithSession([](session::DeviceSession& session) {
+    session.SetInEffect(DeviceKind::kKeyboard, false);
+    return RunCtlCommand(session, *ParseCtlCommand(Split("set keyboard lighting 5")).command);
+  });
+  EXPECT_EQ(set.exitCode, kExitDevice);
+  EXPECT_EQ(set.error, "no keyboard is connected");
+  EXPECT_EQ(Run("show keyboard").json["lighting"], before);
 }
 
 TEST_F(CtlRunnerTest, MouseChangesReachTheMouse) {
@@ -126,8 +267,7 @@ TEST_F(CtlRunnerTest, RefusalsAndAbsentDevices) {
     std::string says;
   };
   const Case cases[] = {
-      {"show headset", kExitDevice, "no headset is connected"},
-      {"set mouse lighting 7", kExitUsage, "lighting mode must be from 0 to 6"},
+      {"set mouse lighting 7", kExitUsage, "lighting mode of the mouse must be from 0 to 6"},
       {"set mouse stage 1 255", kExitUsage, "on this mouse"},
       {"profiles mousepad --store key", kExitUsage, "has no key profiles"},
       {"profiles mouse select Nobody", kExitUsage, "no profile named 'Nobody'"},
@@ -141,6 +281,13 @@ TEST_F(CtlRunnerTest, RefusalsAndAbsentDevices) {
   }
   // The failed import left no empty profile behind.
   for (const Json::Value& name : Run("profiles mouse").json["profiles"]) EXPECT_NE(name.asString(), "Fresh");
+  // The headset gone: its audio library reports nothing.
+  headsetChip->SetPresent(false);
+  for (const std::string line : {"show headset", "set headset lighting 1"}) {
+    const CtlResult absent = Run(line);
+    EXPECT_EQ(absent.exitCode, kExitDevice) << line;
+    EXPECT_EQ(absent.error, "no headset is connected") << line;
+  }
 }
 
 TEST_F(CtlRunnerTest, ProfilesExportImportAndSelect) {
@@ -159,6 +306,47 @@ TEST_F(CtlRunnerTest, ProfilesExportImportAndSelect) {
     EXPECT_EQ(Run("profiles " + device).json["selected"].asString(), "Copied");
     EXPECT_EQ(Run("profiles " + device + " import " + file + " Copied").exitCode, kExitUsage);
   }
+}
+
+// The program's side of a forwarded request: korvactl's own words, exit codes and output.
+TEST_F(CtlRunnerTest, ForwardedRequestsAnswerAsKorvactlWould) {
+  struct Case {
+    std::vector<std::string> arguments;
+    bool here;
+    int exitCode;
+    std::string out;  // the beginning of stdout
+    std::string err;  // a part of stderr
+  };
+  const Case cases[] = {
+      {{"--simulate", "show", "keyboard"}, false, kExitOk, "keys: ", ""},
+      {{"--simulate", "--help"}, false, kExitOk, "usage: korvactl", ""},
+      {{"show", "keyboard"}, true, kExitOk, "", ""},  // the USB bus: korvactl's own
+      {{"--simulate", "show", "toaster"}, false, kExitUsage, "", "korvactl: unknown device 'toaster' ("},
+      {{"--simulate", "set", "mousepad", "lighting", "9"}, false, kExitUsage, "", "from 0 to 8"},
+      {{"--simulate", "profiles", "mouse", "select", "Nobody"}, false, kExitUsage, "", "no profile named 'Nobody'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    const CtlAnswer answer = Forwarded(EncodeRequest({c.arguments, home.path()}));
+    EXPECT_EQ(answer.runHere, c.here);
+    EXPECT_EQ(answer.exitCode, c.exitCode);
+    EXPECT_EQ(answer.out.rfind(c.out, 0), 0u) << answer.out;
+    EXPECT_NE(answer.err.find(c.err), std::string::npos) << answer.err;
+    if (!answer.err.empty()) {
+      EXPECT_EQ(answer.err.find('\n'), answer.err.size() - 1) << "one line: " << answer.err;
+    }
+  }
+  const CtlAnswer bad = Forwarded("KORVACTL {\"args\":[\"list\"]}");
+  EXPECT_EQ(bad.exitCode, kExitUsage);
+  EXPECT_EQ(bad.err, "korvactl: bad request: \"cwd\" is not a text (korvactl --help for usage)\n");
+}
+
+TEST_F(CtlRunnerTest, ForwardedFilesAreKorvactlsWorkingFolder) {
+  const std::string first = Run("profiles mouse").json["profiles"][0].asString();
+  const CtlAnswer exported =
+      Forwarded(EncodeRequest({{"--simulate", "profiles", "mouse", "export", first, "copy.dat"}, home.path()}));
+  ASSERT_EQ(exported.exitCode, kExitOk) << exported.err;
+  EXPECT_TRUE(std::filesystem::exists(home.path() / "copy.dat"));
 }
 
 }  // namespace

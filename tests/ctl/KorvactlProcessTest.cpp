@@ -2,38 +2,17 @@
 
 #include <gtest/gtest.h>
 #include <json/reader.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <sstream>
 #include <string>
 
+#include "tests/ctl/KorvactlProcess.h"
 #include "tests/profile/TempFolder.h"
 
 namespace {
 
-struct ProcessRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-ProcessRun Korvactl(const std::string& arguments, const std::string& home) {
-  const std::string errFile = home + "/stderr.txt";
-  const std::string line = "KORVA_HOME='" + home + "' " + KORVACTL_PATH + " " + arguments + " 2>'" + errFile + "'";
-  ProcessRun run;
-  FILE* pipe = popen(line.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  if (FILE* err = fopen(errFile.c_str(), "r")) {
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, err)) > 0;) run.err.append(buffer, n);
-    fclose(err);
-  }
-  return run;
-}
+using korva::ctl::test::Korvactl;
+using korva::ctl::test::ProcessRun;
 
 TEST(Korvactl, ExitCodesAndStreams) {
   korva::profile::testing::TempFolder home;
@@ -47,12 +26,13 @@ TEST(Korvactl, ExitCodesAndStreams) {
       {"--help", 0, false, true},
       {"", 2, true, false},
       {"set mouse rate 333", 2, true, false},
-      {"--simulate show headset", 1, true, false},
+      {"--simulate set headset lighting 4", 2, true, false},
+      {"show mousepad", 1, true, false},  // none on the test machine's USB bus
       {"--simulate set mouse stage 1 3", 0, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments);
-    const ProcessRun run = Korvactl(c.arguments, home.path().string());
+    const ProcessRun run = Korvactl(c.arguments, home.path());
     EXPECT_EQ(run.exitCode, c.exitCode);
     EXPECT_EQ(run.out.empty(), c.stdoutEmpty) << run.out;
     EXPECT_EQ(run.err.empty(), c.stderrEmpty) << run.err;
@@ -65,7 +45,7 @@ TEST(Korvactl, ExitCodesAndStreams) {
 
 TEST(Korvactl, SimulatedMouseAsJson) {
   korva::profile::testing::TempFolder home;
-  const ProcessRun run = Korvactl("--simulate show mouse --json", home.path().string());
+  const ProcessRun run = Korvactl("--simulate show mouse --json", home.path());
   ASSERT_EQ(run.exitCode, 0) << run.err;
   Json::Value json;
   std::istringstream in(run.out);

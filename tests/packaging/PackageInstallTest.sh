@@ -9,6 +9,10 @@ scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# cpack packages what is built; it builds nothing itself.
+for program in src/app/korva src/ctl/korvactl; do
+  [[ -x "$build/$program" ]] || fail "$program is not built (build the whole tree first)"
+done
 (cd "$build" && cpack -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; fail "cpack"; }
 deb="$(ls "$scratch"/out/korva_*_*.deb)"
 [[ "$(basename "$deb")" =~ ^korva_[0-9.]+_[a-z0-9]+\.deb$ ]] || fail "package name $(basename "$deb")"

@@ -69,6 +69,39 @@ TEST_F(SingleInstanceTest, OtherMessagesDoNotWakeTheFirst) {
   EXPECT_EQ(woken.count(), 1);
 }
 
+// Another program's request line reaches the handler and its answer goes back on the same
+// connection, which then closes: one request a connection, and no longer than the limit.
+TEST_F(SingleInstanceTest, RequestLinesGetTheHandlersAnswer) {
+  SingleInstance first(runtime.path());
+  ASSERT_EQ(first.Start(), Role::kFirst);
+  QList<QByteArray> heard;
+  first.SetRequestHandler("ASK ", 32, [&heard](const QByteArray& line) {
+    heard.append(line);
+    return "answer to " + line.left(8);
+  });
+  struct Case {
+    QByteArray sent;
+    QByteArray handled;
+  };
+  const Case cases[] = {
+      {"ASK one\n", "ASK one"},
+      {"QUENTAVI_002\nASK two\nASK three\n", "ASK two"},
+      {"ASK " + QByteArray(40, 'x'), "ASK " + QByteArray(29, 'x')},  // cut after 32 + 1 bytes
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sent.toStdString());
+    heard.clear();
+    QLocalSocket peer;
+    QSignalSpy closed(&peer, &QLocalSocket::disconnected);
+    peer.connectToServer(first.SocketPath());
+    ASSERT_TRUE(peer.waitForConnected(5000));
+    peer.write(c.sent);
+    ASSERT_TRUE(closed.wait(10000));
+    EXPECT_EQ(heard, QList<QByteArray>{c.handled});
+    EXPECT_EQ(peer.readAll(), "answer to " + c.handled.left(8) + "\n");
+  }
+}
+
 TEST_F(SingleInstanceTest, LockAndSocketLeftByACrashedStartAreTakenOver) {
   QProcess crashed;
   crashed.start(QStringLiteral(KORVA_SINGLE_INSTANCE_CRASH), {runtime.path()});

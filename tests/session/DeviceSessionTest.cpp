@@ -82,10 +82,14 @@ TEST_F(DeviceSessionTest, AMouseArrivalReadsIntoAFreshImageThatTheUiThreadThenTa
 
   Watchers().ReadDeviceOnArrival(arrival);
   EXPECT_EQ(session->Mouse().Model().image().active.ActiveProfile(), 0) << "the UI thread's image is untouched";
+  EXPECT_FALSE(session->InEffect(DeviceKind::kMouse));
   Watchers().PostArrival(arrival);
 
   EXPECT_EQ(session->Mouse().Model().image().active.ActiveProfile(), 2);
+  EXPECT_TRUE(session->InEffect(DeviceKind::kMouse));
   EXPECT_EQ(host.events, (std::vector<std::string>{"arrived mouse"}));
+  Watchers().PostRemoval(DeviceKind::kMouse);
+  EXPECT_FALSE(session->InEffect(DeviceKind::kMouse));
 }
 
 TEST_F(DeviceSessionTest, TheWatchersReportsReachTheWindowInOrder) {
@@ -183,6 +187,7 @@ TEST_F(DeviceSessionTest, AKeyboardWithTooManyKeysIsRefusedWithItsOwnMessage) {
   Watchers().PostArrival(arrival);
   EXPECT_EQ(host.shown, std::vector<std::string>{std::string(keyboard::kTextTooManyKeys)});
   EXPECT_EQ(session->Keyboard().Image(), keyboard::KeyboardImage{});
+  EXPECT_FALSE(session->InEffect(DeviceKind::kKeyboard));
 }
 
 TEST_F(DeviceSessionTest, AKeyboardUploadThatIsNotTakenIsReported) {
