@@ -170,9 +170,13 @@ TEST_P(FaultyDeviceCodeTest, EndsWithItsResultCode) {
   // Reads work on a copy: a read that failed leaves the image as it was; the writes never change it.
   EXPECT_FALSE(seen.imageChanged);
   // An upload the device cannot hold sends nothing.
-  if (!row.textId.empty() && row.operation == Operation::kUpload) EXPECT_EQ(seen.sent, 0u);
+  if (!row.textId.empty() && row.operation == Operation::kUpload) {
+    EXPECT_EQ(seen.sent, 0u);
+  }
   // The fault was met: the operation reached the device before it ended.
-  if (row.fault.requests != Fault::Requests::kNone) EXPECT_GT(seen.sent, 0u);
+  if (row.fault.requests != Fault::Requests::kNone) {
+    EXPECT_GT(seen.sent, 0u);
+  }
 }
 
 // Requests answered before the silence: the device stops in the middle of what it was sent.

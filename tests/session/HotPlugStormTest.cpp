@@ -97,8 +97,14 @@ class UiQueue final : public SessionHost {
     changed_.wait(lock, stop, [&] { return *done; });
   }
   void ShowDeviceTab(DeviceKind) override {}
-  void DeviceArrived(const device::Arrival& arrival) override { present_[IndexOf(arrival.kind)] = true; }
-  void DeviceRemoved(DeviceKind kind) override { present_[IndexOf(kind)] = false; }
+  void DeviceArrived(const device::Arrival& arrival) override {
+    present_[IndexOf(arrival.kind)] = true;
+    ++arrivals_;
+  }
+  void DeviceRemoved(DeviceKind kind) override {
+    present_[IndexOf(kind)] = false;
+    ++removals_;
+  }
   void ShowSameMode(DeviceKind, bool) override {}
   void DeviceChanged(DeviceKind) override {}
   void ClickReaction() override {}
@@ -116,6 +122,8 @@ class UiQueue final : public SessionHost {
   }
   // UI thread: whether the window was last told that the device is there.
   bool Shown(DeviceKind kind) const { return present_[IndexOf(kind)]; }
+  int Arrivals() const { return arrivals_; }
+  int Removals() const { return removals_; }
 
  private:
   std::function<void(WindowMessage)> handle_;
@@ -123,6 +131,8 @@ class UiQueue final : public SessionHost {
   std::condition_variable_any changed_;
   std::deque<std::function<void()>> tasks_;
   std::array<bool, kDeviceKindCount> present_{};
+  int arrivals_ = 0;  // UI thread
+  int removals_ = 0;  // UI thread
 };
 
 class DiscardingPreview final : public LightingPreview {
@@ -161,10 +171,12 @@ template <std::size_t N, std::size_t M>
 void ExpectSameBytes(const std::array<std::uint8_t, N>& image, const std::array<std::uint8_t, M>& device,
                      std::size_t from, std::size_t to, const std::string& what) {
   ASSERT_LE(to, std::min(N, M)) << what;
-  EXPECT_TRUE(std::equal(image.begin() + static_cast<std::ptrdiff_t>(from),
-                         image.begin() + static_cast<std::ptrdiff_t>(to),
-                         device.begin() + static_cast<std::ptrdiff_t>(from)))
-      << what << ": the image differs from the device's memory";
+  for (std::size_t i = from; i < to; ++i) {
+    if (image[i] == device[i]) continue;
+    ADD_FAILURE() << what << ", byte " << i << ": the image holds " << int{image[i]} << ", the device "
+                  << int{device[i]};
+    return;
+  }
 }
 
 class HotPlugStormTest : public testing::Test {
@@ -334,17 +346,25 @@ class HotPlugStormTest : public testing::Test {
     const sim::SimFirmware& msDevice = bus.Firmware(ids[1]);
     ExpectSameBytes(ms.info.bytes, msDevice.Info(), 0, mouse::MouseDeviceInfo::kSize, "mouse information");
     EXPECT_EQ(ms.active.ActiveProfile(), msDevice.ActiveProfile());
+    ExpectSameBytes(ms.active.bytes, msDevice.Record(msDevice.ActiveProfile()), 1, mouse::MouseActiveSettings::kSize,
+                    "mouse active settings");
     for (int n = 0; n < sim::kSimProfileCount; ++n) {
-      const std::string which = " " + std::to_string(n);
-      ExpectSameBytes(ms.records[static_cast<std::size_t>(n)].bytes, msDevice.Record(n), 1,
-                      mouse::kMouseRecordTransferSize, "mouse record" + which);
+      const std::string which = "mouse record " + std::to_string(n);
+      const auto& record = ms.records[static_cast<std::size_t>(n)].bytes;
+      // Slot 0's settings bytes are the light profile's: the active settings, checked above. Bytes 23
+      // and 24 are the desktop's pointer speed and wheel lines, which only the light profile keeps.
+      if (n > 0) ExpectSameBytes(record, msDevice.Record(n), 1, mouse::MouseProfileRecord::kPointerSpeed, which);
+      ExpectSameBytes(record, msDevice.Record(n), mouse::MouseProfileRecord::kWheelLines + 1,
+                      mouse::kMouseRecordTransferSize, which);
       ExpectSameBytes(ms.banks[static_cast<std::size_t>(n)].bytes, msDevice.Bank(n), 0, mouse::MouseKeyBank::kSize,
-                      "mouse bank" + which);
+                      "mouse bank " + std::to_string(n));
     }
 
     const mousepad::MousepadImage& mp = session->Mousepad().Image();
     const sim::SimFirmware& mpDevice = bus.Firmware(ids[2]);
     EXPECT_EQ(mp.active.ActiveProfile(), mpDevice.ActiveProfile());
+    ExpectSameBytes(mp.active.bytes, mpDevice.Record(mpDevice.ActiveProfile()), 1,
+                    mousepad::MousepadActiveSettings::kSize, "mousepad active settings");
     for (int n = 0; n < sim::kSimProfileCount; ++n) {
       ExpectSameBytes(mp.records[static_cast<std::size_t>(n)].bytes, mpDevice.Record(n), 1,
                       mousepad::kMousepadRecordTransferSize, "mousepad record " + std::to_string(n));
@@ -378,6 +398,10 @@ TEST_F(HotPlugStormTest, DevicesComingAndGoingLeaveEveryThreadStoppableAndEveryI
     UiMove(random);
   }
   ASSERT_TRUE(storm.StopAll());
+  // The session saw the devices come and go, not a storm that passed it by.
+  EXPECT_GT(ui.Removals(), 0);
+  RecordProperty("arrivals", ui.Arrivals());
+  RecordProperty("removals", ui.Removals());
 
   // Everything back on the bus; the watchers find it and the UI thread takes the arrivals.
   for (int id : ids)
