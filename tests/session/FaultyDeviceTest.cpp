@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -103,6 +104,8 @@ struct CodeCase {
   int result;
   std::string_view textId = {};
 };
+
+void PrintTo(const CodeCase& row, std::ostream* out) { *out << row.name; }
 
 class FaultyDeviceCodeTest : public FaultyDeviceTest, public testing::WithParamInterface<CodeCase> {
  protected:
@@ -225,6 +228,8 @@ struct ReadCase {
   bool read;  // the read went through: the image changed and the profiles follow the device
   std::string_view textId = {};
 };
+
+void PrintTo(const ReadCase& row, std::ostream* out) { *out << row.name; }
 
 class FailedReadTest : public FaultyDeviceTest, public testing::WithParamInterface<ReadCase> {
  protected:

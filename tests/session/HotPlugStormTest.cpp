@@ -1,8 +1,8 @@
 // A hot-plug storm: the keyboard, mouse, mousepad and headset come and go at random moments while
 // the watchers, the synchronisation readers and the lighting threads run, the devices raise their
 // consumer reports, and the UI thread reads, flushes, uploads and changes the lighting. Nothing
-// crashes or hangs, every thread stops within the shutdown bound, and afterwards each device read
-// again holds what the simulated device's memory holds.
+// crashes or hangs; afterwards each device read again holds what the simulated device's memory
+// holds; and a shutdown in the middle of another gust stops every thread within its bound.
 //
 // The storm lasts kStormLength, or KORVA_STORM_SECONDS seconds when that is set; its seed is
 // kStormSeed, or KORVA_STORM_SEED.
@@ -50,6 +50,8 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::seconds kStormLength{10};
+// The storm the shutdown comes in.
+constexpr std::chrono::milliseconds kFinalGust{1000};
 constexpr std::uint32_t kStormSeed = 4021;
 // The shutdown bound: every thread has ended this long after the stop.
 constexpr std::chrono::milliseconds kStopBound{10000};
@@ -328,6 +330,18 @@ class HotPlugStormTest : public testing::Test {
     }
   }
 
+  // The UI thread at work while the storm's thread plugs and presses.
+  void StormWhileUiWorks(std::chrono::seconds length, std::uint32_t seed, std::mt19937& random) {
+    Threads storm;
+    storm.Start([this, seed](const StopEvent& stop) { Storm(stop, seed); });
+    for (const auto end = Clock::now() + length; Clock::now() < end;) UiStep(random);
+    ASSERT_TRUE(storm.StopAll());
+  }
+  void UiStep(std::mt19937& random) {
+    ui.RunTasks(std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 10)(random)));
+    UiMove(random);
+  }
+
   bool AllShown() const {
     for (DeviceKind kind : kAllDeviceKinds)
       if (!session->Device(kind).connected || !ui.Shown(kind)) return false;
@@ -389,15 +403,8 @@ TEST_F(HotPlugStormTest, DevicesComingAndGoingLeaveEveryThreadStoppableAndEveryI
   const auto seed = static_cast<std::uint32_t>(EnvironmentNumber("KORVA_STORM_SEED", kStormSeed));
   SCOPED_TRACE("storm seed " + std::to_string(seed));
   StartThreads();
-  Threads storm;
-  storm.Start([this, seed](const StopEvent& stop) { Storm(stop, seed); });
-
   std::mt19937 random(seed + 1);
-  for (const auto end = Clock::now() + length; Clock::now() < end;) {
-    ui.RunTasks(std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 10)(random)));
-    UiMove(random);
-  }
-  ASSERT_TRUE(storm.StopAll());
+  StormWhileUiWorks(length, seed, random);
   // The session saw the devices come and go, not a storm that passed it by.
   EXPECT_GT(ui.Removals(), 0);
   RecordProperty("arrivals", ui.Arrivals());
@@ -416,7 +423,12 @@ TEST_F(HotPlugStormTest, DevicesComingAndGoingLeaveEveryThreadStoppableAndEveryI
   }
   ExpectImagesMatchDevices();
 
+  // The shutdown comes in the middle of a storm, with transfers in flight.
+  Threads storm;
+  storm.Start([this, seed](const StopEvent& stop) { Storm(stop, seed + 2); });
+  for (const auto end = Clock::now() + kFinalGust; Clock::now() < end;) UiStep(random);
   EXPECT_TRUE(threads.StopAll()) << "a thread took longer than " << kStopBound.count() << " ms to stop";
+  storm.StopAll();
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ class KillDuringSaveTest : public testing::Test {
     return temporaries;
   }
 
-  // Every profile and macro a list names has a file that loads.
+  // Every profile, macro and cursor pattern a list names has a file that loads.
   void CheckListsComplete() {
     const profile::DataFolders folders(home.path());
     for (StoreKind kind : kStores) {
@@ -140,6 +140,14 @@ class KillDuringSaveTest : public testing::Test {
         const auto steps = macro::LoadMacro(library, name);
         EXPECT_TRUE(steps) << name << ": " << steps.error().ToString();
       }
+    }
+    const mouse::CursorMacros cursors(Folder(DeviceKind::kMouse), Defaults());
+    const auto patterns = cursors.Names();
+    ASSERT_TRUE(patterns) << patterns.error().ToString();
+    for (int gun = 0; gun < static_cast<int>(patterns.value().size()); ++gun) {
+      const auto file = cursors.GunFile(gun);
+      ASSERT_TRUE(file) << file.error().ToString();
+      EXPECT_TRUE(std::filesystem::is_regular_file(file.value())) << file.value() << " is listed and missing";
     }
     const headset::HeadsetProfiles headset(folders, Defaults());
     const std::vector<std::string> names = headset.Names();
