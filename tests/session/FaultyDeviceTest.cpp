@@ -109,6 +109,8 @@ void PrintTo(const CodeCase& row, std::ostream* out) { *out << row.name; }
 
 class FaultyDeviceCodeTest : public FaultyDeviceTest, public testing::WithParamInterface<CodeCase> {
  protected:
+  bool prepared = true;  // the read before a write went through
+
   Seen Run(const CodeCase& row, int id) {
     Seen seen = Operate(row, id);
     seen.sent = bus.Requests(id).size() - sentBefore_;
@@ -122,7 +124,7 @@ class FaultyDeviceCodeTest : public FaultyDeviceTest, public testing::WithParamI
     switch (row.kind) {
       case DeviceKind::kKeyboard: {
         keyboard::KeyboardImage image;
-        if (row.operation != Operation::kRead) keyboard::ReadKeyboardAll(device, image);
+        if (row.operation != Operation::kRead) prepared = keyboard::ReadKeyboardAll(device, image).ok();
         const keyboard::KeyboardImage before = image;
         Break(id, row.fault);
         if (row.operation == Operation::kRead) {
@@ -134,7 +136,7 @@ class FaultyDeviceCodeTest : public FaultyDeviceTest, public testing::WithParamI
       }
       case DeviceKind::kMouse: {
         mouse::MouseImage image;
-        if (row.operation != Operation::kRead) mouse::ReadMouseAll(device, image);
+        if (row.operation != Operation::kRead) prepared = mouse::ReadMouseAll(device, image).ok();
         const mouse::MouseImage before = image;
         Break(id, row.fault);
         const int result = row.operation == Operation::kRead ? mouse::ReadMouseAll(device, image).result
@@ -143,7 +145,7 @@ class FaultyDeviceCodeTest : public FaultyDeviceTest, public testing::WithParamI
       }
       default: {
         mousepad::MousepadImage image;
-        if (row.operation != Operation::kRead) mousepad::ReadMousepadAll(device, image);
+        if (row.operation != Operation::kRead) prepared = mousepad::ReadMousepadAll(device, image).ok();
         const mousepad::MousepadImage before = image;
         Break(id, row.fault);
         const int result = row.operation == Operation::kRead ? mousepad::ReadMousepadAll(device, image).result
@@ -167,6 +169,7 @@ TEST_P(FaultyDeviceCodeTest, EndsWithItsResultCode) {
   ASSERT_GE(id, 0);
 
   const Seen seen = Run(row, id);
+  ASSERT_TRUE(prepared) << "the device did not answer the read before the fault";
 
   EXPECT_EQ(seen.result, row.result);
   EXPECT_EQ(seen.textId, row.textId);
