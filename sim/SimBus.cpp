@@ -608,7 +608,8 @@ void SimBus::UnplugAfterRequests(int id, int n) {
 }
 
 void SimBus::SilenceAfterRequests(int id, int n) {
-  WithDevice(impl_->mutex, impl_->Find(id), [n](DeviceState& d) { d.answersBeforeSilence = std::max(n, -1); });
+  WithDevice(impl_->mutex, impl_->Find(id),
+             [n](DeviceState& d) { d.answersBeforeSilence = std::max(n, -1); });
 }
 
 void SimBus::StallWrites(int id, bool stalled) {

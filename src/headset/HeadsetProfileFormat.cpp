@@ -272,8 +272,7 @@ bool StoreLightInfo(Json::Value& document, const lighting::LightingSettings& lig
     const int value = light.*field.member;
     // A mode the headset does not have (a same-mode copy from a device with more modes) would make
     // the reader refuse the whole profile: the stored mode stays.
-    if (field.rule.outOfRange == OutOfRange::kRefuse && (value < field.rule.range.min || value > field.rule.range.max))
-      continue;
+    if (field.rule.outOfRange == OutOfRange::kRefuse && field.rule.range.Clamp(value) != value) continue;
     info[field.rule.key] = value;
   }
   return true;

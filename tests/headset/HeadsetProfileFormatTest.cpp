@@ -195,7 +195,8 @@ TEST(StoreProfileMembers, WritesEveryMemberAndKeepsUnknownOnes) {
 // still load afterwards, with its stored mode and the copied colours.
 TEST(StoreProfileMembers, KeepsTheStoredModeForAModeTheHeadsetLacks) {
   Json::Value document = Parse(R"({"LightInfo":{"SelectItem":2}})");
-  const lighting::LightingSettings copied{static_cast<std::uint8_t>(kHeadsetLightModeCount), 9, 3, 0, 1, 50, 60, 70};
+  const lighting::LightingSettings copied{
+      static_cast<std::uint8_t>(kHeadsetLightModeCount), 9, 3, 0, 1, 50, 60, 70};
 
   ASSERT_TRUE(StoreLightInfo(document, copied));
 

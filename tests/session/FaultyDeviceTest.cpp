@@ -40,7 +40,9 @@ struct Fault {
 
 const Fault kNoFault{};
 const Fault kRefuseAll{Fault::Requests::kRefuseAll};
-Fault SilentAfter(int answered) { return {Fault::Requests::kSilentAfter, answered}; }
+Fault SilentAfter(int answered) {
+  return {Fault::Requests::kSilentAfter, answered};
+}
 // K in the keyboard's information block (byte 5), and the macro memory in 128-byte units (byte 6).
 const Fault kKeys255{Fault::Requests::kNone, 0, {{5, 255}}};
 const Fault kNoMacroMemory{Fault::Requests::kNone, 0, {{keyboard::kKeyboardMacroUnits, 0}}};
@@ -76,7 +78,8 @@ class FaultyDeviceTest : public test::SessionFixture {
     const macro::MacroLibrary library = KeyboardMacros();
     ASSERT_TRUE(macro::AddMacro(library).ok());
     const std::vector<macro::MacroAction> steps(
-        60, macro::MacroAction{10, macro::step_kind::kKey | macro::step_kind::kPressBit, 0x04, 1, "keyboard_key_A"});
+        60, macro::MacroAction{10, macro::step_kind::kKey | macro::step_kind::kPressBit, 0x04, 1,
+                               "keyboard_key_A"});
     ASSERT_TRUE(macro::SaveMacro(library, macro::LoadMacroIndex(library).value().front(), steps));
   }
   macro::MacroLibrary KeyboardMacros() const {
@@ -105,7 +108,9 @@ struct CodeCase {
   std::string_view textId = {};
 };
 
-void PrintTo(const CodeCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const CodeCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class FaultyDeviceCodeTest : public FaultyDeviceTest, public testing::WithParamInterface<CodeCase> {
  protected:
@@ -129,9 +134,11 @@ class FaultyDeviceCodeTest : public FaultyDeviceTest, public testing::WithParamI
         Break(id, row.fault);
         if (row.operation == Operation::kRead) {
           const keyboard::KeyboardTransferResult read = keyboard::ReadKeyboardAll(device, image);
-          return {read.result, read.tooManyKeys ? keyboard::kTextTooManyKeys : std::string_view{}, image != before};
+          return {read.result, read.tooManyKeys ? keyboard::kTextTooManyKeys : std::string_view{},
+                  image != before};
         }
-        const keyboard::KeyboardUploadResult upload = keyboard::UploadKeyboard(device, image, KeyboardMacros());
+        const keyboard::KeyboardUploadResult upload =
+            keyboard::UploadKeyboard(device, image, KeyboardMacros());
         return {upload.result, upload.macros.textId, image != before};
       }
       case DeviceKind::kMouse: {
@@ -148,8 +155,9 @@ class FaultyDeviceCodeTest : public FaultyDeviceTest, public testing::WithParamI
         if (row.operation != Operation::kRead) prepared = mousepad::ReadMousepadAll(device, image).ok();
         const mousepad::MousepadImage before = image;
         Break(id, row.fault);
-        const int result = row.operation == Operation::kRead ? mousepad::ReadMousepadAll(device, image).result
-                                                             : mousepad::FlushMousepadSettings(device, image.active);
+        const int result = row.operation == Operation::kRead
+                               ? mousepad::ReadMousepadAll(device, image).result
+                               : mousepad::FlushMousepadSettings(device, image.active);
         return {result, {}, image != before};
       }
     }
@@ -188,37 +196,36 @@ TEST_P(FaultyDeviceCodeTest, EndsWithItsResultCode) {
 // Requests answered before the silence: the device stops in the middle of what it was sent.
 INSTANTIATE_TEST_SUITE_P(
     Devices, FaultyDeviceCodeTest,
-    testing::Values(
-        CodeCase{"KeyboardSilentMidRead", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard, SilentAfter(4),
-                 Operation::kRead, device::kResultNoAnswer},
-        CodeCase{"KeyboardRefusesRead", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard, kRefuseAll,
-                 Operation::kRead, device::kResultRefusedFF},
-        CodeCase{"KeyboardClaims255Keys", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard, kKeys255,
-                 Operation::kRead, device::kResultOk, keyboard::kTextTooManyKeys},
-        CodeCase{"KeyboardSilentMidMacroBlock", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard, SilentAfter(3),
-                 Operation::kUpload, device::kResultNoAnswer},
-        CodeCase{"KeyboardSilentMidKeyBank", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard, SilentAfter(12),
-                 Operation::kUpload, device::kResultNoAnswer},
-        CodeCase{"KeyboardRefusesUpload", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard, kRefuseAll,
-                 Operation::kUpload, device::kResultRefusedFF},
-        CodeCase{"KeyboardWithoutMacroMemory", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard, kNoMacroMemory,
-                 Operation::kUpload, device::kResultOk, macro::kTextOverCapacity},
-        CodeCase{"MouseSilentMidRead", SimDeviceKind::kMouse, DeviceKind::kMouse, SilentAfter(20),
-                 Operation::kRead, device::kResultNoAnswer},
-        CodeCase{"MouseRefusesRead", SimDeviceKind::kMouse, DeviceKind::kMouse, kRefuseAll, Operation::kRead,
-                 device::kResultRefusedFF},
-        CodeCase{"MouseSilentMidKeyBank", SimDeviceKind::kMouse, DeviceKind::kMouse, SilentAfter(3),
-                 Operation::kKeyBank, device::kResultNoAnswer},
-        CodeCase{"MouseRefusesKeyBank", SimDeviceKind::kMouse, DeviceKind::kMouse, kRefuseAll,
-                 Operation::kKeyBank, device::kResultRefusedFF},
-        CodeCase{"MousepadSilentMidRead", SimDeviceKind::kMousepad, DeviceKind::kMousepad, SilentAfter(3),
-                 Operation::kRead, device::kResultNoAnswer},
-        CodeCase{"MousepadRefusesRead", SimDeviceKind::kMousepad, DeviceKind::kMousepad, kRefuseAll,
-                 Operation::kRead, device::kResultRefusedFF},
-        CodeCase{"MousepadSilentFlush", SimDeviceKind::kMousepad, DeviceKind::kMousepad, SilentAfter(0),
-                 Operation::kFlush, device::kResultNoAnswer},
-        CodeCase{"MousepadRefusesFlush", SimDeviceKind::kMousepad, DeviceKind::kMousepad, kRefuseAll,
-                 Operation::kFlush, device::kResultRefusedFF}),
+    testing::Values(CodeCase{"KeyboardSilentMidRead", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard,
+                             SilentAfter(4), Operation::kRead, device::kResultNoAnswer},
+                    CodeCase{"KeyboardRefusesRead", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard,
+                             kRefuseAll, Operation::kRead, device::kResultRefusedFF},
+                    CodeCase{"KeyboardClaims255Keys", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard,
+                             kKeys255, Operation::kRead, device::kResultOk, keyboard::kTextTooManyKeys},
+                    CodeCase{"KeyboardSilentMidMacroBlock", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard,
+                             SilentAfter(3), Operation::kUpload, device::kResultNoAnswer},
+                    CodeCase{"KeyboardSilentMidKeyBank", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard,
+                             SilentAfter(12), Operation::kUpload, device::kResultNoAnswer},
+                    CodeCase{"KeyboardRefusesUpload", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard,
+                             kRefuseAll, Operation::kUpload, device::kResultRefusedFF},
+                    CodeCase{"KeyboardWithoutMacroMemory", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard,
+                             kNoMacroMemory, Operation::kUpload, device::kResultOk, macro::kTextOverCapacity},
+                    CodeCase{"MouseSilentMidRead", SimDeviceKind::kMouse, DeviceKind::kMouse, SilentAfter(20),
+                             Operation::kRead, device::kResultNoAnswer},
+                    CodeCase{"MouseRefusesRead", SimDeviceKind::kMouse, DeviceKind::kMouse, kRefuseAll,
+                             Operation::kRead, device::kResultRefusedFF},
+                    CodeCase{"MouseSilentMidKeyBank", SimDeviceKind::kMouse, DeviceKind::kMouse,
+                             SilentAfter(3), Operation::kKeyBank, device::kResultNoAnswer},
+                    CodeCase{"MouseRefusesKeyBank", SimDeviceKind::kMouse, DeviceKind::kMouse, kRefuseAll,
+                             Operation::kKeyBank, device::kResultRefusedFF},
+                    CodeCase{"MousepadSilentMidRead", SimDeviceKind::kMousepad, DeviceKind::kMousepad,
+                             SilentAfter(3), Operation::kRead, device::kResultNoAnswer},
+                    CodeCase{"MousepadRefusesRead", SimDeviceKind::kMousepad, DeviceKind::kMousepad,
+                             kRefuseAll, Operation::kRead, device::kResultRefusedFF},
+                    CodeCase{"MousepadSilentFlush", SimDeviceKind::kMousepad, DeviceKind::kMousepad,
+                             SilentAfter(0), Operation::kFlush, device::kResultNoAnswer},
+                    CodeCase{"MousepadRefusesFlush", SimDeviceKind::kMousepad, DeviceKind::kMousepad,
+                             kRefuseAll, Operation::kFlush, device::kResultRefusedFF}),
     [](const testing::TestParamInfo<CodeCase>& info) { return std::string(info.param.name); });
 
 // --- what a failed read leaves on disk ---------------------------------------------------------
@@ -232,7 +239,9 @@ struct ReadCase {
   std::string_view textId = {};
 };
 
-void PrintTo(const ReadCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const ReadCase& row, std::ostream* out) {
+  *out << row.name;
+}
 
 class FailedReadTest : public FaultyDeviceTest, public testing::WithParamInterface<ReadCase> {
  protected:
@@ -277,7 +286,8 @@ INSTANTIATE_TEST_SUITE_P(
     Devices, FailedReadTest,
     testing::Values(
         ReadCase{"KeyboardAnswering", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard, kNoFault, true},
-        ReadCase{"KeyboardSilentMidRead", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard, SilentAfter(8), false},
+        ReadCase{"KeyboardSilentMidRead", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard, SilentAfter(8),
+                 false},
         ReadCase{"KeyboardRefusesAll", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard, kRefuseAll, false},
         ReadCase{"KeyboardClaims255Keys", SimDeviceKind::kKeyboard, DeviceKind::kKeyboard, kKeys255, false,
                  keyboard::kTextTooManyKeys},
@@ -285,7 +295,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"MouseSilentMidRead", SimDeviceKind::kMouse, DeviceKind::kMouse, SilentAfter(40), false},
         ReadCase{"MouseRefusesAll", SimDeviceKind::kMouse, DeviceKind::kMouse, kRefuseAll, false},
         ReadCase{"MousepadAnswering", SimDeviceKind::kMousepad, DeviceKind::kMousepad, kNoFault, true},
-        ReadCase{"MousepadSilentMidRead", SimDeviceKind::kMousepad, DeviceKind::kMousepad, SilentAfter(4), false},
+        ReadCase{"MousepadSilentMidRead", SimDeviceKind::kMousepad, DeviceKind::kMousepad, SilentAfter(4),
+                 false},
         ReadCase{"MousepadRefusesAll", SimDeviceKind::kMousepad, DeviceKind::kMousepad, kRefuseAll, false}),
     [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 

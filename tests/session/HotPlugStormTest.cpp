@@ -198,14 +198,16 @@ class HotPlugStormTest : public testing::Test {
     session->SetHost(&ui);
     session->Initialise();
     lighting = std::make_unique<LightingThreads>(
-        *session, preview, LightingPaces{.firstWait = 5ms, .stopCheck = 1ms, .absent = 20ms, .noDevice = 20ms});
+        *session, preview,
+        LightingPaces{.firstWait = 5ms, .stopCheck = 1ms, .absent = 20ms, .noDevice = 20ms});
     // A macro, so that the key uploads send a macro block too.
     for (DeviceKind kind : {DeviceKind::kKeyboard, DeviceKind::kMouse}) {
       const macro::MacroLibrary library{folders.GetDeviceFolder(kind), kind};
       EXPECT_TRUE(macro::AddMacro(library).ok());
-      EXPECT_TRUE(macro::SaveMacro(library, macro::LoadMacroIndex(library).value().front(),
-                       std::vector<macro::MacroAction>(
-                           30, {20, macro::step_kind::kKey | macro::step_kind::kPressBit, 0x04, 1, "keyboard_key_A"})));
+      EXPECT_TRUE(macro::SaveMacro(
+          library, macro::LoadMacroIndex(library).value().front(),
+          std::vector<macro::MacroAction>(
+              30, {20, macro::step_kind::kKey | macro::step_kind::kPressBit, 0x04, 1, "keyboard_key_A"})));
     }
     ids = {bus.Plug(sim::SimDeviceKind::kKeyboard), bus.Plug(sim::SimDeviceKind::kMouse),
            bus.Plug(sim::SimDeviceKind::kMousepad)};
@@ -238,14 +240,14 @@ class HotPlugStormTest : public testing::Test {
 
   void StartThreads() {
     const device::WatcherStart& start = session->WatcherStartBlock();
-    for (auto entry : {&device::KeyboardWatcherThread, &device::MouseWatcherThread, &device::MousepadWatcherThread,
-                       &device::HeadsetWatcherThread, &device::MouseSyncReaderThread,
-                       &device::KeyboardSyncReaderThread}) {
+    for (auto entry :
+         {&device::KeyboardWatcherThread, &device::MouseWatcherThread, &device::MousepadWatcherThread,
+          &device::HeadsetWatcherThread, &device::MouseSyncReaderThread, &device::KeyboardSyncReaderThread}) {
       threads.Start([entry, &start](const StopEvent& stop) { entry(start, stop); });
     }
-    for (auto entry : {&LightingThreads::KeyboardThread, &LightingThreads::MouseThread,
-                       &LightingThreads::MousepadThread, &LightingThreads::HeadsetThread,
-                       &LightingThreads::SynchronisedThread}) {
+    for (auto entry :
+         {&LightingThreads::KeyboardThread, &LightingThreads::MouseThread, &LightingThreads::MousepadThread,
+          &LightingThreads::HeadsetThread, &LightingThreads::SynchronisedThread}) {
       threads.Start([this, entry](const StopEvent& stop) { (lighting.get()->*entry)(stop); });
     }
   }
@@ -360,18 +362,19 @@ class HotPlugStormTest : public testing::Test {
     const sim::SimFirmware& msDevice = bus.Firmware(ids[1]);
     ExpectSameBytes(ms.info.bytes, msDevice.Info(), 0, mouse::MouseDeviceInfo::kSize, "mouse information");
     EXPECT_EQ(ms.active.ActiveProfile(), msDevice.ActiveProfile());
-    ExpectSameBytes(ms.active.bytes, msDevice.Record(msDevice.ActiveProfile()), 1, mouse::MouseActiveSettings::kSize,
-                    "mouse active settings");
+    ExpectSameBytes(ms.active.bytes, msDevice.Record(msDevice.ActiveProfile()), 1,
+                    mouse::MouseActiveSettings::kSize, "mouse active settings");
     for (int n = 0; n < sim::kSimProfileCount; ++n) {
       const std::string which = "mouse record " + std::to_string(n);
       const auto& record = ms.records[static_cast<std::size_t>(n)].bytes;
       // Slot 0's settings bytes are the light profile's: the active settings, checked above. Bytes 23
       // and 24 are the desktop's pointer speed and wheel lines, which only the light profile keeps.
-      if (n > 0) ExpectSameBytes(record, msDevice.Record(n), 1, mouse::MouseProfileRecord::kPointerSpeed, which);
+      if (n > 0)
+        ExpectSameBytes(record, msDevice.Record(n), 1, mouse::MouseProfileRecord::kPointerSpeed, which);
       ExpectSameBytes(record, msDevice.Record(n), mouse::MouseProfileRecord::kWheelLines + 1,
                       mouse::kMouseRecordTransferSize, which);
-      ExpectSameBytes(ms.banks[static_cast<std::size_t>(n)].bytes, msDevice.Bank(n), 0, mouse::MouseKeyBank::kSize,
-                      "mouse bank " + std::to_string(n));
+      ExpectSameBytes(ms.banks[static_cast<std::size_t>(n)].bytes, msDevice.Bank(n), 0,
+                      mouse::MouseKeyBank::kSize, "mouse bank " + std::to_string(n));
     }
 
     const mousepad::MousepadImage& mp = session->Mousepad().Image();

@@ -100,7 +100,9 @@ void Age(const std::filesystem::path& path) {
 
 class KillDuringSaveTest : public testing::Test {
  protected:
-  std::filesystem::path Folder(DeviceKind kind) const { return home.path() / profile::DeviceFolderName(kind); }
+  std::filesystem::path Folder(DeviceKind kind) const {
+    return home.path() / profile::DeviceFolderName(kind);
+  }
   std::filesystem::path Defaults() const { return profile::DefaultFilesFolder(SourceFolder()); }
 
   // Every file of the data folders parses; returns the temporaries found beside them.
@@ -176,8 +178,8 @@ TEST_F(KillDuringSaveTest, EveryKillLeavesReadableCompleteFolders) {
   for (int kill = 0; kill < kKills; ++kill) {
     SCOPED_TRACE("kill " + std::to_string(kill) + " of the run with seed " + std::to_string(kSeed));
     ChildProcess loop;
-    ASSERT_TRUE(loop.Start(KORVA_SAVE_LOOP_EXE, {home.path().string(), Defaults().string(),
-                                                 std::to_string(random())}));
+    ASSERT_TRUE(loop.Start(KORVA_SAVE_LOOP_EXE,
+                           {home.path().string(), Defaults().string(), std::to_string(random())}));
     std::string line;
     ASSERT_TRUE(loop.ReadLine(line, kReadyTimeoutMs)) << loop.Err();
     ASSERT_EQ(line, "ready");

@@ -38,9 +38,9 @@ class SaveLoop {
         cursors_(folders_.GetDeviceFolder(DeviceKind::kMouse), defaults),
         headset_(folders_, defaults),
         random_(seed) {
-    for (profile::StoreKind kind :
-         {profile::StoreKind::kKeyboardLight, profile::StoreKind::kKeyboardKey, profile::StoreKind::kMouseLight,
-          profile::StoreKind::kMouseKey, profile::StoreKind::kMousepadLight}) {
+    for (profile::StoreKind kind : {profile::StoreKind::kKeyboardLight, profile::StoreKind::kKeyboardKey,
+                                    profile::StoreKind::kMouseLight, profile::StoreKind::kMouseKey,
+                                    profile::StoreKind::kMousepadLight}) {
       stores_.push_back(std::make_unique<profile::ProfileStore>(kind, folders_, defaults));
     }
     macros_ = {macro::MacroLibrary{folders_.GetDeviceFolder(DeviceKind::kKeyboard), DeviceKind::kKeyboard},
@@ -56,7 +56,7 @@ class SaveLoop {
 
   void Step() {
     const std::vector<std::function<void()>> actions = {
-        [this] { SaveProfile(); }, [this] { ChangeProfileList(); }, [this] { ChangeMacros(); },
+        [this] { SaveProfile(); },       [this] { ChangeProfileList(); },     [this] { ChangeMacros(); },
         [this] { StoreCursorBullet(); }, [this] { ChangeHeadsetProfiles(); },
     };
     actions[Below(actions.size())]();
@@ -107,9 +107,10 @@ class SaveLoop {
     const int count = 1 + Below(40);
     for (int i = 0; i < count; ++i) {
       const bool press = i % 2 == 0;
-      steps.push_back({static_cast<std::uint16_t>(Below(500)),
-                       static_cast<std::uint8_t>(macro::step_kind::kKey | (press ? macro::step_kind::kPressBit : 0)),
-                       0x04, static_cast<std::uint16_t>(press ? 1 : 0), "keyboard_key_A"});
+      steps.push_back(
+          {static_cast<std::uint16_t>(Below(500)),
+           static_cast<std::uint8_t>(macro::step_kind::kKey | (press ? macro::step_kind::kPressBit : 0)),
+           0x04, static_cast<std::uint16_t>(press ? 1 : 0), "keyboard_key_A"});
     }
     return steps;
   }
@@ -135,8 +136,8 @@ class SaveLoop {
   }
 
   void StoreCursorBullet() {
-    const mouse::CursorBulletEdit edit{static_cast<std::uint32_t>(Below(2000)), {Byte(), Below(2) == 1},
-                                       {Byte(), Below(2) == 1}};
+    const mouse::CursorBulletEdit edit{
+        static_cast<std::uint32_t>(Below(2000)), {Byte(), Below(2) == 1}, {Byte(), Below(2) == 1}};
     (void)cursors_.StoreBullet(Below(4), Below(10), edit);
   }
 

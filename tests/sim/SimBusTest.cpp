@@ -334,7 +334,9 @@ TEST_F(SimBusTest, SilencedDeviceHearsButNeitherActsNorAnswersUntilReplugged) {
   auto connection = OpenVendor(mouse);
   bus.SilenceAfterRequests(mouse, 1);
   EXPECT_EQ(Exchange(*connection, Request(0x06, 1, 0, {1})).bytes[7], 0x00) << "served before the silence";
-  for (int i = 0; i < 2; ++i) EXPECT_EQ(Exchange(*connection, Request(0x06, 1, 0, {3}), 20).status, HidIoStatus::kTimeout);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(Exchange(*connection, Request(0x06, 1, 0, {3}), 20).status, HidIoStatus::kTimeout);
+  }
   EXPECT_EQ(bus.Requests(mouse).size(), 3u) << "the silent device still hears";
   EXPECT_EQ(bus.Firmware(mouse).ActiveProfile(), 1) << "and acts on nothing";
   EXPECT_TRUE(bus.IsPlugged(mouse));
