@@ -98,6 +98,7 @@ struct DeviceState {
   int failWrites = 0;
   int failOpens = 0;
   int unplugAfter = 0;  // 0: off
+  int answersBeforeSilence = -1;  // -1: off; 0: silent
   bool stallWrites = false;
   int stalledWrites = 0;  // writes waiting for the stall to end
   std::vector<std::vector<std::uint8_t>> strayBeforeAnswer;
@@ -308,6 +309,8 @@ void DeviceState::ReceiveLocked(std::size_t node, const SimReport& request) {
     UnplugLocked();  // gone before it could act or answer
     return;
   }
+  if (answersBeforeSilence == 0) return;  // hung: heard, not acted on
+  if (answersBeforeSilence > 0) --answersBeforeSilence;
   std::optional<SimReport> answer;
   if (refuseAnswers > 0) {
     --refuseAnswers;
@@ -481,6 +484,7 @@ bool SimBus::Replug(int id) {
   if (!device) return false;
   std::lock_guard deviceLock(device->mutex);
   if (device->plugged) return false;
+  device->answersBeforeSilence = -1;  // a power cycle ends a hang
   impl_->PlugLocked(*device);
   return true;
 }
@@ -601,6 +605,11 @@ void SimBus::FailOpens(int id, int n) {
 
 void SimBus::UnplugAfterRequests(int id, int n) {
   WithDevice(impl_->mutex, impl_->Find(id), [n](DeviceState& d) { d.unplugAfter = std::max(n, 0); });
+}
+
+void SimBus::SilenceAfterRequests(int id, int n) {
+  WithDevice(impl_->mutex, impl_->Find(id),
+             [n](DeviceState& d) { d.answersBeforeSilence = std::max(n, -1); });
 }
 
 void SimBus::StallWrites(int id, bool stalled) {

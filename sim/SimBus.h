@@ -103,6 +103,10 @@ class SimBus final : public device::HidBackend {
   // The n-th request from now arrives (it is logged, not acted on) and the device vanishes before it
   // answers, as when the cable is pulled in the middle of a transfer. 0 turns it off.
   void UnplugAfterRequests(int id, int n);
+  // The next n requests are served as usual; every later one arrives (it is logged) but is neither
+  // acted on nor answered, as when the firmware hangs while the device stays on the bus. The silence
+  // lasts until a replug or a call with a negative n.
+  void SilenceAfterRequests(int id, int n);
   // The USB report interval of the device's nodes (default 1 ms), for output and input reports alike;
   // 0 makes writes go out and answers readable at once.
   void SetReportInterval(int id, std::chrono::microseconds interval);

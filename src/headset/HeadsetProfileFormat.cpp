@@ -268,7 +268,13 @@ bool StoreVoiceInfo(Json::Value& document, const HeadsetVoiceSettings& settings)
 bool StoreLightInfo(Json::Value& document, const lighting::LightingSettings& light) {
   if (!document.isObject()) return false;
   Json::Value& info = WritableObject(document, kLightInfoKey);
-  for (const LightField& field : kLightFields) info[field.rule.key] = static_cast<int>(light.*field.member);
+  for (const LightField& field : kLightFields) {
+    const int value = light.*field.member;
+    // A mode the headset does not have (a same-mode copy from a device with more modes) would make
+    // the reader refuse the whole profile: the stored mode stays.
+    if (field.rule.outOfRange == OutOfRange::kRefuse && field.rule.range.Clamp(value) != value) continue;
+    info[field.rule.key] = value;
+  }
   return true;
 }
 

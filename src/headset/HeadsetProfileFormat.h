@@ -13,7 +13,8 @@
 // profile, so nothing of it is applied. Levels are limited to their slider ranges.
 //
 // Writing sets every member of the record inside the parsed document and keeps every other
-// member, so members this program does not know survive a save.
+// member, so members this program does not know survive a save. A light mode outside the headset's
+// modes is not written (the stored one stays), so a save never leaves a file the reader refuses.
 
 #include <json/value.h>
 

@@ -191,6 +191,22 @@ TEST(StoreProfileMembers, WritesEveryMemberAndKeepsUnknownOnes) {
   EXPECT_TRUE(notAnObject.empty());
 }
 
+// A same-mode copy from the keyboard can bring a mode the headset does not have; the profile must
+// still load afterwards, with its stored mode and the copied colours.
+TEST(StoreProfileMembers, KeepsTheStoredModeForAModeTheHeadsetLacks) {
+  Json::Value document = Parse(R"({"LightInfo":{"SelectItem":2}})");
+  const lighting::LightingSettings copied{
+      static_cast<std::uint8_t>(kHeadsetLightModeCount), 9, 3, 0, 1, 50, 60, 70};
+
+  ASSERT_TRUE(StoreLightInfo(document, copied));
+
+  auto reread = ParseHeadsetProfile(document);
+  ASSERT_TRUE(reread) << reread.error().ToString();
+  lighting::LightingSettings expected = copied;
+  expected.mode = 2;
+  EXPECT_EQ(reread->light, expected);
+}
+
 TEST(JsonFile, RefusesHostileInputWithoutCrashing) {
   TempFolder temp;
   struct Row {

@@ -329,6 +329,25 @@ TEST_F(SimBusTest, DroppedAnswersLeaveTheRequestActedOnButUnanswered) {
   EXPECT_EQ(bus.Requests(mouse).size(), 3u);
 }
 
+TEST_F(SimBusTest, SilencedDeviceHearsButNeitherActsNorAnswersUntilReplugged) {
+  const int mouse = PlugFast(SimDeviceKind::kMouse);
+  auto connection = OpenVendor(mouse);
+  bus.SilenceAfterRequests(mouse, 1);
+  EXPECT_EQ(Exchange(*connection, Request(0x06, 1, 0, {1})).bytes[7], 0x00) << "served before the silence";
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(Exchange(*connection, Request(0x06, 1, 0, {3}), 20).status, HidIoStatus::kTimeout);
+  }
+  EXPECT_EQ(bus.Requests(mouse).size(), 3u) << "the silent device still hears";
+  EXPECT_EQ(bus.Firmware(mouse).ActiveProfile(), 1) << "and acts on nothing";
+  EXPECT_TRUE(bus.IsPlugged(mouse));
+
+  bus.Unplug(mouse);
+  ASSERT_TRUE(bus.Replug(mouse));
+  auto again = OpenVendor(mouse);
+  EXPECT_EQ(Exchange(*again, Request(0x06, 1, 0, {2})).bytes[7], 0x00) << "a power cycle ends the hang";
+  EXPECT_EQ(bus.Firmware(mouse).ActiveProfile(), 2);
+}
+
 TEST_F(SimBusTest, AnswerStatusRefusesTheNextRequestsWithoutActing) {
   for (std::uint8_t status : {std::uint8_t{0xFF}, std::uint8_t{0xFE}}) {
     const int mouse = PlugFast(SimDeviceKind::kMouse);
