@@ -142,6 +142,10 @@ void ProfilePanel::Shown(int index) {
   if (hooks_.shown) hooks_.shown(index);
 }
 
+void ProfilePanel::LinksChanged() {
+  if (hooks_.linksChanged) hooks_.linksChanged();
+}
+
 int ProfilePanel::Selected() const {
   return Find("profile_combo").CurSel();
 }
@@ -269,6 +273,7 @@ void ProfilePanel::ClearLink(int index, bool write) {
   if (write && index >= 0) {
     // Unlinked: flag "0" and a single space as the path.
     Report(library_.Store(store_).WriteLink(index, ProfileLink{}));
+    LinksChanged();
   }
 }
 
@@ -295,6 +300,7 @@ void ProfilePanel::Link() {
   }
   // A path that cannot be stored is reported; the row shows what the index holds either way.
   Report(store.WriteLink(selected, ProfileLink{true, path}));
+  LinksChanged();
   ShowLink(selected);
 }
 
@@ -303,6 +309,7 @@ void ProfilePanel::Unlink() {
 }
 
 void ProfilePanel::SetSwitchingAvailable(bool available) {
+  Find("profile_link_none").SetVisible(!available);
   Find("profile_link_check").SetToolTip(available ? QString() : Latin1(kTextNoForegroundProvider));
 }
 
