@@ -46,9 +46,9 @@ const char* DevicePrefix(StoreKind store) {
 }
 
 // An executable file is linked; the dialog offers all files, as Linux programs have no extension.
-std::optional<std::filesystem::path> ChooseExecutableWithDialog(QWidget* parent,
-                                                                const std::function<int(const QString&)>& message) {
-  const QString chosen = QFileDialog::getOpenFileName(parent, {}, {}, QStringLiteral("(*)"), nullptr,
+std::optional<std::filesystem::path> ChooseExecutableWithDialog(
+    QWidget* parent, const QString& title, const std::function<int(const QString&)>& message) {
+  const QString chosen = QFileDialog::getOpenFileName(parent, title, {}, QStringLiteral("(*)"), nullptr,
                                                       QFileDialog::DontResolveSymlinks);
   if (chosen.isEmpty()) return std::nullopt;
   const QFileInfo info(chosen);
@@ -71,7 +71,8 @@ ProfilePanel::ProfilePanel(ui::SkinWindow& window, session::ProfileLibrary& libr
   if (!hooks_.chooseFile) hooks_.chooseFile = QtProfileFileChooser(&window_);
   if (!hooks_.chooseExecutable) {
     hooks_.chooseExecutable = [this] {
-      return ChooseExecutableWithDialog(&window_, [this](const QString& id) { return Message(id); });
+      return ChooseExecutableWithDialog(&window_, window_.GetSkin().Text(Latin1(kTextLinkDialogTitle)),
+                                        [this](const QString& id) { return Message(id); });
     };
   }
 }

@@ -47,6 +47,8 @@ namespace korva::profile {
 
 // A profile file the library could not write.
 inline constexpr char kTextProfileWriteFailed[] = "message_text_profile_write_failed";
+// The title of the dialog that chooses the program to link.
+inline constexpr char kTextLinkDialogTitle[] = "profile_link_dialog_title";
 // The chosen file to link is not an executable program.
 inline constexpr char kTextNotExecutable[] = "message_text_link_not_executable";
 // No way to follow the application in the foreground on this desktop: the short line the panel
