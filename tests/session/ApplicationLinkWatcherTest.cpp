@@ -174,18 +174,20 @@ TEST_F(ApplicationLinkWatcherTest, NothingToFollowSleepsUntilAProfileIsLinked) {
     watcher->Shown(2);  // a linked profile still shows
     StopEvent stop;
     std::thread thread([&] { watcher->Run(stop); });
-    EXPECT_EQ(handed_.WaitFor(1), std::vector<int>{0}) << "the hand-chosen profile returns";
-    EXPECT_EQ(handed_.WaitFor(2, std::chrono::milliseconds(300)).size(), 1u) << "asleep: no further poll";
-    EXPECT_EQ(foreground_.Asked(), askedBefore) << "the desktop is not asked";
-
-    if (row.unlinkAll) {
-      // A link wakes it: the linked application in front is followed at once.
+    // The checks run in a lambda, so a failed ASSERT still stops and joins the thread below.
+    [&] {
+      EXPECT_EQ(handed_.WaitFor(1), std::vector<int>{0}) << "the hand-chosen profile returns";
+      EXPECT_EQ(handed_.WaitFor(2, std::chrono::milliseconds(300)).size(), 1u) << "asleep: no further poll";
+      EXPECT_EQ(foreground_.Asked(), askedBefore) << "the desktop is not asked";
+      if (!row.unlinkAll) return;
+      // A link wakes it: the linked application in front is followed at once (and, the test never
+      // reporting it shown, handed over again at every poll from then on).
       ASSERT_TRUE(store_->WriteLink(1, {true, "/usr/games/racer"}));
       watcher->LinksChanged();
       const std::vector<int> handed = handed_.WaitFor(2);
-      ASSERT_EQ(handed.size(), 2u);
+      ASSERT_GE(handed.size(), 2u);
       EXPECT_EQ(handed[1], 1);
-    }
+    }();
     stop.Set();
     thread.join();  // asleep or polling, the stop ends it; a hang fails by the test's time-out
   }
