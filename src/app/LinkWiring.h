@@ -29,19 +29,26 @@ class LinkWiring {
   LinkWiring(const LinkWiring&) = delete;
   LinkWiring& operator=(const LinkWiring&) = delete;
 
-  // Replaces the provider chosen for the session (tests); before the threads start.
+  // Replaces the provider chosen for the session (tests): after the panels are built, before the
+  // threads start. The panels' link rows follow.
   void UseProvider(platform::ForegroundProvider provider);
   const QString& ProviderName() const { return provider_.name; }
   bool SwitchingAvailable() const { return provider_.probe != nullptr; }
   // The panel's combo shows `index` now.
   void Shown(profile::StoreKind store, int index);
+  // A profile of the store was linked or unlinked: its watcher, asleep without links, looks again.
+  void LinksChanged(profile::StoreKind store);
   session::ApplicationLinkWatcher& Watcher(profile::StoreKind store);
 
  private:
+  // The five watchers over the provider in use (none polls without one).
+  void BuildWatchers();
   std::string Foreground();
 
   CMainWnd& window_;
+  session::ProfileLibrary& library_;
   Panels panels_;
+  std::chrono::milliseconds poll_;
   platform::ForegroundProvider provider_;
   // Indexed by profile::StoreKind.
   std::array<std::unique_ptr<session::ApplicationLinkWatcher>, 5> watchers_;

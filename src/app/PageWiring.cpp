@@ -425,6 +425,7 @@ void PageWiring::WireProfilePanels(profile::ProfileFileChooser chooseFile) {
     hooks.chooseFile = chooseFile;
     hooks.applied = [this](const session::ProfileEffect& effect) { ProfileApplied(effect); };
     hooks.shown = [this, store](int index) { links_->Shown(store, index); };
+    hooks.linksChanged = [this, store] { links_->LinksChanged(store); };
     auto panel = std::make_unique<profile::ProfilePanel>(window_, *profileLibrary_, store, std::move(hooks));
     if (!panel->RegisterRoutes(router_)) Trace("profile panel: the routing refused a control name");
     panel->Initialise();

@@ -2,7 +2,9 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "common/Log.h"
 
@@ -18,7 +20,8 @@ DBusForegroundApplication::~DBusForegroundApplication() {
 bool DBusForegroundApplication::Register(const QDBusConnection& bus) {
   if (!bus.isConnected()) return false;
   QDBusConnection connection(bus);
-  if (!connection.registerObject(QString::fromLatin1(kForegroundObject), this, QDBusConnection::ExportScriptableSlots))
+  if (!connection.registerObject(QString::fromLatin1(kForegroundObject), this,
+                                 QDBusConnection::ExportScriptableSlots))
     return false;
   if (!connection.registerService(QString::fromLatin1(kForegroundService))) {
     connection.unregisterObject(QString::fromLatin1(kForegroundObject));
@@ -32,6 +35,16 @@ void DBusForegroundApplication::SetActiveWindow(uint pid) {
   std::string executable = pid == 0 ? std::string() : ExecutableOfProcess(static_cast<long>(pid));
   std::lock_guard lock(mutex_);
   executable_ = std::move(executable);
+}
+
+void DBusForegroundApplication::SetActiveWindow(int pid) {
+  SetActiveWindow(pid > 0 ? static_cast<uint>(pid) : 0u);
+}
+
+void DBusForegroundApplication::SetActiveWindow(double pid) {
+  const bool whole =
+      std::isfinite(pid) && pid >= 1 && pid <= std::numeric_limits<int>::max() && std::trunc(pid) == pid;
+  SetActiveWindow(whole ? static_cast<uint>(pid) : 0u);
 }
 
 std::string DBusForegroundApplication::ForegroundApplication() {

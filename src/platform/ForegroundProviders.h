@@ -11,6 +11,7 @@
 //     object     /org/korva/Driver/Foreground
 //     interface  org.korva.Foreground1
 //     method     SetActiveWindow(u pid)   0: no window (the desktop itself is active)
+//                (also taken as int32 and double, as script engines send their numbers)
 //
 // The executable is read from /proc/<pid>/exe when the call arrives, so a program that ends
 // later is still known by its path; a pid that cannot be read counts as no application.
@@ -52,6 +53,10 @@ class DBusForegroundApplication final : public QObject, public ForegroundApplica
 
  public Q_SLOTS:
   Q_SCRIPTABLE void SetActiveWindow(uint pid);
+  // The same call as script engines send it: a KWin script's numbers arrive as int32 or double.
+  // Anything but a whole number in the pid range counts as no window.
+  Q_SCRIPTABLE void SetActiveWindow(int pid);
+  Q_SCRIPTABLE void SetActiveWindow(double pid);
 
  private:
   std::mutex mutex_;

@@ -20,7 +20,8 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 
 std::string Resolved(std::string_view path) {
   std::error_code error;
-  const std::filesystem::path canonical = std::filesystem::weakly_canonical(std::filesystem::path(path), error);
+  const std::filesystem::path canonical =
+      std::filesystem::weakly_canonical(std::filesystem::path(path), error);
   return error ? std::string(path) : canonical.string();
 }
 
@@ -50,6 +51,11 @@ bool SameExecutable(std::string_view stored, std::string_view foreground) {
   if (!IsFullPath(stored) || !IsFullPath(foreground)) return false;
   if (EqualIgnoringCase(stored, foreground)) return true;
   return EqualIgnoringCase(Resolved(stored), Resolved(foreground));
+}
+
+bool AnyLinked(const std::vector<ProfileLink>& links) {
+  return std::ranges::any_of(
+      links, [](const ProfileLink& link) { return link.linked && IsFullPath(link.executable); });
 }
 
 int LinkedProfileOf(const std::vector<ProfileLink>& links, std::string_view foreground) {

@@ -30,6 +30,9 @@ LinkCheck CheckLink(const std::vector<ProfileLink>& links, std::string_view exec
 // Whether the stored link path names the foreground executable.
 bool SameExecutable(std::string_view stored, std::string_view foreground);
 
+// Whether a profile of the store is linked to an application (a flag without a full path is not).
+bool AnyLinked(const std::vector<ProfileLink>& links);
+
 // The first linked profile whose executable is `foreground`; -1 when none (or `foreground` empty).
 int LinkedProfileOf(const std::vector<ProfileLink>& links, std::string_view foreground);
 

@@ -9,19 +9,43 @@ ApplicationLinkWatcher::ApplicationLinkWatcher(profile::ProfileStore& store, For
                                                std::chrono::milliseconds poll)
     : store_(store), foreground_(std::move(foreground)), show_(std::move(show)), poll_(poll) {}
 
-int ApplicationLinkWatcher::Poll() {
-  const std::string executable = foreground_ ? foreground_() : std::string();
-  const int linked = profile::LinkedProfileOf(store_.Links(), executable);
-  const int wanted = linked >= 0 ? linked : store_.SelectedIndex();
+LinkPoll ApplicationLinkWatcher::Poll() {
+  {
+    // A link made from here on is seen by this poll or wakes the next sleep.
+    std::lock_guard lock(wakeMutex_);
+    linksChanged_ = false;
+  }
+  const std::vector<profile::ProfileLink> links = store_.Links();
+  LinkPoll poll;
+  poll.linked = profile::AnyLinked(links);
+  // Without a link no application can change the profile: the desktop is not even asked.
+  const std::string executable = poll.linked && foreground_ ? foreground_() : std::string();
+  const int linked = profile::LinkedProfileOf(links, executable);
   // An empty list has nothing to show; a selection already on screen costs nothing.
-  if (store_.Count() > 0 && wanted != shown_.load() && show_) show_(wanted);
-  return wanted;
+  if (links.empty()) return poll;
+  poll.wanted = linked >= 0 ? linked : store_.SelectedIndex();
+  if (poll.wanted != shown_.load() && show_) show_(poll.wanted);
+  return poll;
+}
+
+void ApplicationLinkWatcher::LinksChanged() {
+  {
+    std::lock_guard lock(wakeMutex_);
+    linksChanged_ = true;
+  }
+  wake_.notify_all();
+}
+
+bool ApplicationLinkWatcher::WaitForLinks(const StopEvent& stop) {
+  std::unique_lock lock(wakeMutex_);
+  wake_.wait(lock, stop.Token(), [this] { return linksChanged_; });
+  return stop.IsSet();
 }
 
 void ApplicationLinkWatcher::Run(const StopEvent& stop) {
   while (!stop.Wait(std::chrono::milliseconds(1))) {
-    Poll();
-    if (stop.Wait(poll_)) break;
+    const bool following = Poll().linked && foreground_;
+    if (following ? stop.Wait(poll_) : WaitForLinks(stop)) break;
   }
   Trace(LinkWatcherEndText(store_.layout().kind));
 }

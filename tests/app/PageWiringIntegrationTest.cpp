@@ -433,6 +433,7 @@ TEST_F(PageWiringIntegrationTest, ALinkedApplicationInFrontShowsItsProfileOnTheM
   const int handChosenStage = StageOnMouse(mouse, 2);
   ASSERT_NE(handChosenStage, 37);
   EXPECT_FALSE(Visible("ms_deng_profile_link_name_hor"));
+  EXPECT_FALSE(Visible("ms_deng_profile_link_none")) << "a provider follows the foreground";
 
   // The game comes to the front: within a poll its profile shows and reaches the mouse, while the
   // index keeps the hand-chosen profile.
@@ -449,6 +450,19 @@ TEST_F(PageWiringIntegrationTest, ALinkedApplicationInFrontShowsItsProfileOnTheM
   EXPECT_TRUE(WaitFor([&] { return StageOnMouse(mouse, 2) == handChosenStage; }, 2000));
   EXPECT_FALSE(Selected("ms_deng_profile_link_check"));
   EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(PageWiringIntegrationTest, WithoutAForegroundProviderTheLinkRowsSaySo) {
+  beforeShow = [](PageWiring& pages) { pages.Links().UseProvider({nullptr, QStringLiteral("none")}); };
+  bus.Plug(sim::SimDeviceKind::kMouse);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
+  for (const char* line : {"kb_deng_profile_link_none", "kb_key_profile_link_none", "ms_deng_profile_link_none",
+                           "ms_key_profile_link_none", "mp_deng_profile_link_none"}) {
+    EXPECT_TRUE(Visible(line)) << line;
+    EXPECT_FALSE(TextOf(line).isEmpty()) << line;
+  }
+  EXPECT_FALSE(wiring->Links().SwitchingAvailable());
 }
 
 // --- routing ----------------------------------------------------------------------------------

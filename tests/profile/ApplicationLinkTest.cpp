@@ -36,6 +36,11 @@ TEST(ApplicationLink, CheckLinkRules) {
       {"nothing chosen", "", LinkCheck::kNoPath},
   };
   for (const auto& row : rows) EXPECT_EQ(CheckLink(links, row.chosen), row.expected) << row.name;
+
+  // Whether the store has anything to follow: a flag without a program path links nothing.
+  EXPECT_TRUE(AnyLinked(links));
+  EXPECT_FALSE(AnyLinked({{false, "/usr/bin/old"}, {true, " "}, {true, ""}}));
+  EXPECT_FALSE(AnyLinked({}));
 }
 
 TEST(ApplicationLink, ForegroundMatching) {
@@ -46,7 +51,7 @@ TEST(ApplicationLink, ForegroundMatching) {
   std::filesystem::create_symlink(real, alias);
 
   const std::vector<ProfileLink> links = {
-      {false, real.string()},     // 0: not linked
+      {false, real.string()},      // 0: not linked
       {true, "/usr/games/other"},  // 1
       {true, alias.string()},      // 2: linked through a symbolic link
   };
@@ -72,13 +77,17 @@ class LinkedStoreTest : public ::testing::Test {
   LinkedStoreTest() {
     const StoreLayout& layout = LayoutOf(StoreKind::kMouseLight);
     std::filesystem::create_directories(defaults_);
-    EXPECT_TRUE(WriteProfileFile(defaults_ / layout.defaultFile, layout.tag, Bytes(layout.payloadSize, 0x11)));
-    store_ = std::make_unique<ProfileStore>(StoreKind::kMouseLight, DataFolders(temp_.path() / "home"), defaults_);
-    WriteText(store_->IndexPath(),
-              "[PROFILEDENGCOUNT]\ncount=3\n[PROFILEDENGNAME]\n0=a\n1=b\n2=c\n"
-              "[PROFILELIKEDENGEXE]\n0=0\n1=1\n2=1\n[DENGPROCESS]\n0= \n1=/usr/games/racer\n2=/usr/bin/editor\n"
-              "[PROFILEDENGSELECT]\nselect=0\n");
-    for (const char* name : {"a", "b", "c"}) EXPECT_TRUE(WriteProfileFile(File(name), DeviceTag::kMouse, Bytes(64, 0)));
+    EXPECT_TRUE(
+        WriteProfileFile(defaults_ / layout.defaultFile, layout.tag, Bytes(layout.payloadSize, 0x11)));
+    store_ =
+        std::make_unique<ProfileStore>(StoreKind::kMouseLight, DataFolders(temp_.path() / "home"), defaults_);
+    WriteText(
+        store_->IndexPath(),
+        "[PROFILEDENGCOUNT]\ncount=3\n[PROFILEDENGNAME]\n0=a\n1=b\n2=c\n"
+        "[PROFILELIKEDENGEXE]\n0=0\n1=1\n2=1\n[DENGPROCESS]\n0= \n1=/usr/games/racer\n2=/usr/bin/editor\n"
+        "[PROFILEDENGSELECT]\nselect=0\n");
+    for (const char* name : {"a", "b", "c"})
+      EXPECT_TRUE(WriteProfileFile(File(name), DeviceTag::kMouse, Bytes(64, 0)));
   }
   using Bytes = std::vector<std::uint8_t>;
   std::filesystem::path File(const std::string& name) const {

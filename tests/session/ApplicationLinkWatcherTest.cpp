@@ -25,12 +25,18 @@ class Foreground {
   }
   std::string Get() {
     std::lock_guard lock(mutex_);
+    ++asked_;
     return path_;
+  }
+  int Asked() {
+    std::lock_guard lock(mutex_);
+    return asked_;
   }
 
  private:
   std::mutex mutex_;
   std::string path_;
+  int asked_ = 0;
 };
 
 // What the watcher handed to the UI thread.
@@ -41,10 +47,14 @@ class Handed {
     indexes_.push_back(index);
     changed_.notify_all();
   }
+  void Clear() {
+    std::lock_guard lock(mutex_);
+    indexes_.clear();
+  }
   // Waits (bounded) until `count` hand-overs arrived.
-  std::vector<int> WaitFor(std::size_t count) {
+  std::vector<int> WaitFor(std::size_t count, std::chrono::milliseconds bound = std::chrono::seconds(10)) {
     std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, std::chrono::seconds(10), [&] { return indexes_.size() >= count; });
+    changed_.wait_for(lock, bound, [&] { return indexes_.size() >= count; });
     return indexes_;
   }
 
@@ -65,9 +75,12 @@ class ApplicationLinkWatcherTest : public ::testing::Test {
                                 "2=/usr/bin/editor\n[PROFILESELECT]\nselect=0\n");
   }
 
-  std::unique_ptr<ApplicationLinkWatcher> Watcher(std::chrono::milliseconds poll = kLinkPollInterval) {
+  std::unique_ptr<ApplicationLinkWatcher> Watcher(std::chrono::milliseconds poll = kLinkPollInterval,
+                                                  bool withForeground = true) {
+    ApplicationLinkWatcher::Foreground foreground;
+    if (withForeground) foreground = [this] { return foreground_.Get(); };
     return std::make_unique<ApplicationLinkWatcher>(
-        *store_, [this] { return foreground_.Get(); }, [this](int index) { handed_.Add(index); }, poll);
+        *store_, std::move(foreground), [this](int index) { handed_.Add(index); }, poll);
   }
 
   profile::testing::TempFolder temp_;
@@ -96,7 +109,7 @@ TEST_F(ApplicationLinkWatcherTest, EachPollChoosesTheLinkedOrTheHandChosenProfil
   for (const auto& row : rows) {
     foreground_.Set(row.foreground);
     watcher->Shown(row.shownBefore);
-    EXPECT_EQ(watcher->Poll(), row.wanted) << row.name;
+    EXPECT_EQ(watcher->Poll().wanted, row.wanted) << row.name;
     if (row.handedOver) ++expectedHandOvers;
     const std::vector<int> handed = handed_.WaitFor(expectedHandOvers);
     ASSERT_EQ(handed.size(), expectedHandOvers) << row.name;
@@ -110,7 +123,7 @@ TEST_F(ApplicationLinkWatcherTest, EachPollChoosesTheLinkedOrTheHandChosenProfil
   // A new hand choice is what an unlinked foreground brings back.
   ASSERT_TRUE(store_->SetSelectedIndex(2));
   watcher->Shown(1);
-  EXPECT_EQ(watcher->Poll(), 2);
+  EXPECT_EQ(watcher->Poll().wanted, 2);
 }
 
 TEST_F(ApplicationLinkWatcherTest, ThreadFollowsTheForegroundAndStopsPromptly) {
@@ -134,6 +147,50 @@ TEST_F(ApplicationLinkWatcherTest, ThreadFollowsTheForegroundAndStopsPromptly) {
   std::thread slowThread([&] { slow->Run(slowStop); });
   slowStop.Set();
   slowThread.join();  // a hang here fails the test by its time-out
+}
+
+// With nothing to follow the thread polls once -- bringing back the hand-chosen profile should a
+// linked one still show -- and then sleeps without a single wake-up until a link is made.
+TEST_F(ApplicationLinkWatcherTest, NothingToFollowSleepsUntilAProfileIsLinked) {
+  const struct {
+    const char* name;
+    bool unlinkAll;
+    bool withForeground;
+  } rows[] = {
+      {"no profile of the store is linked", true, true},
+      {"the session has no foreground source", false, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    if (row.unlinkAll) {
+      ASSERT_TRUE(store_->WriteLink(1, {}));
+      ASSERT_TRUE(store_->WriteLink(2, {}));
+    }
+    handed_.Clear();
+    foreground_.Set("/usr/games/racer");
+    const int askedBefore = foreground_.Asked();
+    // A millisecond between polls: a watcher that kept polling would hand over hundreds of times.
+    auto watcher = Watcher(std::chrono::milliseconds(1), row.withForeground);
+    watcher->Shown(2);  // a linked profile still shows
+    StopEvent stop;
+    std::thread thread([&] { watcher->Run(stop); });
+    // The checks run in a lambda, so a failed ASSERT still stops and joins the thread below.
+    [&] {
+      EXPECT_EQ(handed_.WaitFor(1), std::vector<int>{0}) << "the hand-chosen profile returns";
+      EXPECT_EQ(handed_.WaitFor(2, std::chrono::milliseconds(300)).size(), 1u) << "asleep: no further poll";
+      EXPECT_EQ(foreground_.Asked(), askedBefore) << "the desktop is not asked";
+      if (!row.unlinkAll) return;
+      // A link wakes it: the linked application in front is followed at once (and, the test never
+      // reporting it shown, handed over again at every poll from then on).
+      ASSERT_TRUE(store_->WriteLink(1, {true, "/usr/games/racer"}));
+      watcher->LinksChanged();
+      const std::vector<int> handed = handed_.WaitFor(2);
+      ASSERT_GE(handed.size(), 2u);
+      EXPECT_EQ(handed[1], 1);
+    }();
+    stop.Set();
+    thread.join();  // asleep or polling, the stop ends it; a hang fails by the test's time-out
+  }
 }
 
 }  // namespace

@@ -46,9 +46,9 @@ const char* DevicePrefix(StoreKind store) {
 }
 
 // An executable file is linked; the dialog offers all files, as Linux programs have no extension.
-std::optional<std::filesystem::path> ChooseExecutableWithDialog(QWidget* parent,
-                                                                const std::function<int(const QString&)>& message) {
-  const QString chosen = QFileDialog::getOpenFileName(parent, {}, {}, QStringLiteral("(*)"), nullptr,
+std::optional<std::filesystem::path> ChooseExecutableWithDialog(
+    QWidget* parent, const QString& title, const std::function<int(const QString&)>& message) {
+  const QString chosen = QFileDialog::getOpenFileName(parent, title, {}, QStringLiteral("(*)"), nullptr,
                                                       QFileDialog::DontResolveSymlinks);
   if (chosen.isEmpty()) return std::nullopt;
   const QFileInfo info(chosen);
@@ -71,7 +71,8 @@ ProfilePanel::ProfilePanel(ui::SkinWindow& window, session::ProfileLibrary& libr
   if (!hooks_.chooseFile) hooks_.chooseFile = QtProfileFileChooser(&window_);
   if (!hooks_.chooseExecutable) {
     hooks_.chooseExecutable = [this] {
-      return ChooseExecutableWithDialog(&window_, [this](const QString& id) { return Message(id); });
+      return ChooseExecutableWithDialog(&window_, window_.GetSkin().Text(Latin1(kTextLinkDialogTitle)),
+                                        [this](const QString& id) { return Message(id); });
     };
   }
 }
@@ -140,6 +141,10 @@ void ProfilePanel::Fill(const std::vector<std::string>& names, int selected) {
 
 void ProfilePanel::Shown(int index) {
   if (hooks_.shown) hooks_.shown(index);
+}
+
+void ProfilePanel::LinksChanged() {
+  if (hooks_.linksChanged) hooks_.linksChanged();
 }
 
 int ProfilePanel::Selected() const {
@@ -269,6 +274,7 @@ void ProfilePanel::ClearLink(int index, bool write) {
   if (write && index >= 0) {
     // Unlinked: flag "0" and a single space as the path.
     Report(library_.Store(store_).WriteLink(index, ProfileLink{}));
+    LinksChanged();
   }
 }
 
@@ -295,6 +301,7 @@ void ProfilePanel::Link() {
   }
   // A path that cannot be stored is reported; the row shows what the index holds either way.
   Report(store.WriteLink(selected, ProfileLink{true, path}));
+  LinksChanged();
   ShowLink(selected);
 }
 
@@ -303,6 +310,7 @@ void ProfilePanel::Unlink() {
 }
 
 void ProfilePanel::SetSwitchingAvailable(bool available) {
+  Find("profile_link_none").SetVisible(!available);
   Find("profile_link_check").SetToolTip(available ? QString() : Latin1(kTextNoForegroundProvider));
 }
 

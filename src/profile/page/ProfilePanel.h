@@ -10,6 +10,8 @@
 //   <dev>_<kind>_profile_link_check / _link_edit / _link_name_hor   the link of the selected profile
 //                                        (checking it links, unchecking it unlinks)
 //   <dev>_<kind>_profile_link_btn         Unlink
+//   <dev>_<kind>_profile_link_none        the line that says the desktop cannot tell the application
+//                                        in front (shown while no provider follows it)
 //   <dev>_tab_function                    the key page's function editor, closed by a key profile
 //
 // with <dev> "kb", "ms", "mp" and <kind> "deng" (light) or "key". Failures go to the message box
@@ -45,9 +47,13 @@ namespace korva::profile {
 
 // A profile file the library could not write.
 inline constexpr char kTextProfileWriteFailed[] = "message_text_profile_write_failed";
+// The title of the dialog that chooses the program to link.
+inline constexpr char kTextLinkDialogTitle[] = "profile_link_dialog_title";
 // The chosen file to link is not an executable program.
 inline constexpr char kTextNotExecutable[] = "message_text_link_not_executable";
-// No way to follow the application in the foreground on this desktop.
+// No way to follow the application in the foreground on this desktop: the short line the panel
+// shows, and the explanation in its tooltip.
+inline constexpr char kTextNoForegroundLine[] = "profile_link_none_text";
 inline constexpr char kTextNoForegroundProvider[] = "profile_link_no_provider";
 // Height of a combo item.
 inline constexpr int kProfileItemHeight = 25;
@@ -65,6 +71,8 @@ class ProfilePanel {
     std::function<std::optional<std::filesystem::path>()> chooseExecutable;
     // The combo now shows this index (the application-link watcher keeps track of it).
     std::function<void(int index)> shown;
+    // A link of the store was made or removed (the application-link watcher looks again).
+    std::function<void()> linksChanged;
   };
 
   // `window` holds the controls, `library` the stores; both must outlive the panel.
@@ -96,7 +104,8 @@ class ProfilePanel {
   // The application link's choice: profile `index` shown and put into effect while `select` keeps
   // the hand-chosen profile (the hand-chosen index itself is selected as by hand).
   void ShowLinked(int index);
-  // Whether the foreground application can be followed; when not, the link row says so.
+  // Whether the foreground application can be followed; when not, a line under the link row says
+  // so (linking still works: the links wait for a provider).
   void SetSwitchingAvailable(bool available);
 
  private:
@@ -110,6 +119,7 @@ class ProfilePanel {
   // The link controls of an unlinked profile, and its index entries when `write`.
   void ClearLink(int index, bool write);
   void Shown(int index);
+  void LinksChanged();
   // A new profile at `index` (add, copy, delete): listed again, selected and put into effect.
   void SelectNew(const IndexResult& result);
   int Selected() const;

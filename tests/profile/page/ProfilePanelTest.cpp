@@ -120,6 +120,7 @@ class ProfilePanelTest : public ::testing::TestWithParam<StoreRow> {
     hooks.applied = [this](const session::ProfileEffect& effect) { effects.push_back(effect); };
     hooks.chooseExecutable = [this] { return executable; };
     hooks.shown = [this](int index) { shownIndex = index; };
+    hooks.linksChanged = [this] { ++linkChanges; };
     panel = std::make_unique<ProfilePanel>(*window, *library, Row().store, std::move(hooks));
     ASSERT_TRUE(panel->RegisterRoutes(*router));
     panel->Initialise();
@@ -200,6 +201,7 @@ class ProfilePanelTest : public ::testing::TestWithParam<StoreRow> {
   std::vector<session::ProfileEffect> effects;
   std::optional<std::filesystem::path> executable;
   int shownIndex = -2;
+  int linkChanges = 0;
 };
 ui::Skin* ProfilePanelTest::skin_ = nullptr;
 
@@ -480,6 +482,7 @@ TEST_P(ProfilePanelTest, LinkAndUnlinkThroughTheLinkRow) {
   // Linked: the name after the last "/" shows in its row.
   executable = "/usr/games/racer";
   check(true);
+  EXPECT_EQ(linkChanges, 1) << "the watcher is told";
   EXPECT_EQ(flag(0), "1");
   EXPECT_EQ(path(0), "/usr/games/racer");
   EXPECT_EQ(Find(p + "edit").Text(), QStringLiteral("racer"));
@@ -494,6 +497,7 @@ TEST_P(ProfilePanelTest, LinkAndUnlinkThroughTheLinkRow) {
   EXPECT_EQ(boxes, QStringList{QStringLiteral("message_text_13")});
   EXPECT_FALSE(Find(p + "check").IsSelected());
   EXPECT_EQ(flag(1), "0");
+  EXPECT_EQ(linkChanges, 1) << "a refusal changes no link";
 
   // Cancelled dialog: unlinked, "0" and a single space.
   executable.reset();
@@ -510,6 +514,30 @@ TEST_P(ProfilePanelTest, LinkAndUnlinkThroughTheLinkRow) {
   EXPECT_EQ(Find(p + "edit").Text(), QStringLiteral(" "));
   EXPECT_FALSE(Find(p + "name_hor").IsVisible());
   EXPECT_EQ(boxes.size(), 1);
+}
+
+TEST_P(ProfilePanelTest, WithoutAForegroundProviderALineSaysSoAndLinkingStillWorks) {
+  Seed({"a", "b"}, 0);
+  const QString p = QString::fromLatin1(Row().panel) + QStringLiteral("profile_link_");
+  ui::Control line = Find(p + "none");
+  ASSERT_TRUE(line.IsValid());
+  EXPECT_FALSE(line.IsVisible()) << "hidden until the program knows";
+
+  panel->SetSwitchingAvailable(false);
+  EXPECT_TRUE(line.IsVisible());
+  EXPECT_EQ(line.Text(), skin_->Text(QString::fromLatin1(kTextNoForegroundLine)));
+  EXPECT_FALSE(line.Text().isEmpty());
+  EXPECT_NE(line.Text(), QString::fromLatin1(kTextNoForegroundLine)) << "shown translated, not as its id";
+  EXPECT_EQ(line.ToolTip(), skin_->Text(QString::fromLatin1(kTextNoForegroundProvider)));
+
+  executable = "/usr/games/racer";
+  Find(p + "check").Select(true, ui::SendNotify::Yes);
+  EXPECT_EQ(Store().ReadLink(0).executable, "/usr/games/racer");
+  EXPECT_TRUE(Find(p + "name_hor").IsVisible());
+  EXPECT_TRUE(line.IsVisible());
+
+  panel->SetSwitchingAvailable(true);
+  EXPECT_FALSE(line.IsVisible());
 }
 
 TEST_P(ProfilePanelTest, TheLinkedProfileShowsWhileTheHandChosenOneStaysSelected) {
