@@ -41,6 +41,9 @@ for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "$0: $tool is missing (apt-get install xvfb xdotool)" >&2; exit 1; }
 done
 
+# Where the clicks go, in window coordinates: the keyboard's tab and its lighting option.
+keyboard_tab_x=265 keyboard_tab_y=27
+keyboard_light_x=261 keyboard_light_y=81
 ticks="$(getconf CLK_TCK)"
 page_kb=$(( $(getconf PAGESIZE) / 1024 ))
 xvfb_pid=""
@@ -126,9 +129,10 @@ run_case() {
   sleep "$settle"
   set_lighting "$display" "$scratch" "$lighting" || return 1
   if [ "$lighting" = animating ]; then
-    # The keyboard's lighting page, where the preview animates.
-    DISPLAY=":$display" xdotool search --name "^$title\$" windowactivate --sync 2>/dev/null || true
-    DISPLAY=":$display" "$ctl" --version >/dev/null 2>&1 || true
+    # The keyboard's lighting page, where the preview animates: its tab, then its lighting option.
+    DISPLAY=":$display" xdotool mousemove --window "$window" "$keyboard_tab_x" "$keyboard_tab_y" click 1
+    sleep 1
+    DISPLAY=":$display" xdotool mousemove --window "$window" "$keyboard_light_x" "$keyboard_light_y" click 1
   fi
   sleep 2
   if [ "$hide" = hide ]; then

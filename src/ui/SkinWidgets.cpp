@@ -77,13 +77,23 @@ SkinButton::SkinButton(QWidget* parent) : Skinned<QPushButton>(parent) {
 void SkinButton::PaintBelowContent(QWidget& self, QPainter& painter) const {
   PaintBackground(self, painter);
   PaintStatusImage(painter);
-  if (!forePixmap.isNull()) {
-    const QPoint at((width() - forePixmap.width()) / 2, (height() - forePixmap.height()) / 2);
-    painter.drawPixmap(at, forePixmap);
-  }
+  PaintFore(painter);
+}
+
+void SkinButton::PaintFore(QPainter& painter) const {
+  if (forePixmap.isNull()) return;
+  const QPoint at((width() - forePixmap.width()) / 2, (height() - forePixmap.height()) / 2);
+  painter.drawPixmap(at, forePixmap);
 }
 
 void SkinButton::PaintStatusImage(QPainter& painter) const {
+  if (const QPixmap* image = StateImage()) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), *image);
+  }
+}
+
+const QPixmap* SkinButton::StateImage() const {
   // QStringLiteral keys: the preview repaints the keys many times a second, without allocating.
   QString state = QStringLiteral("normalimage");
   if (!isEnabled())
@@ -96,10 +106,7 @@ void SkinButton::PaintStatusImage(QPainter& painter) const {
     state = QStringLiteral("hotimage");
   auto image = images.constFind(state);
   if (image == images.constEnd() || image->isNull()) image = images.constFind(QStringLiteral("normalimage"));
-  if (image != images.constEnd() && !image->isNull()) {
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(rect(), *image);
-  }
+  return image != images.constEnd() && !image->isNull() ? &*image : nullptr;
 }
 
 void SkinEdit::focusOutEvent(QFocusEvent* event) {

@@ -109,6 +109,10 @@ class SkinButton : public Skinned<QPushButton> {
   // Between the background and the fore image: the picture of the button's state (disabled,
   // pushed, selected, hot, normal; a missing state falls back to normal).
   virtual void PaintStatusImage(QPainter& painter) const;
+  // That picture; nullptr when the skin gives none.
+  const QPixmap* StateImage() const;
+  // The icon in the middle.
+  void PaintFore(QPainter& painter) const;
 };
 
 class SkinBox : public Skinned<QWidget> {

@@ -1,6 +1,8 @@
 #include "ui/controls/DeviceKeyButton.h"
 
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include "ui/controls/ControlSupport.h"
 #include "ui/controls/LightTintCache.h"
@@ -40,16 +42,71 @@ const QPixmap& CDeviceKeyButtonUI::Resolved(QString& file, QPixmap& pixmap, bool
   return pixmap;
 }
 
-void CDeviceKeyButtonUI::PaintStatusImage(QPainter& painter) const {
-  SkinButton::PaintStatusImage(painter);
-  if (lightOn) PaintLight(painter);
-  if (!keySetHidden_) {
-    const QPixmap& overlay = Resolved(keySetImage_, keySetPixmap_, keySetResolved_);
-    if (!overlay.isNull()) {
-      painter.setRenderHint(QPainter::SmoothPixmapTransform);
-      painter.drawPixmap(rect(), overlay);
-    }
+void CDeviceKeyButtonUI::PaintKeySet(QPainter& painter) const {
+  if (keySetHidden_) return;
+  const QPixmap& overlay = Resolved(keySetImage_, keySetPixmap_, keySetResolved_);
+  if (overlay.isNull()) return;
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawPixmap(rect(), overlay);
+}
+
+CDeviceKeyButtonUI::LayerKey CDeviceKeyButtonUI::CurrentLayerKey() const {
+  LayerKey key;
+  key.size = size();
+  key.ratio = devicePixelRatioF();
+  key.state = (isEnabled() ? 1 : 0) | (isDown() ? 2 : 0) | (isChecked() ? 4 : 0) | (underMouse() ? 8 : 0) |
+              (hasFocus() ? 16 : 0);
+  key.text = text();
+  key.font = font();
+  key.palette = palette();
+  key.skinClass = property("skinclass");
+  const QPixmap* status = StateImage();
+  key.statusImage = status ? status->cacheKey() : 0;
+  key.fore = forePixmap.cacheKey();
+  key.keySet = keySetHidden_ ? 0 : Resolved(keySetImage_, keySetPixmap_, keySetResolved_).cacheKey() | 1;
+  key.background = look.bkPixmap.cacheKey();
+  key.bkColor = look.bkColor.isValid() ? look.bkColor.rgba() : 0;
+  key.borderColor = look.borderColor.isValid() ? look.borderColor.rgba() : 0;
+  key.textColor = look.textColor.isValid() ? look.textColor.rgba() : 0;
+  key.borderSize = look.borderSize;
+  key.borderRound = look.borderRound;
+  return key;
+}
+
+void CDeviceKeyButtonUI::PaintLayers() {
+  ++layerPaints_;
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels = (QSizeF(size()) * ratio).toSize();
+  under_ = QPixmap(pixels);
+  under_.setDevicePixelRatio(ratio);
+  under_.fill(Qt::transparent);
+  {
+    QPainter painter(&under_);
+    PaintBackground(*this, painter);
+    PaintStatusImage(painter);
   }
+  over_ = QPixmap(pixels);
+  over_.setDevicePixelRatio(ratio);
+  over_.fill(Qt::transparent);
+  QPainter painter(&over_);
+  PaintKeySet(painter);
+  PaintFore(painter);
+  // The button's own paint (frame, text), as QPushButton paints it.
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+}
+
+void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
+  const LayerKey key = CurrentLayerKey();
+  if (!(key == layerKey_) || under_.isNull()) {
+    PaintLayers();
+    layerKey_ = key;
+  }
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, under_);
+  if (lightOn) PaintLight(painter);
+  painter.drawPixmap(0, 0, over_);
 }
 
 void CDeviceKeyButtonUI::PaintLight(QPainter& painter) const {

@@ -8,12 +8,16 @@
 //
 // The tint, alpha and light switch are the Button's (Control::SetChangerColor, SetChangerAlpha,
 // SetLightOn); they only record a change, and the preview's repaint pass paints the key. A key
+// repaints many times a second while its light moves and nothing else: what lies under the light
+// (background, state image) and over it (key-set overlay, the button's frame and text) is painted
+// once into two layers and drawn from them until something it is made of changes. A key
 // whose skin names no light image lights its own rounded shape, brightest in the middle.
 //
 // Attributes of its own (names without regard to case): "lightimage", "keysetimage" (skin
 // images, looked up when painted; one that cannot be loaded is dropped), "gmnametextcolor"
 // (accepted and ignored; older skins carry it). Every other attribute is the Button's.
 
+#include <QPixmap>
 #include <memory>
 
 #include "ui/ControlFactory.h"
@@ -39,12 +43,37 @@ class CDeviceKeyButtonUI : public detail::SkinButton, public ISkinAttributes {
   // The key-set overlay is drawn only while it is not hidden; it is hidden at start.
   bool IsKeySetHidden() const { return keySetHidden_; }
   void SetKeySetHidden(bool hidden);
+  // How many times the layers under and over the light were painted.
+  int LayerPaints() const { return layerPaints_; }
 
  protected:
-  void PaintStatusImage(QPainter& painter) const override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
+  // Everything the two layers are made of; they are painted again when it differs.
+  struct LayerKey {
+    QSize size;
+    qreal ratio = 0;
+    int state = 0;  // enabled, down, checked, under the mouse, focus
+    QString text;
+    QFont font;
+    QPalette palette;
+    QVariant skinClass;
+    qint64 statusImage = 0;
+    qint64 fore = 0;
+    qint64 keySet = 0;
+    qint64 background = 0;
+    QRgb bkColor = 0;
+    QRgb borderColor = 0;
+    QRgb textColor = 0;
+    int borderSize = 0;
+    int borderRound = 0;
+    bool operator==(const LayerKey&) const = default;
+  };
+  LayerKey CurrentLayerKey() const;
+  void PaintLayers();
   void PaintLight(QPainter& painter) const;
+  void PaintKeySet(QPainter& painter) const;
   // The skin image of `file`, looked up once after each change of the attribute; a file that
   // cannot be loaded is forgotten.
   const QPixmap& Resolved(QString& file, QPixmap& pixmap, bool& resolved) const;
@@ -57,6 +86,10 @@ class CDeviceKeyButtonUI : public detail::SkinButton, public ISkinAttributes {
   mutable bool lightResolved_ = true;
   mutable bool keySetResolved_ = true;
   bool keySetHidden_ = true;
+  LayerKey layerKey_;
+  QPixmap under_;
+  QPixmap over_;
+  int layerPaints_ = 0;
 };
 
 }  // namespace korva::ui

@@ -81,6 +81,26 @@ TEST_F(DeviceKey, TheKeySetOverlayIsDrawnUntintedOnlyWhileNotHidden) {
   EXPECT_TRUE(Near(Pixel("lit", 16, 10), qRgb(0, 0, 0)));
 }
 
+// A moving light repaints only the light: the key's frame and text are painted once and kept, and
+// painted again when something they are made of changes (here the text).
+TEST_F(DeviceKey, TheKeyUnderAndOverTheLightIsPaintedOnceForAMovingLight) {
+  Light("esc", 0x00FF0000, 255);
+  const QImage first = ControlsSkin::Render(skin.C("esc"));
+  const int paints = Key("esc")->LayerPaints();
+  for (quint32 tint : {0x0000FF00u, 0x000000FFu, 0x00FFFF00u}) {
+    Light("esc", tint, 200);
+    ControlsSkin::Render(skin.C("esc"));
+  }
+  EXPECT_EQ(Key("esc")->LayerPaints(), paints);
+  Light("esc", 0x00FF0000, 255);
+  EXPECT_EQ(ControlsSkin::Render(skin.C("esc")), first) << "the same light looks as it did";
+
+  skin.C("esc").SetText(QStringLiteral("Tab"));
+  const QImage renamed = ControlsSkin::Render(skin.C("esc"));
+  EXPECT_GT(Key("esc")->LayerPaints(), paints);
+  EXPECT_NE(renamed, first) << "the new text shows";
+}
+
 TEST_F(DeviceKey, WithoutALightImageTheKeyGlowsInItsOwnShape) {
   for (const char* name : {"plain", "broken"}) {
     SCOPED_TRACE(name);
