@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang, libFuzzer + ASan/UBSan) into build-fuzz if needed and runs each
 # for SECONDS, printing executions and crashes per target. Crash inputs land in build-fuzz/crashes/.
-# Usage: fuzz/run.sh SECONDS   (KORVA_FUZZ_TARGETS="ini ..." runs only those)
+# Usage: fuzz/run.sh SECONDS   (KORVA_FUZZ_TARGETS="ini ..." runs only those;
+#        KORVA_FUZZ_NO_BUILD=1 runs the targets as they are built, for long runs beside a build)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:?usage: fuzz/run.sh SECONDS}"
 build_dir="$root/build-fuzz"
 targets=(${KORVA_FUZZ_TARGETS:-ini profile_file report_descriptor})
 
-KORVA_BUILD_TARGETS="${targets[*]/#/fuzz_}" "$root/scripts/build.sh" "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DKORVA_FUZZ=ON \
+[[ -n "${KORVA_FUZZ_NO_BUILD:-}" ]] || KORVA_BUILD_TARGETS="${targets[*]/#/fuzz_}" "$root/scripts/build.sh" "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DKORVA_FUZZ=ON \
   -DKORVA_SANITIZE=address,undefined -DKORVA_BUILD_GUI=OFF -DKORVA_BUILD_TESTS=OFF -DKORVA_BUILD_BENCH=OFF
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
