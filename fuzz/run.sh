@@ -10,7 +10,7 @@ build_dir="$root/build-fuzz"
 targets=(${KORVA_FUZZ_TARGETS:-ini profile_file report_descriptor})
 
 [[ -n "${KORVA_FUZZ_NO_BUILD:-}" ]] || KORVA_BUILD_TARGETS="${targets[*]/#/fuzz_}" "$root/scripts/build.sh" "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DKORVA_FUZZ=ON \
-  -DKORVA_SANITIZE=address,undefined -DKORVA_BUILD_GUI=OFF -DKORVA_BUILD_TESTS=OFF -DKORVA_BUILD_BENCH=OFF
+  -DKORVA_SANITIZE=address,undefined -DKORVA_BUILD_GUI=ON -DKORVA_BUILD_TESTS=OFF -DKORVA_BUILD_BENCH=OFF
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
