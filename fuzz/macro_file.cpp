@@ -1,10 +1,12 @@
 // Macro files and the macro index as the library reads them. The bytes are one macro file (read
-// strictly, as an import is, and leniently, as the library is) and also the library's index; a
-// macro that loads is saved under another name and must load back unchanged.
+// strictly, as an import is, and leniently, as the library is) and also the library's index, from
+// which the device block is built; a macro that loads is saved under another name and must load
+// back unchanged.
 #include <cstddef>
 #include <cstdint>
 
 #include "fuzz/FuzzSupport.h"
+#include "macro/MacroBlock.h"
 #include "macro/MacroFiles.h"
 
 using namespace korva::macro;
@@ -23,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (names.value().size() > static_cast<std::size_t>(kMaxMacroCount)) __builtin_trap();
     for (const std::string& name : names.value()) (void)LoadMacro(library, name);
   }
+  const MacroBlock block = BuildMacroBlock(library, MacroCapacity(255));
+  if (block.status == MacroBlockStatus::kBuilt && block.bytes.size() > MacroCapacity(255)) __builtin_trap();
   const auto steps = LoadMacro(library, "fuzz");
   if (!steps) return 0;
   if (SaveMacro(library, "saved", steps.value())) {
