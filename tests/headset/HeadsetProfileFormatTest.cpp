@@ -219,8 +219,10 @@ TEST(JsonFile, RefusesHostileInputWithoutCrashing) {
     const auto path = temp.path() / "p.json";
     WriteText(path, row.content);
     auto read = ReadJsonFile(path);
-    ASSERT_FALSE(read);
-    EXPECT_NE(read.error().ToString().find(path.string()), std::string::npos);
+    EXPECT_FALSE(read);
+    if (!read) {
+      EXPECT_NE(read.error().ToString().find(path.string()), std::string::npos);
+    }
   }
   EXPECT_FALSE(ReadJsonFile(temp.path() / "missing.json"));
 }
