@@ -146,33 +146,34 @@ void CheckRead(const Image& before, const Image& after, const Outcome& outcome) 
   if (!outcome.ok()) Check(!outcome.changed && after == before);
 }
 
+// The full read, then the re-read of the active profile on what it gave.
+template <class Image, class ReadAll, class Reload>
+Image ReadAndReload(device::HidDevice& device, ReadAll readAll, Reload reload) {
+  Image image;
+  Image before = image;
+  CheckRead(before, image, readAll(device, image));
+  before = image;
+  CheckRead(before, image, reload(device, image));
+  return image;
+}
+
 void DriveKeyboard(device::HidDevice& device) {
-  keyboard::KeyboardImage image;
-  keyboard::KeyboardImage before = image;
-  CheckRead(before, image, keyboard::ReadKeyboardAll(device, image));
-  before = image;
-  CheckRead(before, image, keyboard::ReloadKeyboardActive(device, image));
-  before = image;
+  keyboard::KeyboardImage image =
+      ReadAndReload<keyboard::KeyboardImage>(device, keyboard::ReadKeyboardAll, keyboard::ReloadKeyboardActive);
+  const keyboard::KeyboardImage before = image;
   CheckRead(before, image, keyboard::ReadKeyboardDefaults(device, image));
   Check(Known(keyboard::FlushKeyboardSettings(device, image)));
 }
 
 void DriveMouse(device::HidDevice& device, std::uint8_t selector) {
-  mouse::MouseImage image;
-  mouse::MouseImage before = image;
-  CheckRead(before, image, mouse::ReadMouseAll(device, image));
-  before = image;
-  CheckRead(before, image, mouse::ReloadMouseActive(device, image));
+  mouse::MouseImage image = ReadAndReload<mouse::MouseImage>(device, mouse::ReadMouseAll, mouse::ReloadMouseActive);
   Check(Known(mouse::SwitchDeviceProfile(device, image, selector % 7 - 1).result));
   Check(Known(mouse::WriteMouseKeyBank(device, image)));
 }
 
 void DriveMousepad(device::HidDevice& device, std::uint8_t selector) {
-  mousepad::MousepadImage image;
-  mousepad::MousepadImage before = image;
-  CheckRead(before, image, mousepad::ReadMousepadAll(device, image));
-  before = image;
-  CheckRead(before, image, mousepad::ReloadMousepadActive(device, image));
+  mousepad::MousepadImage image =
+      ReadAndReload<mousepad::MousepadImage>(device, mousepad::ReadMousepadAll, mousepad::ReloadMousepadActive);
   Check(Known(mousepad::SwitchMousepadProfile(device, image, selector % 7 - 1).result));
 }
 
