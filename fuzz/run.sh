@@ -7,7 +7,8 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:?usage: fuzz/run.sh SECONDS}"
 build_dir="$root/build-fuzz"
-targets=(${KORVA_FUZZ_TARGETS:-ini profile_file report_descriptor})
+targets=(${KORVA_FUZZ_TARGETS:-ini profile_file report_descriptor macro_step macro_file macro_block cursor_macros
+  headset_json device_answers ctl_command command_line skin_xml language})
 
 [[ -n "${KORVA_FUZZ_NO_BUILD:-}" ]] || KORVA_BUILD_TARGETS="${targets[*]/#/fuzz_}" "$root/scripts/build.sh" "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DKORVA_FUZZ=ON \
   -DKORVA_SANITIZE=address,undefined -DKORVA_BUILD_GUI=ON -DKORVA_BUILD_TESTS=OFF -DKORVA_BUILD_BENCH=OFF
