@@ -1,6 +1,6 @@
 #pragma once
-// What several fuzz targets share: a scratch folder of the process for the inputs that are read
-// from files, and the split of an input into command-line words.
+// What several fuzz targets share: the check of a property, a scratch folder of the process for
+// the inputs that are read from files, and the split of an input into command-line words.
 
 #include <unistd.h>
 
@@ -13,6 +13,11 @@
 #include <vector>
 
 namespace korva::fuzz {
+
+// A property every input must keep; a broken one is reported as a crash with its input.
+inline void Check(bool condition) {
+  if (!condition) __builtin_trap();
+}
 
 // A folder of this process, created on first use, emptied by FreshScratchFolder and removed when
 // the run ends. In memory (/dev/shm) where there is one: the atomic writes sync every file, which

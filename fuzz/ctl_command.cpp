@@ -7,12 +7,9 @@
 #include "fuzz/FuzzSupport.h"
 
 using namespace korva::ctl;
+using korva::fuzz::Check;
 
 namespace {
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 bool In(long value, long min, long max) {
   return value >= min && value <= max;

@@ -9,14 +9,12 @@
 
 using namespace korva::mouse;
 
+using korva::fuzz::Check;
+
 namespace {
 
 constexpr std::string_view kIndex =
     "[CURSORCOUNT]\ncount=4\n[CURSORNAME]\n0=name_1\n1=name_2\n2=name_3\n3=name_4\n";
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 // An edit stored over a bullet reads back as stored.
 void EditBullet(CursorMacros& macros, int gun, int bullet, std::uint8_t seed) {

@@ -11,9 +11,9 @@
 //           follow, the rest is zeros. Bit 7 clear: any report of r bytes, which follow.
 // A script that has run out answers nothing, so every operation ends.
 // A read that fails must leave the device's image exactly as it was.
-#include <cstddef>
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "device/CommandExchange.h"
+#include "fuzz/FuzzSupport.h"
 #include "device/HidLink.h"
 #include "keyboard/KeyboardTransfer.h"
 #include "mouse/MouseTransfer.h"
@@ -32,10 +33,6 @@ namespace korva::fuzz {
 namespace {
 
 using device::HidIoStatus;
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 class Script {
  public:

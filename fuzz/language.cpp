@@ -7,13 +7,11 @@
 #include "fuzz/FuzzSupport.h"
 #include "tests/ui/ShippedSkinWindow.h"
 
+using korva::fuzz::Check;
+
 namespace {
 
 korva::test::ShippedPageWindow* window = nullptr;
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 }  // namespace
 

@@ -7,18 +7,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "fuzz/FuzzSupport.h"
 #include "macro/MacroBlock.h"
 
 using namespace korva::macro;
+
+using korva::fuzz::Check;
 
 namespace {
 
 std::size_t Field(const std::vector<std::uint8_t>& bytes, std::size_t at) {
   return bytes[at] | (std::size_t{bytes[at + 1]} << 8);
-}
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
 }
 
 // The block against the library it was built from.

@@ -27,7 +27,7 @@ for t in "${targets[@]}"; do
   rc=0
   "$build_dir/fuzz/fuzz_$t" "$work" "$root/fuzz/corpus/$t" "${dict[@]}" -max_total_time="$seconds" \
     -artifact_prefix="$build_dir/crashes/$t/" -print_final_stats=1 >"$log" 2>&1 || rc=$?
-  execs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -n 1 || echo 0)"
+  execs="$(grep -ao 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -n 1 || echo 0)"
   crashes="$(find "$build_dir/crashes/$t" -type f | wc -l)"
   printf '%-20s %12s %8s\n' "$t" "${execs:-0}" "$crashes"
   if [[ $rc -ne 0 || $crashes -ne 0 ]]; then failed=1; tail -n 30 "$log"; fi

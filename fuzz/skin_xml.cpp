@@ -10,13 +10,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "tests/ui/ShippedSkinWindow.h"
 
-namespace {
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
-
-}  // namespace
+using korva::fuzz::Check;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
