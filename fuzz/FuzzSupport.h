@@ -28,7 +28,7 @@ inline const std::filesystem::path& ScratchFolder() {
     static std::filesystem::path Base() {
       std::error_code ec;
       return std::filesystem::is_directory("/dev/shm", ec) ? std::filesystem::path("/dev/shm")
-                                                            : std::filesystem::temp_directory_path();
+                                                           : std::filesystem::temp_directory_path();
     }
     Folder() { std::filesystem::create_directories(path); }
     ~Folder() {
@@ -44,7 +44,8 @@ inline const std::filesystem::path& ScratchFolder() {
 inline const std::filesystem::path& FreshScratchFolder() {
   const std::filesystem::path& folder = ScratchFolder();
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) std::filesystem::remove_all(entry.path(), ec);
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+    std::filesystem::remove_all(entry.path(), ec);
   return folder;
 }
 
@@ -64,7 +65,8 @@ inline std::vector<std::string> SplitWords(std::string_view text) {
   if (text.empty()) return words;
   for (std::size_t start = 0;;) {
     const std::size_t end = text.find('\0', start);
-    words.emplace_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    words.emplace_back(
+        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
     if (end == std::string_view::npos) return words;
     start = end + 1;
   }

@@ -18,7 +18,8 @@ constexpr std::string_view kIndex =
 
 // An edit stored over a bullet reads back as stored.
 void EditBullet(CursorMacros& macros, int gun, int bullet, std::uint8_t seed) {
-  const CursorBulletEdit edit{seed * 10u, {seed, (seed & 1) != 0}, {static_cast<std::uint8_t>(~seed), (seed & 2) != 0}};
+  const CursorBulletEdit edit{
+      seed * 10u, {seed, (seed & 1) != 0}, {static_cast<std::uint8_t>(~seed), (seed & 2) != 0}};
   if (!macros.StoreBullet(gun, bullet, edit)) return;
   const CursorBulletView view = macros.ReadBullet(gun, bullet);
   Check(view.delayMs == edit.delayMs && view.x == edit.x && view.y == edit.y);

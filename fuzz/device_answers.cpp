@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "device/CommandExchange.h"
-#include "fuzz/FuzzSupport.h"
 #include "device/HidLink.h"
+#include "fuzz/FuzzSupport.h"
 #include "keyboard/KeyboardTransfer.h"
 #include "mouse/MouseTransfer.h"
 #include "mousepad/MousepadTransfer.h"
@@ -54,7 +54,8 @@ class Script {
 
 class ScriptedConnection final : public device::HidConnection {
  public:
-  ScriptedConnection(Script& script, device::HidInterfaceInfo info) : script_(script), info_(std::move(info)) {}
+  ScriptedConnection(Script& script, device::HidInterfaceInfo info)
+      : script_(script), info_(std::move(info)) {}
 
   HidIoStatus Write(std::span<const std::uint8_t> report, int, std::size_t& written) override {
     written = 0;
@@ -155,22 +156,23 @@ Image ReadAndReload(device::HidDevice& device, ReadAll readAll, Reload reload) {
 }
 
 void DriveKeyboard(device::HidDevice& device) {
-  keyboard::KeyboardImage image =
-      ReadAndReload<keyboard::KeyboardImage>(device, keyboard::ReadKeyboardAll, keyboard::ReloadKeyboardActive);
+  keyboard::KeyboardImage image = ReadAndReload<keyboard::KeyboardImage>(device, keyboard::ReadKeyboardAll,
+                                                                         keyboard::ReloadKeyboardActive);
   const keyboard::KeyboardImage before = image;
   CheckRead(before, image, keyboard::ReadKeyboardDefaults(device, image));
   Check(Known(keyboard::FlushKeyboardSettings(device, image)));
 }
 
 void DriveMouse(device::HidDevice& device, std::uint8_t selector) {
-  mouse::MouseImage image = ReadAndReload<mouse::MouseImage>(device, mouse::ReadMouseAll, mouse::ReloadMouseActive);
+  mouse::MouseImage image =
+      ReadAndReload<mouse::MouseImage>(device, mouse::ReadMouseAll, mouse::ReloadMouseActive);
   Check(Known(mouse::SwitchDeviceProfile(device, image, selector % 7 - 1).result));
   Check(Known(mouse::WriteMouseKeyBank(device, image)));
 }
 
 void DriveMousepad(device::HidDevice& device, std::uint8_t selector) {
-  mousepad::MousepadImage image =
-      ReadAndReload<mousepad::MousepadImage>(device, mousepad::ReadMousepadAll, mousepad::ReloadMousepadActive);
+  mousepad::MousepadImage image = ReadAndReload<mousepad::MousepadImage>(device, mousepad::ReadMousepadAll,
+                                                                         mousepad::ReloadMousepadActive);
   Check(Known(mousepad::SwitchMousepadProfile(device, image, selector % 7 - 1).result));
 }
 

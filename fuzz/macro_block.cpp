@@ -33,7 +33,8 @@ void CheckBlock(const MacroBlock& block, const std::vector<MacroLines>& macros, 
     for (std::size_t j = 0; j < macros[i].size(); ++j) {
       const std::size_t s = at + kMacroRecordHeaderSize + kMacroStepSize * j;
       const auto& step = macros[i][j];
-      const std::uint8_t want[4] = {step ? step->DelayLow() : std::uint8_t{0}, step ? step->DelayHigh() : std::uint8_t{0},
+      const std::uint8_t want[4] = {step ? step->DelayLow() : std::uint8_t{0},
+                                    step ? step->DelayHigh() : std::uint8_t{0},
                                     step ? step->kind : std::uint8_t{0}, step ? step->code : std::uint8_t{0}};
       for (std::size_t k = 0; k < 4; ++k) Check(b[s + k] == want[k]);
     }

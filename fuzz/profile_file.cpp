@@ -10,7 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using korva::profile::DeviceTag;
   const std::filesystem::path file = korva::fuzz::ScratchFolder() / "fuzz.pro";
   korva::fuzz::WriteBytes(file, korva::fuzz::AsText(data, size));
-  const std::size_t fits = size > korva::profile::ProfileFileHeader::kSize ? size - korva::profile::ProfileFileHeader::kSize : 0;
+  const std::size_t fits =
+      size > korva::profile::ProfileFileHeader::kSize ? size - korva::profile::ProfileFileHeader::kSize : 0;
   for (DeviceTag tag : {DeviceTag::kKeyboard, DeviceTag::kMouse, DeviceTag::kMousepad}) {
     for (std::size_t payload : {fits, fits + 1, std::size_t{64}}) {
       auto read = korva::profile::ReadProfileFile(file, tag, payload);

@@ -37,7 +37,8 @@ korva::Result<Json::Value> ParseJson(std::string_view text, const std::filesyste
   if (text.empty()) return korva::Error::InFile(file.string(), "the file is empty");
   // JSON is UTF-8 text. The reader would take other bytes and the writer spell them as other
   // characters, so a save would change what it did not touch.
-  if (!profile::IsValidUtf8(text)) return korva::Error::InFile(file.string(), "not JSON: the text is not UTF-8");
+  if (!profile::IsValidUtf8(text))
+    return korva::Error::InFile(file.string(), "not JSON: the text is not UTF-8");
   Json::CharReaderBuilder builder;
   builder["stackLimit"] = kMaxJsonDepth;
   builder["collectComments"] = false;
