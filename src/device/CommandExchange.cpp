@@ -161,7 +161,7 @@ int BeginTransfer(HidDevice& device) {
 }
 
 int EndTransfer(HidDevice& device) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(kEndTransferPauseMs));
+  std::this_thread::sleep_for(device.endTransferPause);
   return SimpleCommand(device, CommandCode::kEndTransfer);
 }
 

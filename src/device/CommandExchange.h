@@ -23,14 +23,13 @@ namespace korva::device {
 
 inline constexpr int kExchangeAttempts = 4;
 inline constexpr int kAnswerTimeoutMs = 300;
-inline constexpr int kEndTransferPauseMs = 10;
 inline constexpr std::size_t kChunkSize = CommandReport::kMaxPayload;  // 56
 inline constexpr std::uint16_t kBankStride = 126;                      // device address of bank b: b * 126
 inline constexpr int kMaxBank = 4;
 inline constexpr std::size_t kInfoSize = 0x21;  // 33 bytes of device information
 
 int BeginTransfer(HidDevice& device);
-// Pauses 10 ms, then closes the bracket BeginTransfer opened.
+// Pauses device.endTransferPause (10 ms), then closes the bracket BeginTransfer opened.
 int EndTransfer(HidDevice& device);
 // Runs `steps` (returning a result code) between BeginTransfer and EndTransfer; the bracket is
 // closed whatever the steps did. The first failure is the result.

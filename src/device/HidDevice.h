@@ -4,6 +4,7 @@
 // recursive lock that serialises all traffic to the device.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 
@@ -22,6 +23,7 @@ struct HidIdentity {
 };
 
 inline constexpr std::uint16_t kDefaultBlockSize = 512;
+inline constexpr int kEndTransferPauseMs = 10;
 
 class HidDevice {
  public:
@@ -35,6 +37,9 @@ class HidDevice {
   // keyboard reports.
   std::atomic<std::uint16_t> blockSize{kDefaultBlockSize};
   HidIdentity identity;  // set once, before the threads start
+  // The pause EndTransfer makes before it closes a transfer bracket, so the device has stored what
+  // it got. Set once, before the threads start; a scripted device that stores nothing needs none.
+  std::chrono::milliseconds endTransferPause{kEndTransferPauseMs};
   // Flags read from every thread: connected is owned by the device's watcher; syncLighting and
   // streamEnabled by the lighting code; busy is set for the duration of a framed exchange.
   std::atomic<bool> connected{false};

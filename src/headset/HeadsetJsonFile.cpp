@@ -10,11 +10,35 @@
 
 #include "common/AtomicFile.h"
 #include "common/Log.h"
+#include "profile/TextChecks.h"
 
 namespace korva::headset {
+namespace {
+
+// A member name holding a NUL: the styled writer ends the name there, so a save would rename the
+// member (and could turn an unknown member into one of the profile's).
+bool HasNulInMemberName(const Json::Value& value) {
+  if (value.isObject()) {
+    for (auto it = value.begin(); it != value.end(); ++it) {
+      if (it.name().find('\0') != std::string::npos) return true;
+    }
+  }
+  if (value.isObject() || value.isArray()) {
+    for (const Json::Value& member : value) {
+      if (HasNulInMemberName(member)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
 
 korva::Result<Json::Value> ParseJson(std::string_view text, const std::filesystem::path& file) {
   if (text.empty()) return korva::Error::InFile(file.string(), "the file is empty");
+  // JSON is UTF-8 text. The reader would take other bytes and the writer spell them as other
+  // characters, so a save would change what it did not touch.
+  if (!profile::IsValidUtf8(text))
+    return korva::Error::InFile(file.string(), "not JSON: the text is not UTF-8");
   Json::CharReaderBuilder builder;
   builder["stackLimit"] = kMaxJsonDepth;
   builder["collectComments"] = false;
@@ -23,7 +47,10 @@ korva::Result<Json::Value> ParseJson(std::string_view text, const std::filesyste
   std::string errors;
   try {
     // jsoncpp throws when the nesting passes the stack limit; any throw is a parse failure here.
-    if (reader->parse(text.data(), text.data() + text.size(), &root, &errors)) return root;
+    if (reader->parse(text.data(), text.data() + text.size(), &root, &errors)) {
+      if (!HasNulInMemberName(root)) return root;
+      errors = "a member name holds a NUL character";
+    }
   } catch (const std::exception& e) {
     errors = e.what();
   }

@@ -2,7 +2,8 @@
 // Reading and writing the headset's JSON profile files.
 //
 // A profile file is a few kilobytes; anything far larger, nested deeper than a profile could be,
-// or not JSON at all is refused with an error that names the file, and nothing is read from it.
+// not UTF-8, with a NUL in a member name (neither would be written back as it was read), or not
+// JSON at all is refused with an error that names the file, and nothing is read from it.
 // Writes replace the file atomically, in jsoncpp's styled format followed by one line break.
 
 #include <json/value.h>

@@ -225,14 +225,20 @@ TEST(JsonFile, RefusesHostileInputWithoutCrashing) {
          return text + "1" + std::string(5000, '}');
        }()},
       {"10 MB", "{\"pad\":\"" + std::string(10 * 1024 * 1024, 'x') + "\"}"},
+      // Written back, this name would come out as "Red" and set the colour.
+      {"not UTF-8", "{\"LightInfo\":{\"Re\xC1\xA4\":7}}"},
+      // Written back, this name would come out as "Light" and set the brightness.
+      {"NUL in a member name", R"({"LightInfo":{"Light\u0000":2}})"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const auto path = temp.path() / "p.json";
     WriteText(path, row.content);
     auto read = ReadJsonFile(path);
-    ASSERT_FALSE(read);
-    EXPECT_NE(read.error().ToString().find(path.string()), std::string::npos);
+    EXPECT_FALSE(read);
+    if (!read) {
+      EXPECT_NE(read.error().ToString().find(path.string()), std::string::npos);
+    }
   }
   EXPECT_FALSE(ReadJsonFile(temp.path() / "missing.json"));
 }
