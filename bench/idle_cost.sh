@@ -87,7 +87,7 @@ set_lighting() {
   for device in keyboard mouse mousepad headset; do
     mode="${modes[$device]}"
     DISPLAY=":$display" KORVA_HOME="$dir/home" XDG_RUNTIME_DIR="$dir/runtime" \
-      "$ctl" set "$device" lighting "$mode" --colour 20a0ff --brightness 14 --speed 7 >/dev/null ||
+      "$ctl" --simulate set "$device" lighting "$mode" --colour 20a0ff --brightness 14 --speed 7 >/dev/null ||
       { echo "korvactl could not set the $device's lighting" >&2; return 1; }
   done
 }
