@@ -26,18 +26,30 @@ class RecordingPreview final : public LightingPreview {
   void ShowFrame(DeviceKind kind, std::span<const fx::FrameEntry> frame) override {
     std::lock_guard lock(mutex_);
     frames_[IndexOf(kind)].assign(frame.begin(), frame.end());
+    if (!frame.empty()) firsts_[IndexOf(kind)].push_back(frame.front());
     ++counts_[IndexOf(kind)];
     changed_.notify_all();
   }
-  // Waits until `kind` got `n` more frames than when asked; false after 5 s.
+  // Frames are counted from here on (from the start until the first mark): a thread may write its
+  // frame before the test asks for it, and a still frame is not written again.
+  void Mark(DeviceKind kind) {
+    std::lock_guard lock(mutex_);
+    marks_[IndexOf(kind)] = counts_[IndexOf(kind)];
+  }
+  // Waits until `kind` got `n` frames since the mark; false after 5 s.
   bool WaitForFrames(DeviceKind kind, int n) {
     std::unique_lock lock(mutex_);
-    const int target = counts_[IndexOf(kind)] + n;
+    const int target = marks_[IndexOf(kind)] + n;
     return changed_.wait_for(lock, 5s, [&] { return counts_[IndexOf(kind)] >= target; });
   }
   std::vector<fx::FrameEntry> Last(DeviceKind kind) {
     std::lock_guard lock(mutex_);
     return frames_[IndexOf(kind)];
+  }
+  // Entry 0 of every frame shown, in order.
+  std::vector<fx::FrameEntry> Firsts(DeviceKind kind) {
+    std::lock_guard lock(mutex_);
+    return firsts_[IndexOf(kind)];
   }
   int Count(DeviceKind kind) {
     std::lock_guard lock(mutex_);
@@ -49,6 +61,8 @@ class RecordingPreview final : public LightingPreview {
   std::condition_variable changed_;
   std::array<std::vector<fx::FrameEntry>, kDeviceKindCount> frames_;
   std::array<int, kDeviceKindCount> counts_{};
+  std::array<int, kDeviceKindCount> marks_{};
+  std::array<std::vector<fx::FrameEntry>, kDeviceKindCount> firsts_;
 };
 
 class LightingThreadsTest : public test::SessionFixture {
@@ -196,8 +210,10 @@ TEST_F(LightingThreadsTest, JoiningWakesTheSleepingSynchronisedThread) {
   session->SetAllSyncLighting();
   sleepy.SynchronisationChanged();
   runners.emplace_back([&](std::stop_token) { sleepy.MouseThread(stop); });
-  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 2));
-  EXPECT_EQ(preview.Last(DeviceKind::kMouse)[0], (fx::FrameEntry{0, 255, 0, 255}));
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::vector<fx::FrameEntry> frame = preview.Last(DeviceKind::kMouse);
+    return !frame.empty() && frame[0] == fx::FrameEntry{0, 255, 0, 255};
+  }));
 }
 
 // A static colour is written once; its thread then sleeps (the stream-every-pass pace at speed 0
@@ -214,6 +230,7 @@ TEST_F(LightingThreadsTest, AStillFrameIsWrittenAgainOnlyWhenSomethingChanges) {
   const int streamed = StreamRequests(keyboard);
   EXPECT_GT(streamed, 0);
 
+  preview.Mark(DeviceKind::kKeyboard);
   SetRecord(DeviceKind::kKeyboard, {3, 14, 0, 0, 0, 0, 0, 255});
   ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 1));
   EXPECT_EQ(preview.Last(DeviceKind::kKeyboard)[0], (fx::FrameEntry{0, 0, 255, 255}));
@@ -222,8 +239,10 @@ TEST_F(LightingThreadsTest, AStillFrameIsWrittenAgainOnlyWhenSomethingChanges) {
   const int afterColour = StreamRequests(keyboard);
 
   // Asleep: shown, not streamed; awake again: streamed again.
+  preview.Mark(DeviceKind::kKeyboard);
   session->SetSystemAwake(false);
   ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 1));
+  preview.Mark(DeviceKind::kKeyboard);
   session->SetSystemAwake(true);
   ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 1));
   StopAll();
@@ -240,11 +259,13 @@ TEST_F(LightingThreadsTest, AClickWakesAWaitingClickFlash) {
   EXPECT_EQ(preview.Last(DeviceKind::kMouse)[0].red, 0);
   const int dark = preview.Count(DeviceKind::kMouse);
 
+  preview.Mark(DeviceKind::kMouse);
   threads.Clicked();
   ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 1));
-  EXPECT_GT(preview.Last(DeviceKind::kMouse)[0].red, 0) << "the first frame after the click flashes";
   // The flash lasts 100 ms at about 53 ms a pass: a few frames, the last one dark again.
-  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 2));
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kMouse, 3));
+  EXPECT_GT(preview.Firsts(DeviceKind::kMouse).at(static_cast<std::size_t>(dark)).red, 0)
+      << "the first frame after the click flashes";
   std::this_thread::sleep_for(300ms);
   EXPECT_EQ(preview.Last(DeviceKind::kMouse)[0].red, 0);
   EXPECT_LE(preview.Count(DeviceKind::kMouse), dark + 5);
