@@ -283,8 +283,10 @@ void CMainWnd::Notify(const ui::Notification& msg) {
   if (msg.type == QLatin1String(ui::notify::kClick) && OnWindowButton(msg.name)) return;
   if (router_) router_(msg);
   HurryDeferredWrites();
-  // What the user did may have shown other preview keys.
-  if (previewShown_ && isVisible() && !isMinimized()) previewShown_(true);
+  // What the user did may have shown other preview keys (the pointer passing over controls shows
+  // none, and comes often).
+  const bool hover = msg.type == QLatin1String(ui::notify::kMouseEnter) || msg.type == QLatin1String(ui::notify::kMouseLeave);
+  if (!hover && previewShown_ && isVisible() && !isMinimized()) previewShown_(true);
 }
 
 bool CMainWnd::OnWindowButton(const QString& name) {

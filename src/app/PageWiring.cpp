@@ -98,10 +98,8 @@ void PageWiring::WireRouting(MessageBoxFn messageBox) {
   // shows its new record and its light profile is saved from its image.
   session::DeviceSession& session = window_.Session();
   lighting::LightingCopyHooks& lighting = router_.LightingHooks();
-  lighting.setAllSyncLighting = [this, &session] {
-    session.SetAllSyncLighting();
-    lighting_->Threads().SynchronisationChanged();
-  };
+  // Joining rings the lighting bell, which wakes the synchronised thread.
+  lighting.setAllSyncLighting = [&session] { session.SetAllSyncLighting(); };
   for (DeviceKind kind : kAllDeviceKinds) {
     lighting.saveProfile[IndexOf(kind)] = [&session, kind] { session.Controller(kind).SaveLightProfile(); };
   }

@@ -13,6 +13,8 @@
 #include <string>
 #include <system_error>
 
+#include "common/FileDescriptor.h"
+
 namespace korva {
 namespace {
 
@@ -24,28 +26,6 @@ constexpr int kMaxNameAttempts = 100;
 Error Failure(const std::filesystem::path& path, const std::string& what, int err) {
   return Error::InFile(path.string(), what + ": " + std::strerror(err));
 }
-
-// Closes a descriptor on every path out of a function.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  // Closes now and gives the errno of close (0 when it went well).
-  int Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0 ? 0 : errno;
-  }
-
- private:
-  int fd_;
-};
 
 // Writes everything or reports the errno of the first failing call.
 int WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
@@ -117,7 +97,7 @@ Temporary CreateTemporary(const std::filesystem::path& folder) {
 // The rename is durable only once the folder itself reaches the disk. Failing here loses no data
 // (the new content is in place), so the result is not reported.
 void SyncFolder(const std::filesystem::path& folder) {
-  const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.valid()) ::fsync(dir.get());
 }
 
@@ -135,7 +115,7 @@ Result<void> WriteFileAtomically(const std::filesystem::path& target, std::span<
 
   Temporary temp = CreateTemporary(folder);
   if (temp.fd < 0) return Failure(target, "cannot create a temporary file in " + folder.string(), temp.err);
-  Descriptor fd(temp.fd);
+  FileDescriptor fd(temp.fd);
 
   int err = 0;
   if (replaces && ::fchmod(fd.get(), existing.st_mode & 07777) != 0) err = errno;
@@ -177,7 +157,7 @@ std::size_t RemoveStaleTemporaries(const std::filesystem::path& folder, std::chr
     const std::filesystem::path path = it->path();
     if (!IsTemporaryName(path.filename().string())) continue;
     // O_NOFOLLOW: a link of that name is not ours; O_NONBLOCK: a FIFO cannot hold the sweep up.
-    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!fd.valid()) continue;
     struct stat opened {};
     if (::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode)) continue;

@@ -9,25 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/FileDescriptor.h"
 #include "common/InstanceName.h"
 
 namespace korva::ctl {
 namespace {
-
-// Owns a socket descriptor.
-class Socket {
- public:
-  explicit Socket(int fd) : fd_(fd) {}
-  ~Socket() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Socket(const Socket&) = delete;
-  Socket& operator=(const Socket&) = delete;
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // A connected socket, or -1 when nothing listens (a socket file left by a crashed program refuses
 // the connection).
@@ -91,16 +77,16 @@ std::filesystem::path ProgramSocketPath() {
 }
 
 bool ProgramIsRunning(const std::filesystem::path& socket) {
-  return Socket(Connect(socket)).fd() >= 0;
+  return FileDescriptor(Connect(socket)).valid();
 }
 
 Forwarded ForwardRequest(const std::filesystem::path& socket, const std::string& request,
                          std::chrono::milliseconds patience) {
-  const Socket connection(Connect(socket));
-  if (connection.fd() < 0) return {};
+  const FileDescriptor connection(Connect(socket));
+  if (connection.get() < 0) return {};
   Forwarded forwarded{ForwardStatus::kNoAnswer, {}};
-  if (!SendAll(connection.fd(), request + '\n')) return forwarded;
-  const std::optional<CtlAnswer> answer = ParseAnswer(ReceiveLine(connection.fd(), patience));
+  if (!SendAll(connection.get(), request + '\n')) return forwarded;
+  const std::optional<CtlAnswer> answer = ParseAnswer(ReceiveLine(connection.get(), patience));
   if (!answer) return forwarded;
   forwarded.status = ForwardStatus::kAnswered;
   forwarded.answer = *answer;

@@ -100,9 +100,9 @@ void HidWatcher::Run(const StopEvent& stop) {
       const std::chrono::milliseconds pause = RunCycle(stop) + start_.paces.stopCheck;
       // A failed enumeration is retried at the pace: no change may ever come to end that sleep.
       const bool stopped =
-          !changes || enumerationFailing_ ? stop.Wait(pause)
-          : device_.connected             ? WaitForHidChange(*changes, stop, kHidIdleCheck, connections.get())
-                                          : WaitForHidChange(*changes, stop, kHidIdleCheck);
+          !changes || enumerationFailing_
+              ? stop.Wait(pause)
+              : WaitForHidChange(*changes, stop, kHidIdleCheck, device_.connected ? connections.get() : nullptr);
       if (stopped) break;
     }
   }

@@ -50,21 +50,23 @@ auto StreamOf(const fx::MousepadFrame& frame) {
 LightingThreads::LightingThreads(DeviceSession& session, LightingPreview& preview, LightingPaces paces)
     : session_(session), preview_(preview), paces_(paces) {}
 
-// --- the device threads ------------------------------------------------------------------------
-
 // --- still frames ------------------------------------------------------------------------------
 
-LightingThreads::Stamp LightingThreads::DeviceStamp(DeviceKind kind) const {
+LightingThreads::Stamp LightingThreads::BellsStamp() const {
   // The bells first: a change made after they are read rings them again.
   Stamp stamp{session_.LightingChanges().Rings(), session_.WatcherStartBlock().connectionChanged.Rings()};
   stamp.awake = session_.SystemAwake();
+  return stamp;
+}
+
+LightingThreads::Stamp LightingThreads::DeviceStamp(DeviceKind kind) const {
+  Stamp stamp = BellsStamp();
   stamp.joined = session_.Device(kind).syncLighting.load() ? 1u << IndexOf(kind) : 0u;
   return stamp;
 }
 
 LightingThreads::Stamp LightingThreads::SyncStamp() const {
-  Stamp stamp{session_.LightingChanges().Rings(), session_.WatcherStartBlock().connectionChanged.Rings()};
-  stamp.awake = session_.SystemAwake();
+  Stamp stamp = BellsStamp();
   for (DeviceKind kind : kAllDeviceKinds) {
     const device::HidDevice& device = session_.Device(kind);
     if (device.connected && device.syncLighting) stamp.joined |= 1u << IndexOf(kind);
@@ -80,7 +82,7 @@ bool LightingThreads::SleepWhileStill(const Stamp& seen, StampFn now, const Stop
   }
 }
 
-void LightingThreads::Changed() {
+void LightingThreads::Changed() const {
   session_.LightingChanges().Ring();
 }
 
@@ -156,10 +158,11 @@ LightingThreads::Step LightingThreads::KeyboardPass(bool synchronised) {
 LightingThreads::Step LightingThreads::MousePass(bool synchronised) {
   const lighting::LightingSettings record = session_.PublishedLighting().Get(DeviceKind::kMouse);
   std::unique_lock lock(mouse_.mutex);
-  // While synchronised the frame is the synchronised thread's, still when its record is.
-  Step step{fx::MouseDelay(CheckedSpeed(record)),
-            fx::SynchronisedStill(session_.PublishedLighting().GetSynchronised())};
-  if (!synchronised) {
+  Step step{fx::MouseDelay(CheckedSpeed(record))};
+  if (synchronised) {
+    // The frame is the synchronised thread's: still when its record is.
+    step.still = fx::SynchronisedStill(session_.PublishedLighting().GetSynchronised());
+  } else {
     const fx::MouseInput input{record, mouseClicked_.load(), fx::EffectClock::now()};
     const fx::Pass pass = fx::RenderMouse(input, mouse_.animation, mouse_.frame);
     if (pass.clickTaken) mouseClicked_ = false;
@@ -239,10 +242,6 @@ void LightingThreads::SynchronisedThread(const StopEvent& stop) {
     if (stop.Wait(milliseconds{4 * CheckedSpeed(record)})) break;
   }
   Trace(kSyncExit);
-}
-
-void LightingThreads::SynchronisationChanged() {
-  Changed();
 }
 
 // Each joined device's frame written, keyboard, mouse, mousepad, headset; 1 ms for one that is not.

@@ -9,9 +9,8 @@
 //
 // A frame that stands still (a static colour, a click flash waiting for its click) is written once:
 // its thread then sleeps until something it renders from changes (the session's lighting bell:
-// records, awake flag, same-mode copying, clicks, mode selections, custom colours), looking again at
-// the still pace for what rings no bell (a device that came or went, a settings write that left the
-// synchronised lighting).
+// records, awake flag, same-mode copying and leaving it, clicks, mode selections, custom colours),
+// looking again at the still pace for what rings no bell (a device that came or went).
 //
 // Sharing, made safe: each thread reads one consistent copy of the records per pass; a device's
 // frame and animation state are guarded by that device's own mutex (its own thread, the
@@ -83,11 +82,6 @@ class LightingThreads {
   void TickKeyboardClock();
   // The mouse was clicked: the mouse's and the mousepad's click flashes take it.
   void Clicked();
-  // Devices joined the synchronised lighting (same-mode copying set their flags): the
-  // synchronised thread, asleep while no device is joined, starts at once.
-  void SynchronisationChanged();
-  // Something a still frame depends on changed outside the records (any thread).
-  void Changed();
   // The keyboard's custom colour sets and the set mode 8 shows.
   void SetKeyboardCustomColours(std::span<const std::uint8_t> sets, std::uint8_t set);
 
@@ -118,7 +112,11 @@ class LightingThreads {
     unsigned joined = 0;            // bit per device kind: in the synchronised lighting
     bool operator==(const Stamp&) const = default;
   };
-  // The stamp of one device's thread, and of the synchronised thread (every joined device).
+  // Something a still frame depends on changed outside the records: the lighting bell rings.
+  void Changed() const;
+  // The bells and the awake flag; the stamp of one device's thread, and of the synchronised thread
+  // (every joined device).
+  Stamp BellsStamp() const;
   Stamp DeviceStamp(DeviceKind kind) const;
   Stamp SyncStamp() const;
   // Sleeps while the stamp `now()` gives stays `seen`: until the lighting bell rings or, looking

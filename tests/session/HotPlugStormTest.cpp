@@ -324,7 +324,6 @@ class HotPlugStormTest : public testing::Test {
       }
       case 5:
         session->SetAllSyncLighting();
-        lighting->SynchronisationChanged();
         break;
       default:
         session->ReloadProfile(kinds[below(3)]);

@@ -197,8 +197,8 @@ TEST_F(LightingThreadsTest, LeavingTheSynchronisedLightingWakesTheDevicesThread)
   EXPECT_TRUE(shows({255, 0, 0, 255}));
 }
 
-// With devices present but none joined the synchronised thread sleeps; joining wakes it at once,
-// long before its look-again pace (an hour here) would have.
+// With devices present but none joined the synchronised thread sleeps; joining (it rings the
+// lighting bell) wakes it at once, long before its look-again pace (an hour here) would have.
 TEST_F(LightingThreadsTest, JoiningWakesTheSleepingSynchronisedThread) {
   LightingThreads sleepy{*session, preview, LightingPaces{.firstWait = 0ms, .noDevice = std::chrono::hours(1)}};
   ASSERT_TRUE(AttachMouse());
@@ -208,7 +208,6 @@ TEST_F(LightingThreadsTest, JoiningWakesTheSleepingSynchronisedThread) {
   EXPECT_EQ(preview.Count(DeviceKind::kMouse), 0);
 
   session->SetAllSyncLighting();
-  sleepy.SynchronisationChanged();
   runners.emplace_back([&](std::stop_token) { sleepy.MouseThread(stop); });
   EXPECT_TRUE(WaitUntil([&] {
     const std::vector<fx::FrameEntry> frame = preview.Last(DeviceKind::kMouse);
