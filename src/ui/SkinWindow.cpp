@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "ui/PageStyleSheet.h"
 #include "ui/Skin.h"
 #include "ui/SkinBuilder_p.h"
 #include "ui/SkinWidgets_p.h"
@@ -16,7 +17,6 @@ SkinWindow::SkinWindow(Skin& skin, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), skin_(skin) {
   skin_.AddWindow(this);
   setFont(skin_.Font());
-  setStyleSheet(skin_.StyleSheet());
   setAttribute(Qt::WA_StyledBackground);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -37,6 +37,7 @@ std::optional<SkinError> SkinWindow::Build(const QString& fileOrId, IDialogBuild
   if (!built) return built.error();
   root_ = built.value().release();
   layout()->addWidget(root_);
+  ApplyStyleSheetToShownPages(this, skin_.StyleSheet(), kUnstyleHiddenPagesAfter);
   if (info.size.isValid()) setFixedSize(info.size);
   captionHeight_ = info.caption;
   setProperty(detail::kTextProperty, info.title);

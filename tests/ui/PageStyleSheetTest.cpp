@@ -1,0 +1,114 @@
+// The skin's style sheet reaches what is shown, reaches a page when the page is shown (not when
+// it is only made current behind a hidden container), and leaves a page hidden for a while.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QStackedWidget>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include "UiTestSupport.h"
+#include "ui/PageStyleSheet.h"
+
+namespace korva::ui::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QColor kSheetColour(0x12, 0x34, 0x56);
+
+bool Styled(QLabel* label) {
+  label->ensurePolished();
+  return label->palette().color(QPalette::WindowText) == kSheetColour;
+}
+
+// A top-level window: a heading outside any container and a container of two pages, the second
+// page holding a container of its own.
+struct Pages {
+  Pages() {
+    auto* layout = new QVBoxLayout(&window);
+    heading = new QLabel(QStringLiteral("heading"));
+    layout->addWidget(heading);
+    outer = new QStackedWidget;
+    layout->addWidget(outer);
+    first = new QLabel(QStringLiteral("first"));
+    outer->addWidget(first);
+    auto* second = new QWidget;
+    auto* secondLayout = new QVBoxLayout(second);
+    secondLabel = new QLabel(QStringLiteral("second"));
+    secondLayout->addWidget(secondLabel);
+    inner = new QStackedWidget;
+    secondLayout->addWidget(inner);
+    innerFirst = new QLabel(QStringLiteral("inner first"));
+    innerSecond = new QLabel(QStringLiteral("inner second"));
+    inner->addWidget(innerFirst);
+    inner->addWidget(innerSecond);
+    outer->addWidget(second);
+  }
+  QWidget window;
+  QLabel* heading;
+  QStackedWidget* outer;
+  QLabel* first;
+  QLabel* secondLabel;
+  QStackedWidget* inner;
+  QLabel* innerFirst;
+  QLabel* innerSecond;
+};
+
+const QString kSheet = QStringLiteral("QLabel { color: #123456; }");
+
+class PageStyleSheet : public ::testing::Test {
+ protected:
+  void SetUp() override { EnsureApplication(); }
+};
+
+TEST_F(PageStyleSheet, OnlyWhatIsShownTakesTheSheet) {
+  Pages pages;
+  ApplyStyleSheetToShownPages(&pages.window, kSheet, 60s);
+  pages.window.show();
+  EXPECT_TRUE(Styled(pages.heading)) << "outside the containers: at once";
+  EXPECT_TRUE(Styled(pages.first)) << "the current page of a shown container";
+  EXPECT_FALSE(Styled(pages.secondLabel));
+  EXPECT_FALSE(Styled(pages.innerFirst));
+
+  // Made current while the outer page holding it is hidden: nothing shown, nothing styled.
+  pages.inner->setCurrentIndex(1);
+  EXPECT_FALSE(Styled(pages.innerSecond));
+
+  pages.outer->setCurrentIndex(1);
+  EXPECT_TRUE(Styled(pages.secondLabel));
+  EXPECT_TRUE(Styled(pages.innerSecond)) << "the inner container's current page is shown with it";
+  EXPECT_FALSE(Styled(pages.innerFirst));
+  EXPECT_TRUE(Styled(pages.first)) << "a page just hidden keeps its look";
+}
+
+TEST_F(PageStyleSheet, APageHiddenForTheDelayGivesItsSheetBackAndTakesItAgainWhenShown) {
+  Pages pages;
+  ApplyStyleSheetToShownPages(&pages.window, kSheet, 20ms);
+  pages.window.show();
+  ASSERT_TRUE(Styled(pages.first));
+
+  pages.outer->setCurrentIndex(1);
+  ASSERT_TRUE(Styled(pages.innerFirst));
+  QTRY_VERIFY_WITH_TIMEOUT(!Styled(pages.first), 5000);
+  EXPECT_TRUE(Styled(pages.heading)) << "what holds no page keeps its sheet";
+  EXPECT_TRUE(Styled(pages.innerFirst)) << "the shown page keeps its sheet";
+
+  // Shown again before the delay ends: the page keeps its look.
+  pages.outer->setCurrentIndex(0);
+  EXPECT_TRUE(Styled(pages.first)) << "styled again by its show";
+  pages.outer->setCurrentIndex(1);
+  pages.outer->setCurrentIndex(0);
+  QTest::qWait(60);
+  EXPECT_TRUE(Styled(pages.first));
+
+  // The inner page went with its outer page and comes back with it.
+  QTRY_VERIFY_WITH_TIMEOUT(!Styled(pages.innerFirst), 5000);
+  pages.outer->setCurrentIndex(1);
+  EXPECT_TRUE(Styled(pages.innerFirst));
+  EXPECT_TRUE(Styled(pages.secondLabel));
+}
+
+}  // namespace
+}  // namespace korva::ui::test
