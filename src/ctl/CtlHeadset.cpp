@@ -45,8 +45,9 @@ std::string_view OnOff(int value) {
 
 template <std::size_t N>
 std::string Named(const std::array<std::string_view, N>& names, int index) {
-  return index >= 0 && static_cast<std::size_t>(index) < N ? std::string(names[static_cast<std::size_t>(index)])
-                                                            : std::to_string(index);
+  return index >= 0 && static_cast<std::size_t>(index) < N
+             ? std::string(names[static_cast<std::size_t>(index)])
+             : std::to_string(index);
 }
 
 void ShowUnapplied(unsigned unapplied, Json::Value& json, std::ostringstream& text) {
@@ -70,7 +71,8 @@ void ShowVoice(const HeadsetVoiceSettings& voice, Json::Value& json, std::ostrin
        << ", microphone " << voice.mic << '\n';
 
   // The scene's values as a selection of the profile sends them.
-  const auto sceneIndex = static_cast<std::size_t>(std::clamp(voice.scene, 0, static_cast<int>(headset::kSceneCount) - 1));
+  const auto sceneIndex =
+      static_cast<std::size_t>(std::clamp(voice.scene, 0, static_cast<int>(headset::kSceneCount) - 1));
   const headset::EqScene& scene = voice.scenes[sceneIndex];
   Json::Value equaliser(Json::objectValue);
   equaliser["scene"] = Named(kSceneNames, voice.scene);
@@ -85,14 +87,14 @@ void ShowVoice(const HeadsetVoiceSettings& voice, Json::Value& json, std::ostrin
   equaliser["soundMode"] = scene.soundMode;
   equaliser["3d"] = scene.threeD != 0;
   json["equaliser"] = equaliser;
-  text << "sound field: " << OnOff(scene.soundField) << ", mode " << scene.soundMode << "; 3D: " << OnOff(scene.threeD)
-       << '\n';
+  text << "sound field: " << OnOff(scene.soundField) << ", mode " << scene.soundMode
+       << "; 3D: " << OnOff(scene.threeD) << '\n';
 
   json["virtual71"] = voice.virtualSurround != 0;
   json["speaker"] = Named(kSpeakerNames, voice.speaker);
   Json::Value speakers(Json::arrayValue);
-  text << "virtual 7.1: " << OnOff(voice.virtualSurround) << "; speaker " << Named(kSpeakerNames, voice.speaker)
-       << "; distance/angle:";
+  text << "virtual 7.1: " << OnOff(voice.virtualSurround) << "; speaker "
+       << Named(kSpeakerNames, voice.speaker) << "; distance/angle:";
   for (std::size_t i = 0; i < headset::kSpeakerCount; ++i) {
     Json::Value speaker(Json::objectValue);
     speaker["name"] = std::string(kSpeakerNames[i]);
@@ -112,7 +114,8 @@ HeadsetProfiles Library(DeviceSession& session) {
 }
 
 std::string ProfileName(const std::vector<std::string>& names, int index) {
-  return index >= 0 && index < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index)] : std::string();
+  return index >= 0 && index < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index)]
+                                                              : std::string();
 }
 
 CtlResult LibraryFailure(const profile::StoreResult& result, std::string_view what) {
@@ -133,7 +136,8 @@ CtlResult Listed(const HeadsetProfiles& profiles) {
 // becomes the selection: on any failure it goes again, and the selection is given back either way.
 CtlResult Import(HeadsetProfiles& profiles, const CtlCommand& command, const CtlHooks& hooks) {
   const std::vector<std::string> names = profiles.Names();
-  if (CtlResult refused = CheckNewProfileName(names, command.profileName); refused.exitCode != kExitOk) return refused;
+  if (CtlResult refused = CheckNewProfileName(names, command.profileName); refused.exitCode != kExitOk)
+    return refused;
   const int selected = profiles.SelectedIndex();
   const profile::IndexResult added = profiles.Add();
   if (!added.result) return LibraryFailure(added.result, "the new profile");
@@ -155,7 +159,8 @@ CtlResult Import(HeadsetProfiles& profiles, const CtlCommand& command, const Ctl
 CtlResult Select(DeviceSession& session, HeadsetProfiles& profiles, int index, const CtlHooks& hooks) {
   // Only a profile that loads: the voice page would keep and send its current values instead.
   const headset::HeadsetProfileResult loaded = profiles.Load(index);
-  if (!loaded.result) return LibraryFailure(loaded.result, "selecting '" + ProfileName(profiles.Names(), index) + "'");
+  if (!loaded.result)
+    return LibraryFailure(loaded.result, "selecting '" + ProfileName(profiles.Names(), index) + "'");
   if (!Present(session, DeviceKind::kHeadset)) {
     if (const profile::StoreResult stored = profiles.SetSelectedIndex(index); !stored)
       return LibraryFailure(stored, "the selection");
@@ -187,7 +192,8 @@ CtlResult Select(DeviceSession& session, HeadsetProfiles& profiles, int index, c
 
 }  // namespace
 
-void ShowHeadsetVoice(DeviceSession& session, const CtlHooks& hooks, Json::Value& json, std::ostringstream& text) {
+void ShowHeadsetVoice(DeviceSession& session, const CtlHooks& hooks, Json::Value& json,
+                      std::ostringstream& text) {
   HeadsetProfiles profiles = Library(session);
   const std::vector<std::string> names = profiles.Names();
   const headset::HeadsetVoice* held = hooks.headsetVoice ? hooks.headsetVoice() : nullptr;
@@ -222,7 +228,8 @@ void ShowHeadsetVoice(DeviceSession& session, const CtlHooks& hooks, Json::Value
 
 CtlResult HeadsetProfilesCommand(DeviceSession& session, const CtlCommand& command, const CtlHooks& hooks) {
   if (command.store != StoreChoice::kLight)
-    return CtlResult::Failure(kExitUsage, "the headset has no key profiles (its profiles keep voice and lighting)");
+    return CtlResult::Failure(kExitUsage,
+                              "the headset has no key profiles (its profiles keep voice and lighting)");
   HeadsetProfiles profiles = Library(session);
   // The first use makes "profile1" from the default file, as the voice page's start does.
   if (const profile::ListResult listed = profiles.Initialise(); !listed.result)

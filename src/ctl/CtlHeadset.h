@@ -28,6 +28,7 @@ void ShowHeadsetVoice(session::DeviceSession& session, const CtlHooks& hooks, Js
                       std::ostringstream& text);
 
 // `profiles headset ...`.
-CtlResult HeadsetProfilesCommand(session::DeviceSession& session, const CtlCommand& command, const CtlHooks& hooks);
+CtlResult HeadsetProfilesCommand(session::DeviceSession& session, const CtlCommand& command,
+                                 const CtlHooks& hooks);
 
 }  // namespace korva::ctl

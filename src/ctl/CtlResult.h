@@ -27,7 +27,8 @@ inline std::string ErrorLine(std::string_view text) {
   while (i < text.size()) {
     std::size_t end = i;
     bool lineBreak = false;
-    while (end < text.size() && (text[end] == ' ' || text[end] == '\t' || text[end] == '\n' || text[end] == '\r')) {
+    while (end < text.size() &&
+           (text[end] == ' ' || text[end] == '\t' || text[end] == '\n' || text[end] == '\r')) {
       lineBreak = lineBreak || text[end] == '\n' || text[end] == '\r';
       ++end;
     }

@@ -212,7 +212,8 @@ CtlResult Profiles(DeviceSession& session, const CtlCommand& command, const CtlH
   for (std::size_t i = 0; i < names.size(); ++i)
     if (names[i] == command.profileName) index = static_cast<int>(i);
   if (command.action == ProfileAction::kImport) {
-    if (CtlResult refused = CheckNewProfileName(names, command.profileName); refused.exitCode != kExitOk) return refused;
+    if (CtlResult refused = CheckNewProfileName(names, command.profileName); refused.exitCode != kExitOk)
+      return refused;
     const profile::IndexResult added = store.AddProfile();
     if (!added.result) return StoreFailure(added.result, "the new profile");
     if (const profile::StoreResult renamed = store.RenameProfile(added.index, command.profileName); !renamed) {

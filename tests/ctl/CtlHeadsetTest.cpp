@@ -109,8 +109,9 @@ TEST_F(CtlHeadsetTest, ShowsTheVoiceSettingsUnderThePagesNames) {
   const std::string text = Run("show headset").text;
   for (const std::string line :
        {"profile: profile1\n", "volume: master 11, left 22, right 33, microphone 44\n",
-        "equaliser: Music; 125 1, 250 2, 500 3, 1k 4, 2k 5, 4k 6, 8k 7, 16k 8\n", "sound field: on, mode 2; 3D: on\n",
-        "virtual 7.1: on; speaker C; distance/angle: FL 10/50,", "ENC noise reduction: on\n"})
+        "equaliser: Music; 125 1, 250 2, 500 3, 1k 4, 2k 5, 4k 6, 8k 7, 16k 8\n",
+        "sound field: on, mode 2; 3D: on\n", "virtual 7.1: on; speaker C; distance/angle: FL 10/50,",
+        "ENC noise reduction: on\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
 }
 
@@ -129,7 +130,7 @@ TEST_F(CtlHeadsetTest, ImportExportAndSelect) {
   ASSERT_EQ(imported.exitCode, kExitOk) << imported.error;
   EXPECT_EQ(imported.json["profiles"][1].asString(), "Loud");
   EXPECT_EQ(imported.json["selected"].asString(), "profile1");  // the selection stays
-  EXPECT_EQ(headsetChip->AudioState().masterVolume, master);  // an import sends nothing
+  EXPECT_EQ(headsetChip->AudioState().masterVolume, master);    // an import sends nothing
 
   const CtlResult selected = Run("profiles headset select Loud");
   ASSERT_EQ(selected.exitCode, kExitOk) << selected.error;
@@ -153,7 +154,8 @@ TEST_F(CtlHeadsetTest, RefusalsLeaveTheLibraryAsItWas) {
   const std::string good = ProfileFile("good.json", [](Json::Value&) {});
   const fs::path broken = home.path() / "broken.json";
   std::ofstream(broken) << "{ \"VoiceInfo\": ";
-  const std::string notProfile = ProfileFile("text.json", [](Json::Value& profile) { profile["VoiceInfo"]["master"] = "loud"; });
+  const std::string notProfile =
+      ProfileFile("text.json", [](Json::Value& profile) { profile["VoiceInfo"]["master"] = "loud"; });
   const std::map<std::string, std::string> before = FolderContent();
   struct Case {
     std::string line;
@@ -163,7 +165,8 @@ TEST_F(CtlHeadsetTest, RefusalsLeaveTheLibraryAsItWas) {
   const Case cases[] = {
       {"profiles headset select Nobody", kExitUsage, "no profile named 'Nobody'"},
       {"profiles headset export Nobody " + good, kExitUsage, "no profile named 'Nobody'"},
-      {"profiles headset import " + good + " PROFILE1", kExitUsage, "a profile named 'PROFILE1' exists already"},
+      {"profiles headset import " + good + " PROFILE1", kExitUsage,
+       "a profile named 'PROFILE1' exists already"},
       {"profiles headset import " + good + " a/b", kExitUsage, "the profile name 'a/b' is refused"},
       {"profiles headset import " + good + " ..", kExitUsage, "is refused"},
       {"profiles headset --store key", kExitUsage, "the headset has no key profiles"},
@@ -253,8 +256,10 @@ TEST_F(CtlHeadsetTest, TheProgramsVoicePageDoesTheWork) {
   const CtlResult shown = Run("show headset", hooks);
   EXPECT_EQ(shown.json["voice"]["virtual71"].asBool(), !stored);
   EXPECT_EQ(shown.json["voice"]["microphone"].asInt(), 5);
-  EXPECT_EQ(shown.json["voice"]["notApplied"], Array({"microphone"})) << shown.json["voice"]["notApplied"].toStyledString();
-  EXPECT_NE(shown.text.find("not applied by this headset: microphone volume\n"), std::string::npos) << shown.text;
+  EXPECT_EQ(shown.json["voice"]["notApplied"], Array({"microphone"}))
+      << shown.json["voice"]["notApplied"].toStyledString();
+  EXPECT_NE(shown.text.find("not applied by this headset: microphone volume\n"), std::string::npos)
+      << shown.text;
 
   heard.clear();
   const std::string file = ProfileFile("copy.json", [](Json::Value&) {});

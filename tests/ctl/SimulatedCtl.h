@@ -57,8 +57,8 @@ class SimulatedCtlTest : public testing::Test {
     const ParseOutcome parsed = ParseCtlCommand(Split(line));
     EXPECT_TRUE(parsed.command) << parsed.error;
     if (!parsed.command) return CtlResult::Failure(kExitUsage, parsed.error);
-    CtlResult result =
-        WithSession([&](session::DeviceSession& session) { return RunCtlCommand(session, *parsed.command, hooks); });
+    CtlResult result = WithSession(
+        [&](session::DeviceSession& session) { return RunCtlCommand(session, *parsed.command, hooks); });
     if (result.exitCode == kExitOk) {
       Json::Value reparsed;
       std::istringstream text(RenderResult(result, true));
