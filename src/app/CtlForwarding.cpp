@@ -30,6 +30,9 @@ CtlForwarding::CtlForwarding(platform::SingleInstance& instance, CMainWnd& windo
     pages.HeadsetLight().Show(record);
     return profile::StoreResult{};
   };
+  hooks_.headsetVoice = [&pages]() -> const headset::HeadsetVoice* { return &pages.HeadsetVoice().Voice(); };
+  hooks_.selectHeadsetProfile = [&pages](int index) { pages.HeadsetVoice().ChooseProfile(index); };
+  hooks_.headsetProfilesChanged = [&pages] { pages.HeadsetVoice().ReloadProfiles(); };
   const std::string_view prefix = ctl::kRequestPrefix;
   instance_.SetRequestHandler(QByteArray(prefix.data(), static_cast<qsizetype>(prefix.size())),
                               static_cast<qsizetype>(ctl::kMaxRequestBytes),

@@ -4,7 +4,9 @@
 // carries it out on its own device session, on the UI thread, through the controllers its pages
 // use, and answers with what korvactl prints. The pages then show what the command changed: the
 // device's pages refresh, a chosen lighting mode restarts the device's preview outside the
-// synchronised lighting, a profile library's panel shows its new list and selection.
+// synchronised lighting, a profile library's panel shows its new list and selection. The headset's
+// profiles go through its voice page, which chooses a profile as its list does, and `show headset`
+// prints the voice settings that page holds.
 //
 // Installs itself as the single-instance object's request handler and removes itself when it goes;
 // it must go before the window and the pages.

@@ -5,7 +5,7 @@
 //   korvactl [--simulate] set mouse stage N VALUE | set mouse rate HZ | set mouse profile N
 //   korvactl [--simulate] set DEVICE lighting MODE [--colour RRGGBB] [--brightness L] [--speed S]
 //   korvactl [--simulate] [--json] profiles DEVICE [--store light|key] [list | select NAME |
-//            export NAME FILE | import FILE NAME]
+//            export NAME FILE | import FILE NAME]   (the headset: its one library, no key store)
 // A mistake is reported in one line and gives exit code 2.
 
 #include <cstdint>

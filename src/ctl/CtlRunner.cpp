@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <sstream>
 
+#include "ctl/CtlHeadset.h"
 #include "ctl/CtlLighting.h"
 #include "device/DeviceSearch.h"
 #include "device/HidLink.h"
 #include "device/KnownDevices.h"
 #include "headset/AudioLibrary.h"
 #include "lighting/LightingSettings.h"
+#include "profile/ProfileName.h"
 #include "session/KeyboardController.h"
 #include "session/MouseController.h"
 #include "session/ProfileLibrary.h"
@@ -93,7 +95,7 @@ CtlResult List(DeviceSession& session) {
   return Done(json, text.str());
 }
 
-CtlResult Show(DeviceSession& session, DeviceKind kind) {
+CtlResult Show(DeviceSession& session, DeviceKind kind, const CtlHooks& hooks) {
   if (!Present(session, kind)) return Absent(kind);
   Json::Value json(Json::objectValue);
   json["kind"] = std::string(DeviceKindName(kind));
@@ -127,6 +129,7 @@ CtlResult Show(DeviceSession& session, DeviceKind kind) {
     json["keyCount"] = static_cast<Json::UInt>(keys);
     text << "keys: " << keys << '\n';
   }
+  if (kind == DeviceKind::kHeadset) ShowHeadsetVoice(session, hooks, json, text);
   const lighting::LightingSettings record = session.Controller(kind).Lighting();
   json["lighting"] = LightingJson(record);
   text << "lighting: mode " << int{record.mode} << ", colour " << ColourText(record) << ", brightness "
@@ -139,7 +142,7 @@ CtlResult FlushMouse(DeviceSession& session, std::string_view what, const CtlHoo
   const bool written = session.Mouse().Model().Flush(session.Device(DeviceKind::kMouse)) == device::kResultOk;
   if (hooks.settingsChanged) hooks.settingsChanged(DeviceKind::kMouse);
   if (!written) return Refused(DeviceKind::kMouse, what);
-  return Show(session, DeviceKind::kMouse);
+  return Show(session, DeviceKind::kMouse, hooks);
 }
 
 CtlResult SetMouse(DeviceSession& session, const CtlCommand& command, const CtlHooks& hooks) {
@@ -161,7 +164,7 @@ CtlResult SetMouse(DeviceSession& session, const CtlCommand& command, const CtlH
       const mouse::MouseTransferResult switched = model.SwitchProfile(session.Device(DeviceKind::kMouse), command.value - 1);
       if (hooks.settingsChanged) hooks.settingsChanged(DeviceKind::kMouse);
       if (!switched.ok()) return Refused(DeviceKind::kMouse, "the profile switch");
-      return Show(session, DeviceKind::kMouse);
+      return Show(session, DeviceKind::kMouse, hooks);
     }
     default:
       break;
@@ -172,7 +175,7 @@ CtlResult SetMouse(DeviceSession& session, const CtlCommand& command, const CtlH
 CtlResult SetLighting(DeviceSession& session, const CtlCommand& command, const CtlHooks& hooks) {
   const CtlResult set = SetDeviceLighting(session, command.device, command.lighting, hooks);
   if (set.exitCode != kExitOk) return set;
-  return Show(session, command.device);
+  return Show(session, command.device, hooks);
 }
 
 std::optional<profile::StoreKind> StoreKindOf(DeviceKind kind, StoreChoice choice) {
@@ -192,21 +195,11 @@ CtlResult StoreFailure(const profile::StoreResult& result, std::string_view what
 }
 
 CtlResult ListProfiles(const profile::ProfileStore& store) {
-  Json::Value names(Json::arrayValue);
-  std::ostringstream text;
-  const std::vector<std::string> all = store.Names();
-  const int selected = store.SelectedIndex();
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    names.append(all[i]);
-    text << (static_cast<int>(i) == selected ? "* " : "  ") << all[i] << '\n';
-  }
-  Json::Value json(Json::objectValue);
-  json["profiles"] = names;
-  json["selected"] = selected >= 0 && selected < static_cast<int>(all.size()) ? Json::Value(all[selected]) : Json::Value();
-  return Done(json, text.str());
+  return ListedProfiles(store.Names(), store.SelectedIndex());
 }
 
 CtlResult Profiles(DeviceSession& session, const CtlCommand& command, const CtlHooks& hooks) {
+  if (command.device == DeviceKind::kHeadset) return HeadsetProfilesCommand(session, command, hooks);
   const std::optional<profile::StoreKind> kind = StoreKindOf(command.device, command.store);
   if (!kind)
     return CtlResult::Failure(kExitUsage, "the " + std::string(DeviceKindName(command.device)) + " has no " +
@@ -219,7 +212,8 @@ CtlResult Profiles(DeviceSession& session, const CtlCommand& command, const CtlH
   for (std::size_t i = 0; i < names.size(); ++i)
     if (names[i] == command.profileName) index = static_cast<int>(i);
   if (command.action == ProfileAction::kImport) {
-    if (index >= 0) return CtlResult::Failure(kExitUsage, "a profile named '" + command.profileName + "' exists already");
+    if (CtlResult refused = CheckNewProfileName(names, command.profileName); refused.exitCode != kExitOk)
+      return refused;
     const profile::IndexResult added = store.AddProfile();
     if (!added.result) return StoreFailure(added.result, "the new profile");
     if (const profile::StoreResult renamed = store.RenameProfile(added.index, command.profileName); !renamed) {
@@ -251,6 +245,28 @@ CtlResult Profiles(DeviceSession& session, const CtlCommand& command, const CtlH
 }
 
 }  // namespace
+
+CtlResult ListedProfiles(const std::vector<std::string>& names, int selected) {
+  Json::Value list(Json::arrayValue);
+  std::ostringstream text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    list.append(names[i]);
+    text << (static_cast<int>(i) == selected ? "* " : "  ") << names[i] << '\n';
+  }
+  Json::Value json(Json::objectValue);
+  json["profiles"] = list;
+  json["selected"] =
+      selected >= 0 && selected < static_cast<int>(names.size()) ? Json::Value(names[selected]) : Json::Value();
+  return Done(json, text.str());
+}
+
+CtlResult CheckNewProfileName(const std::vector<std::string>& names, const std::string& name) {
+  if (const profile::NameCheck check = profile::ValidateProfileName(name); !check)
+    return CtlResult::Failure(kExitUsage, "the profile name '" + name + "' is refused: " + check.reason);
+  if (profile::ContainsName(names, name))
+    return CtlResult::Failure(kExitUsage, "a profile named '" + name + "' exists already");
+  return {};
+}
 
 bool Present(DeviceSession& session, DeviceKind kind) {
   return session.Device(kind).connected && session.InEffect(kind);
@@ -290,7 +306,7 @@ CtlResult RunCtlCommand(DeviceSession& session, const CtlCommand& command, const
   switch (command.verb) {
     case Verb::kHelp: return Done(Json::Value(CtlUsage()), CtlUsage());
     case Verb::kList: return List(session);
-    case Verb::kShow: return Show(session, command.device);
+    case Verb::kShow: return Show(session, command.device, hooks);
     case Verb::kSetStage:
     case Verb::kSetRate:
     case Verb::kSetProfile: return SetMouse(session, command, hooks);

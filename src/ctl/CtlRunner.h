@@ -5,6 +5,7 @@
 // exit code.
 
 #include <string>
+#include <vector>
 
 #include "ctl/CtlCommand.h"
 #include "ctl/CtlResult.h"
@@ -21,6 +22,12 @@ void ConnectDevices(session::DeviceSession& session);
 // watcher has just found is not yet: its read is still under way).
 bool Present(session::DeviceSession& session, DeviceKind kind);
 CtlResult Absent(DeviceKind kind);
+
+// A profile list's answer: "profiles" (the names) and "selected" (its name, or null).
+CtlResult ListedProfiles(const std::vector<std::string>& names, int selected);
+// exitCode kExitOk when `name` may become a new profile of a library holding `names`: a valid
+// profile name, not taken in any letter case; otherwise the usage error.
+CtlResult CheckNewProfileName(const std::vector<std::string>& names, const std::string& name);
 
 // Relative files of `command` are taken from the calling process's working folder.
 CtlResult RunCtlCommand(session::DeviceSession& session, const CtlCommand& command, const CtlHooks& hooks = {});

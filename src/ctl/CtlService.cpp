@@ -7,7 +7,7 @@ namespace korva::ctl {
 CtlAnswer UsageAnswer(const std::string& error) {
   CtlAnswer answer;
   answer.exitCode = kExitUsage;
-  answer.err = "korvactl: " + error + " (korvactl --help for usage)\n";
+  answer.err = "korvactl: " + ErrorLine(error) + " (korvactl --help for usage)\n";
   return answer;
 }
 

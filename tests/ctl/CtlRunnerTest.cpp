@@ -2,89 +2,17 @@
 // every change read back from the device (a fresh session reads the simulated firmware again).
 
 #include <gtest/gtest.h>
-#include <json/reader.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <memory>
-#include <sstream>
+#include <filesystem>
 
-#include "ctl/CtlCommand.h"
-#include "tests/ctl/Words.h"
-#include "ctl/CtlRunner.h"
-#include "ctl/CtlService.h"
-#include "ctl/QuietHost.h"
-#include "headset/AudioLibrary.h"
-#include "profile/DataFolders.h"
-#include "session/DeviceSession.h"
-#include "sim/SimBus.h"
-#include "sim/headset/SimulatedHeadsetChip.h"
-#include "tests/profile/TempFolder.h"
+#include "tests/ctl/SimulatedCtl.h"
 
 namespace korva::ctl {
 namespace {
 
 using test::Split;
 
-class CtlRunnerTest : public testing::Test {
- protected:
-  CtlRunnerTest() {
-    bus.Plug(sim::SimDeviceKind::kKeyboard);
-    bus.Plug(sim::SimDeviceKind::kMouse);
-    bus.Plug(sim::SimDeviceKind::kMousepad);
-    headsetChip->SetPresent(true);
-  }
-
-  // Runs `line` on a new session over the same simulated bus and data folder, as a new korvactl
-  // process would; the answer's JSON goes through its text form and back.
-  // `work` on a new session over the same simulated devices and data folder, as a new korvactl
-  // process (or a new start of the program) would have.
-  template <typename Work>
-  auto WithSession(Work work) {
-    headset::AudioLibrary audio;
-    EXPECT_EQ(audio.Bind(headsetChip), headset::kAudioBindOk);
-    session::SessionOptions options(folders);
-    const char* source = std::getenv("KORVA_SOURCE_DIR");
-    options.defaultsFolder = profile::DefaultFilesFolder(source ? source : ".");
-    session::DeviceSession session(bus, audio, options);
-    QuietHost host;
-    session.SetHost(&host);
-    session.Initialise();
-    ConnectDevices(session);
-    auto result = work(session);
-    session.SetHost(nullptr);
-    return result;
-  }
-
-  // Runs `line`; the answer's JSON goes through its text form and back.
-  CtlResult Run(const std::string& line, const CtlHooks& hooks = {}) {
-    const ParseOutcome parsed = ParseCtlCommand(Split(line));
-    EXPECT_TRUE(parsed.command) << parsed.error;
-    if (!parsed.command) return CtlResult::Failure(kExitUsage, parsed.error);
-    CtlResult result = WithSession([&](session::DeviceSession& session) { return RunCtlCommand(session, *parsed.command, hooks); });
-    if (result.exitCode == kExitOk) {
-      Json::Value reparsed;
-      std::istringstream text(RenderResult(result, true));
-      std::string errors;
-      EXPECT_TRUE(Json::parseFromStream(Json::CharReaderBuilder(), text, &reparsed, &errors)) << errors;
-      result.json = reparsed;
-    }
-    return result;
-  }
-
-  // The running program's answer to a request line (the program on the simulated devices).
-  CtlAnswer Forwarded(const std::string& line) {
-    const std::optional<CtlAnswer> answer = ParseAnswer(
-        WithSession([&](session::DeviceSession& session) { return AnswerRequest(line, session, true); }));
-    EXPECT_TRUE(answer);
-    return answer.value_or(CtlAnswer{});
-  }
-
-  profile::testing::TempFolder home;
-  profile::DataFolders folders{home.path()};
-  sim::SimBus bus;
-  std::shared_ptr<sim::SimulatedHeadsetChip> headsetChip = std::make_shared<sim::SimulatedHeadsetChip>();
-};
+using CtlRunnerTest = test::SimulatedCtlTest;
 
 TEST_F(CtlRunnerTest, ListsTheConnectedDevices) {
   const CtlResult result = Run("list --json");
@@ -272,6 +200,8 @@ TEST_F(CtlRunnerTest, RefusalsAndAbsentDevices) {
       {"profiles mousepad --store key", kExitUsage, "has no key profiles"},
       {"profiles mouse select Nobody", kExitUsage, "no profile named 'Nobody'"},
       {"profiles mouse import /nonexistent/file.dat Fresh", kExitDevice, "import of /nonexistent/file.dat"},
+      // A name refused before anything is added (it would have left an empty profile).
+      {"profiles mouse import /nonexistent/file.dat a/b", kExitUsage, "the profile name 'a/b' is refused"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -322,8 +252,12 @@ TEST_F(CtlRunnerTest, ForwardedRequestsAnswerAsKorvactlWould) {
       {{"--simulate", "--help"}, false, kExitOk, "usage: korvactl", ""},
       {{"show", "keyboard"}, true, kExitOk, "", ""},  // the USB bus: korvactl's own
       {{"--simulate", "show", "toaster"}, false, kExitUsage, "", "korvactl: unknown device 'toaster' ("},
+      {{"--simulate", "show", "toa\nster"}, false, kExitUsage, "", "korvactl: unknown device 'toa ster' ("},
       {{"--simulate", "set", "mousepad", "lighting", "9"}, false, kExitUsage, "", "from 0 to 8"},
       {{"--simulate", "profiles", "mouse", "select", "Nobody"}, false, kExitUsage, "", "no profile named 'Nobody'"},
+      {{"--simulate", "show", "headset"}, false, kExitOk, "profile: profile1\nvolume: master ", ""},
+      {{"--simulate", "profiles", "headset"}, false, kExitOk, "* profile1\n", ""},
+      {{"--simulate", "profiles", "headset", "import", "none.json", "x"}, false, kExitDevice, "", "import of "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.arguments));

@@ -29,6 +29,9 @@ TEST(Korvactl, ExitCodesAndStreams) {
       {"--simulate set headset lighting 4", 2, true, false},
       {"show mousepad", 1, true, false},  // none on the test machine's USB bus
       {"--simulate set mouse stage 1 3", 0, false, true},
+      {"--simulate profiles headset select Nobody", 2, true, false},
+      {"--simulate profiles headset import /nonexistent.json Fresh", 1, true, false},
+      {"--simulate show headset --json", 0, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments);

@@ -161,6 +161,7 @@ TEST(RunningProgram, CommandsGoToTheRunningProgram) {
     std::string says;  // in stdout, or in stderr for a failure
   };
   const std::string value = std::to_string(newValue);
+  const std::string headsetFile = (home.path() / "headset.json").string();
   const Case cases[] = {
       {"--simulate set mouse stage 2 " + value, 0, "stage 2: " + value},
       // The program kept it: korvactl on its own would have read a new simulated mouse.
@@ -171,6 +172,12 @@ TEST(RunningProgram, CommandsGoToTheRunningProgram) {
       {"--simulate list", 0, "headset   0C76:1630  -"},
       {"--simulate set mouse lighting 7", 2, "korvactl: lighting mode of the mouse must be from 0 to 6\n"},
       {"--simulate profiles mouse select Nobody", 2, "korvactl: no profile named 'Nobody'\n"},
+      // The headset's profiles through its voice page: the program shows the one it chose.
+      {"--simulate profiles headset export profile1 " + headsetFile, 0, "* profile1"},
+      {"--simulate profiles headset import " + headsetFile + " Second", 0, "  Second"},
+      {"--simulate profiles headset select Second", 0, "* Second"},
+      {"--simulate show headset", 0, "profile: Second\nvolume: master "},
+      {"--simulate profiles headset import /nonexistent.json Third", 1, "korvactl: import of /nonexistent.json"},
       // Not the program's devices: korvactl opens the USB bus itself.
       {"show mousepad", 1, "korvactl: no mousepad is connected\n"},
   };

@@ -173,6 +173,15 @@ void HeadsetVoicePage::SelectProfile(int index) {
   sentSinceRefresh_ = true;
 }
 
+void HeadsetVoicePage::ChooseProfile(int index) {
+  FillProfileList(profiles_.Names(), index);
+  SelectProfile(index);
+}
+
+void HeadsetVoicePage::ReloadProfiles() {
+  FillProfileList(profiles_.Names(), SelectedIndex());
+}
+
 void HeadsetVoicePage::Refresh() {
   const bool sent = std::exchange(sentSinceRefresh_, false);
   if (sent || voice_.Selected() < 0) return;

@@ -77,6 +77,12 @@ class HeadsetVoicePage {
   // selected profile's "LightInfo".
   void LightingCopied(const lighting::LightingSettings& light);
 
+  // Profile `index` chosen from outside the page (korvactl): the list is read anew from the library
+  // with that profile selected, which is then loaded, shown and sent as a choice on the list is.
+  void ChooseProfile(int index);
+  // The library's list changed outside the page: the list is read anew, the selection kept.
+  void ReloadProfiles();
+
   const HeadsetVoice& Voice() const { return voice_; }
   HeadsetProfiles& Profiles() { return profiles_; }
 

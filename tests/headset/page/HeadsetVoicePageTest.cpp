@@ -197,6 +197,36 @@ TEST_F(HeadsetVoicePageTest, AnImportIsCheckedFirstAndThenReloaded) {
   EXPECT_EQ(chip->AudioState().masterVolume, 33);
 }
 
+// korvactl, through the running program, changes the library and chooses a profile.
+TEST_F(HeadsetVoicePageTest, ProfilesChangedOrChosenOutsideThePage) {
+  auto chip = std::make_shared<sim::SimulatedHeadsetChip>();
+  Open(chip);
+  Find("head_device_profile_combo").SelectItem(0, SendNotify::Yes);
+  const profile::IndexResult added = page->Profiles().Add();
+  ASSERT_TRUE(added.result.ok());
+  HeadsetProfileResult second = page->Profiles().Load(added.index);
+  ASSERT_TRUE(second.result.ok() && second.profile.voice);
+  second.profile.voice->master = 25;
+  second.profile.light.mode = 1;
+  ASSERT_TRUE(page->Profiles().SaveVoiceInfo(added.index, *second.profile.voice).ok());
+  ASSERT_TRUE(page->Profiles().SaveLightInfo(added.index, second.profile.light).ok());
+
+  // A new list keeps the profile in effect selected.
+  page->ReloadProfiles();
+  EXPECT_EQ(Items(), (QStringList{"profile1|profile1", "profile2|profile2"}));
+  EXPECT_EQ(Find("head_device_profile_combo").CurSel(), 0);
+  EXPECT_EQ(page->Voice().Selected(), 0);
+
+  // A choice is loaded, shown and sent as one on the list is.
+  page->ChooseProfile(added.index);
+  EXPECT_EQ(Find("head_device_profile_combo").CurSel(), added.index);
+  EXPECT_EQ(Find("hs_voice_profile_name_edit").Text(), QStringLiteral("profile2"));
+  EXPECT_EQ(Find("hs_master_slider").Value(), 25);
+  EXPECT_EQ(chip->AudioState().masterVolume, 25);
+  EXPECT_EQ(shownLight.mode, 1);
+  EXPECT_EQ(page->Profiles().SelectedIndex(), added.index);
+}
+
 TEST_F(HeadsetVoicePageTest, SettingsTheHeadsetDoesNotApplyAreListedAndStillStored) {
   Open(std::make_shared<testing::VolumesOnlyChip>());
   Find("head_device_profile_combo").SelectItem(0, SendNotify::Yes);
