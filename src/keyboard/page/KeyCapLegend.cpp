@@ -135,4 +135,15 @@ QSize LegendRoom(const QPushButton& button) {
   return button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button).size();
 }
 
+KeyCapLegend FitLegendTo(QPushButton& button, const QFont& own, const QString& text) {
+  // Measured in the button's own font: the room does not depend on the legend's size.
+  button.setFont(own);
+  return FitKeyCapLegend(text, own, LegendRoom(button));
+}
+
+void ShowLegend(ui::Control& key, const KeyCapLegend& legend) {
+  if (QWidget* widget = key.Widget()) widget->setFont(legend.font);
+  key.SetText(legend.text);
+}
+
 }  // namespace korva::keyboard

@@ -19,6 +19,8 @@
 #include <QSize>
 #include <QString>
 
+#include "ui/Control.h"
+
 class QPushButton;
 
 namespace korva::keyboard {
@@ -38,5 +40,12 @@ KeyCapLegend FitKeyCapLegend(const QString& text, const QFont& font, QSize room)
 
 // The face a push button gives its text with its style (frame and padding taken off).
 QSize LegendRoom(const QPushButton& button);
+
+// The legend of `text` on `button`, whose own font (the skin's) is `own`; the button is left in
+// its own font.
+KeyCapLegend FitLegendTo(QPushButton& button, const QFont& own, const QString& text);
+
+// Shows `legend` on the key or button `key` (a push button).
+void ShowLegend(ui::Control& key, const KeyCapLegend& legend);
 
 }  // namespace korva::keyboard

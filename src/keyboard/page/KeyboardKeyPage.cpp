@@ -103,19 +103,15 @@ void KeyboardKeyPage::ShowLegend(Control& key, const KeyLabel& label, const QStr
     return;
   }
   const QFont& own = legendFonts_[label.picture];
-  // Measured in the key's own font: the room does not depend on the legend's size.
-  button->setFont(own);
-  const QSize room = LegendRoom(*button);
-  KeyCapLegend legend = FitKeyCapLegend(shown, own, room);
+  KeyCapLegend legend = FitLegendTo(*button, own, shown);
   if (legend.shortened && label.labelIsTextId) {
     // A name too long for the cap: the skin's own legend of that key ("Ent"), when it fits better.
     if (const auto it = legendOfLabel_.find(label.label); it != legendOfLabel_.end()) {
-      KeyCapLegend skinLegend = FitKeyCapLegend(window_.GetSkin().Text(legends_[it->second]), own, room);
+      KeyCapLegend skinLegend = FitLegendTo(*button, own, window_.GetSkin().Text(legends_[it->second]));
       if (!skinLegend.shortened) legend = std::move(skinLegend);
     }
   }
-  button->setFont(legend.font);
-  key.SetText(legend.text);
+  keyboard::ShowLegend(key, legend);
 }
 
 void KeyboardKeyPage::EditKey(int picture) {
