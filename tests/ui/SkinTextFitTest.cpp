@@ -332,6 +332,46 @@ TEST(SkinFileDialog, TextsAreReadableOnTheDialogsGround) {
   dialog.hide();
 }
 
+// The mouse's button editor stands in the column beside the mouse picture: shown with each kind's
+// panel, in both languages and with long macro names to choose from, it never grows over the
+// picture's panel (or past the window).
+TEST(SkinMouseButtonEditor, EachKindsPanelStaysBesideThePicture) {
+  EnsureApplication();
+  for (const Language& language : kLanguages) {
+    SCOPED_TRACE(language.file);
+    std::unique_ptr<Skin> skin = OpenShippedSkin();
+    ASSERT_TRUE(skin);
+    auto error = skin->LoadLanguage(QString::fromLatin1(language.file));
+    ASSERT_FALSE(error) << error->ToString();
+    AnyWindow window(*skin);
+    error = window.Build(QStringLiteral("main.xml"), &window);
+    ASSERT_FALSE(error) << error->ToString();
+    window.show();
+    // The macros offered to a button, one with as long a name as the macro editor takes.
+    Control macros = window.FindControl(QStringLiteral("ms_key_fct_combo_23"));
+    macros.AddItem(QStringLiteral("Reload, switch to the sidearm, go"));
+    macros.AddItem(QStringLiteral("Jump"));
+    QWidget* editor = window.FindControl(QStringLiteral("ms_tab_function")).Widget();
+    QWidget* buttons = window.FindControl(QStringLiteral("ms_key_0")).Widget();
+    ASSERT_TRUE(editor && buttons);
+    QWidget* picture = buttons->parentWidget()->parentWidget();  // the panel round the picture
+    auto inWindow = [&window](const QWidget* w) { return QRect(w->mapTo(&window, QPoint()), w->size()); };
+    constexpr int kKinds = 11;
+    for (int kind = 0; kind < kKinds; ++kind) {
+      for (int other = 0; other < kKinds; ++other)
+        window.FindControl(QStringLiteral("ms_tab_function_%1").arg(other)).SetVisible(false);
+      QWidget* panel = window.FindControl(QStringLiteral("ms_tab_function_%1").arg(kind)).Widget();
+      ASSERT_NE(panel, nullptr);
+      const std::vector<QWidget*> shown = Reveal(panel, &window);
+      EXPECT_FALSE(inWindow(editor).intersects(inWindow(picture)))
+          << "kind " << kind << ": the editor at x " << inWindow(editor).x() << " covers the picture's panel up to x "
+          << inWindow(picture).right();
+      EXPECT_LE(inWindow(editor).right(), window.width()) << "kind " << kind;
+      for (QWidget* w : shown) w->setVisible(false);
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(ShippedSkin, SkinTextFit,
                          ::testing::Values(FitRow{"main.xml", "lan_cn.xml"}, FitRow{"main.xml", "lan_en.xml"},
                                            FitRow{"skin.xml", "lan_cn.xml"}, FitRow{"skin.xml", "lan_en.xml"},
