@@ -53,6 +53,17 @@ std::unique_ptr<Skin> OpenShippedSkin() {
   return std::move(opened.value());
 }
 
+// The shipped skin with the texts of `language` loaded; null (a failure added) when it does not open.
+std::unique_ptr<Skin> OpenShippedSkinIn(const char* language) {
+  std::unique_ptr<Skin> skin = OpenShippedSkin();
+  if (!skin) return nullptr;
+  if (auto error = skin->LoadLanguage(QString::fromLatin1(language))) {
+    ADD_FAILURE() << error->ToString();
+    return nullptr;
+  }
+  return skin;
+}
+
 // Every text of a language file, by id.
 std::vector<std::pair<QString, QString>> LanguageTexts(const QString& path) {
   std::vector<std::pair<QString, QString>> texts;
@@ -209,12 +220,10 @@ class SkinTextFit : public ::testing::TestWithParam<FitRow> {};
 
 TEST_P(SkinTextFit, EveryTextFitsItsControl) {
   EnsureApplication();
-  std::unique_ptr<Skin> skin = OpenShippedSkin();
+  std::unique_ptr<Skin> skin = OpenShippedSkinIn(GetParam().language);
   ASSERT_TRUE(skin);
-  auto error = skin->LoadLanguage(QString::fromLatin1(GetParam().language));
-  ASSERT_FALSE(error) << error->ToString();
   AnyWindow window(*skin);
-  error = window.Build(QString::fromLatin1(GetParam().window), &window);
+  auto error = window.Build(QString::fromLatin1(GetParam().window), &window);
   ASSERT_FALSE(error) << error->ToString();
   window.show();
   Settle();
@@ -263,14 +272,12 @@ TEST(SkinTitleBar, HoldsEveryDeviceTabAndTheWindowButtonsAtOnce) {
 TEST(SkinToolTips, EveryButtonWithoutAWordHasATooltip) {
   EnsureApplication();
   for (const Language& language : kLanguages) {
-    std::unique_ptr<Skin> skin = OpenShippedSkin();
+    std::unique_ptr<Skin> skin = OpenShippedSkinIn(language.file);
     ASSERT_TRUE(skin);
-    auto error = skin->LoadLanguage(QString::fromLatin1(language.file));
-    ASSERT_FALSE(error) << error->ToString();
     for (const char* file : {"main.xml", "msg.xml", "skin.xml"}) {
       SCOPED_TRACE(std::string(language.file) + " " + file);
       AnyWindow window(*skin);
-      error = window.Build(QString::fromLatin1(file), &window);
+      auto error = window.Build(QString::fromLatin1(file), &window);
       ASSERT_FALSE(error) << error->ToString();
       QStringList silent;
       for (QPushButton* button : window.findChildren<QPushButton*>()) {
@@ -339,12 +346,10 @@ TEST(SkinMouseButtonEditor, EachKindsPanelStaysBesideThePicture) {
   EnsureApplication();
   for (const Language& language : kLanguages) {
     SCOPED_TRACE(language.file);
-    std::unique_ptr<Skin> skin = OpenShippedSkin();
+    std::unique_ptr<Skin> skin = OpenShippedSkinIn(language.file);
     ASSERT_TRUE(skin);
-    auto error = skin->LoadLanguage(QString::fromLatin1(language.file));
-    ASSERT_FALSE(error) << error->ToString();
     AnyWindow window(*skin);
-    error = window.Build(QStringLiteral("main.xml"), &window);
+    auto error = window.Build(QStringLiteral("main.xml"), &window);
     ASSERT_FALSE(error) << error->ToString();
     window.show();
     // The macros offered to a button, one with as long a name as the macro editor takes.
