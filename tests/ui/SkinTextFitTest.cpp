@@ -6,7 +6,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
@@ -16,6 +19,8 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QXmlStreamReader>
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "UiTestSupport.h"
@@ -46,6 +51,17 @@ std::unique_ptr<Skin> OpenShippedSkin() {
   }
   RegisterStandardControls(opened.value()->Factory());
   return std::move(opened.value());
+}
+
+// The shipped skin with the texts of `language` loaded; null (a failure added) when it does not open.
+std::unique_ptr<Skin> OpenShippedSkinIn(const char* language) {
+  std::unique_ptr<Skin> skin = OpenShippedSkin();
+  if (!skin) return nullptr;
+  if (auto error = skin->LoadLanguage(QString::fromLatin1(language))) {
+    ADD_FAILURE() << error->ToString();
+    return nullptr;
+  }
+  return skin;
 }
 
 // Every text of a language file, by id.
@@ -204,12 +220,10 @@ class SkinTextFit : public ::testing::TestWithParam<FitRow> {};
 
 TEST_P(SkinTextFit, EveryTextFitsItsControl) {
   EnsureApplication();
-  std::unique_ptr<Skin> skin = OpenShippedSkin();
+  std::unique_ptr<Skin> skin = OpenShippedSkinIn(GetParam().language);
   ASSERT_TRUE(skin);
-  auto error = skin->LoadLanguage(QString::fromLatin1(GetParam().language));
-  ASSERT_FALSE(error) << error->ToString();
   AnyWindow window(*skin);
-  error = window.Build(QString::fromLatin1(GetParam().window), &window);
+  auto error = window.Build(QString::fromLatin1(GetParam().window), &window);
   ASSERT_FALSE(error) << error->ToString();
   window.show();
   Settle();
@@ -249,6 +263,117 @@ TEST(SkinTitleBar, HoldsEveryDeviceTabAndTheWindowButtonsAtOnce) {
     if (child->isHidden()) continue;
     EXPECT_TRUE(bar->rect().contains(child->geometry()))
         << child->objectName().toStdString() << " lies outside the title bar";
+  }
+}
+
+// A button that shows only a picture or a symbol ("◀", "✎", the title bar's pictures) says what it
+// does in its tooltip, in both languages. Colour swatches and the device pictures' keys and lights
+// are what they show (the keys get their tooltips from the key pages).
+TEST(SkinToolTips, EveryButtonWithoutAWordHasATooltip) {
+  EnsureApplication();
+  for (const Language& language : kLanguages) {
+    std::unique_ptr<Skin> skin = OpenShippedSkinIn(language.file);
+    ASSERT_TRUE(skin);
+    for (const char* file : {"main.xml", "msg.xml", "skin.xml"}) {
+      SCOPED_TRACE(std::string(language.file) + " " + file);
+      AnyWindow window(*skin);
+      auto error = window.Build(QString::fromLatin1(file), &window);
+      ASSERT_FALSE(error) << error->ToString();
+      QStringList silent;
+      for (QPushButton* button : window.findChildren<QPushButton*>()) {
+        const QString styleClass = button->property(detail::kStyleProperty).toString();
+        if (styleClass == QLatin1String("swatch") || styleClass == QLatin1String("keycap") ||
+            styleClass == QLatin1String("led"))
+          continue;
+        const bool hasWord =
+            std::any_of(button->text().cbegin(), button->text().cend(), [](QChar c) { return c.isLetterOrNumber(); });
+        if (!hasWord && button->toolTip().trimmed().isEmpty())
+          silent.append(QStringLiteral("%1 \"%2\"").arg(button->objectName(), button->text()));
+      }
+      EXPECT_TRUE(silent.isEmpty()) << "buttons without a word or a tooltip:\n" << silent.join('\n').toStdString();
+    }
+  }
+}
+
+// WCAG's contrast ratio of two colours (1 .. 21).
+double Contrast(const QColor& a, const QColor& b) {
+  auto luminance = [](const QColor& c) {
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The file choosers opened over a window (Qt's own dialog, which takes the window's style sheet)
+// show their texts readable on their ground: the sheet's light text on a dark ground.
+TEST(SkinFileDialog, TextsAreReadableOnTheDialogsGround) {
+  EnsureApplication();
+  std::unique_ptr<Skin> skin = OpenShippedSkin();
+  ASSERT_TRUE(skin);
+  AnyWindow window(*skin);
+  auto error = window.Build(QStringLiteral("msg.xml"), &window);
+  ASSERT_FALSE(error) << error->ToString();
+  QFileDialog dialog(&window);
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.show();
+  Settle();
+
+  const QColor ground = dialog.palette().color(QPalette::Window);
+  QStringList unreadable;
+  auto check = [&](QWidget* widget, QPalette::ColorRole text, const QColor& under) {
+    const double ratio = Contrast(widget->palette().color(text), under);
+    if (ratio < 4.5)
+      unreadable.append(QStringLiteral("%1 %2: contrast %3").arg(QString::fromLatin1(widget->metaObject()->className()),
+                                                                 widget->objectName()).arg(ratio, 0, 'f', 1));
+  };
+  for (QLabel* label : dialog.findChildren<QLabel*>())
+    if (!label->text().isEmpty()) check(label, label->foregroundRole(), ground);
+  for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>())
+    check(view, QPalette::Text, view->palette().color(QPalette::Base));
+  for (QLineEdit* edit : dialog.findChildren<QLineEdit*>())
+    check(edit, QPalette::Text, edit->palette().color(QPalette::Base));
+  EXPECT_FALSE(dialog.findChildren<QLabel*>().isEmpty());
+  EXPECT_TRUE(unreadable.isEmpty()) << unreadable.join('\n').toStdString();
+  dialog.hide();
+}
+
+// The mouse's button editor stands in the column beside the mouse picture: shown with each kind's
+// panel, in both languages and with long macro names to choose from, it never grows over the
+// picture's panel (or past the window).
+TEST(SkinMouseButtonEditor, EachKindsPanelStaysBesideThePicture) {
+  EnsureApplication();
+  for (const Language& language : kLanguages) {
+    SCOPED_TRACE(language.file);
+    std::unique_ptr<Skin> skin = OpenShippedSkinIn(language.file);
+    ASSERT_TRUE(skin);
+    AnyWindow window(*skin);
+    auto error = window.Build(QStringLiteral("main.xml"), &window);
+    ASSERT_FALSE(error) << error->ToString();
+    window.show();
+    // The macros offered to a button, one with as long a name as the macro editor takes.
+    Control macros = window.FindControl(QStringLiteral("ms_key_fct_combo_23"));
+    macros.AddItem(QStringLiteral("Reload, switch to the sidearm, go"));
+    macros.AddItem(QStringLiteral("Jump"));
+    QWidget* editor = window.FindControl(QStringLiteral("ms_tab_function")).Widget();
+    QWidget* buttons = window.FindControl(QStringLiteral("ms_key_0")).Widget();
+    ASSERT_TRUE(editor && buttons);
+    QWidget* picture = buttons->parentWidget()->parentWidget();  // the panel round the picture
+    auto inWindow = [&window](const QWidget* w) { return QRect(w->mapTo(&window, QPoint()), w->size()); };
+    constexpr int kKinds = 11;
+    for (int kind = 0; kind < kKinds; ++kind) {
+      for (int other = 0; other < kKinds; ++other)
+        window.FindControl(QStringLiteral("ms_tab_function_%1").arg(other)).SetVisible(false);
+      QWidget* panel = window.FindControl(QStringLiteral("ms_tab_function_%1").arg(kind)).Widget();
+      ASSERT_NE(panel, nullptr);
+      const std::vector<QWidget*> shown = Reveal(panel, &window);
+      EXPECT_FALSE(inWindow(editor).intersects(inWindow(picture)))
+          << "kind " << kind << ": the editor at x " << inWindow(editor).x() << " covers the picture's panel up to x "
+          << inWindow(picture).right();
+      EXPECT_LE(inWindow(editor).right(), window.width()) << "kind " << kind;
+      for (QWidget* w : shown) w->setVisible(false);
+    }
   }
 }
 

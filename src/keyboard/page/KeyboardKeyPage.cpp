@@ -1,9 +1,12 @@
 #include "keyboard/page/KeyboardKeyPage.h"
 
+#include <QPushButton>
 #include <algorithm>
 #include <climits>
 
 #include "common/Log.h"
+#include "keyboard/KeyTables.h"
+#include "keyboard/page/KeyCapLegend.h"
 #include "session/KeyboardController.h"
 #include "ui/Notify.h"
 #include "ui/Skin.h"
@@ -25,6 +28,18 @@ constexpr char kSaveButton[] = "kb_key_butt_prosave";
 // table says is kept in the key's user data).
 constexpr quint32 kReassignedKeyColour = 0xFF6B3D10;
 
+// The label a key picture's factory function gets (the text id of the key or media key it shows).
+std::optional<std::string_view> FactoryLabelId(const KeyFunction& function) {
+  if (function.type == key_type::kKey) {
+    if (const KeyTableEntry* entry = FindByFunction(function.b1, function.b2)) return entry->textId;
+  } else if (function.type == key_type::kConsumer) {
+    const auto list = ConsumerDescriptors();
+    if (const std::optional<int> item = FindDescriptor(list, function.b1, function.b2))
+      return list[static_cast<std::size_t>(*item)].textId;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 KeyboardKeyPage::KeyboardKeyPage(ui::SkinWindow& window, session::KeyboardController& keyboard, Hooks hooks)
@@ -41,6 +56,9 @@ KeyboardKeyPage::KeyboardKeyPage(ui::SkinWindow& window, session::KeyboardContro
     Control key = Find(Latin1(kKeyFamily) + QString::number(n));
     if (key.UserData().isEmpty()) key.SetUserData(QString::number(key.BkColor()));
     legends_[n] = key.TextId().isEmpty() ? key.Text() : key.TextId();
+    if (key.Widget()) legendFonts_[n] = key.Widget()->font();
+    if (const std::optional<std::string_view> id = FactoryLabelId(KeyPictureFunctions()[n]))
+      legendOfLabel_.try_emplace(std::string(*id), n);
   }
 }
 
@@ -66,15 +84,34 @@ void KeyboardKeyPage::Refresh() {
         label.defaultIsTextId ? window_.GetSkin().Text(Utf8(label.defaultName)) : Utf8(label.defaultName);
     const QString shown = label.labelIsTextId ? window_.GetSkin().Text(Utf8(label.label)) : Utf8(label.label);
     if (!label.reassigned) {
+      if (key.Widget()) key.Widget()->setFont(legendFonts_[label.picture]);
       key.SetText(legends_[label.picture]);
       key.SetToolTip(defaultName);
       key.SetBkColor(key.UserData().toUInt());
       continue;
     }
-    key.SetText(shown);
+    ShowLegend(key, label, shown);
     key.SetToolTip(defaultName + window_.GetSkin().Text(Utf8(kKeySetTextId)) + shown);
     key.SetBkColor(kReassignedKeyColour);
   }
+}
+
+void KeyboardKeyPage::ShowLegend(Control& key, const KeyLabel& label, const QString& shown) {
+  auto* button = qobject_cast<QPushButton*>(key.Widget());
+  if (!button) {
+    key.SetText(shown);
+    return;
+  }
+  const QFont& own = legendFonts_[label.picture];
+  KeyCapLegend legend = FitLegendTo(*button, own, shown);
+  if (legend.shortened && label.labelIsTextId) {
+    // A name too long for the cap: the skin's own legend of that key ("Ent"), when it fits better.
+    if (const auto it = legendOfLabel_.find(label.label); it != legendOfLabel_.end()) {
+      KeyCapLegend skinLegend = FitLegendTo(*button, own, window_.GetSkin().Text(legends_[it->second]));
+      if (!skinLegend.shortened) legend = std::move(skinLegend);
+    }
+  }
+  keyboard::ShowLegend(key, legend);
 }
 
 void KeyboardKeyPage::EditKey(int picture) {

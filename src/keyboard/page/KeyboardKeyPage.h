@@ -11,11 +11,14 @@
 //
 // UI thread only.
 
+#include <QFont>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "keyboard/KeyAssignment.h"
@@ -67,12 +70,17 @@ class KeyboardKeyPage {
 
  private:
   ui::Control Find(const QString& name) const;
+  // Shows the label of a reassigned key (`shown`: translated), fitted to its cap.
+  void ShowLegend(ui::Control& key, const KeyLabel& label, const QString& shown);
 
   ui::SkinWindow& window_;
   session::KeyboardController& keyboard_;
   Hooks hooks_;
   KeyFunctionPanel panel_;
   std::array<QString, kKeyPictureCount> legends_;  // the skin's legend of each key (text or text id)
+  std::array<QFont, kKeyPictureCount> legendFonts_;  // and the font the skin gives it
+  // The first key picture whose factory function has this label (text id).
+  std::map<std::string, std::size_t, std::less<>> legendOfLabel_;
 };
 
 }  // namespace korva::keyboard

@@ -1,6 +1,9 @@
 #include "mouse/page/MouseButtonPage.h"
 
+#include <QPushButton>
+
 #include "common/Log.h"
+#include "keyboard/page/KeyCapLegend.h"
 #include "mouse/MouseButtons.h"
 #include "session/MouseController.h"
 #include "ui/Notify.h"
@@ -35,7 +38,10 @@ MouseButtonPage::MouseButtonPage(ui::SkinWindow& window, session::MouseControlle
       panel_(window, QStringLiteral("ms"), mouse.ButtonEditor(),
              {hooks_.armCapture, hooks_.disarmCapture,
               [this](const keyboard::PanelSource& source) { return Assign(source); },
-              [this] { RefreshLabels(); }}) {}
+              [this] { RefreshLabels(); }}) {
+  for (std::size_t i = 0; i < kMouseButtonCount; ++i)
+    if (QWidget* label = Find(ButtonName(i)).Widget()) labelFonts_[i] = label->font();
+}
 
 Control MouseButtonPage::Find(const QString& name) const {
   return window_.FindControl(name);
@@ -60,7 +66,11 @@ void MouseButtonPage::RefreshLabels() {
     if (!labels[i]) continue;
     const QString text = labels[i]->isTextId ? window_.GetSkin().Text(Utf8(labels[i]->text)) : Utf8(labels[i]->text);
     Control button = Find(ButtonName(i));
-    button.SetText(text);
+    // A long label (a macro's name) is fitted to the button; the tooltip names it whole.
+    if (auto* widget = qobject_cast<QPushButton*>(button.Widget()))
+      keyboard::ShowLegend(button, keyboard::FitLegendTo(*widget, labelFonts_[i], text));
+    else
+      button.SetText(text);
     button.SetToolTip(text);
   }
 }

@@ -8,7 +8,9 @@
 //
 // UI thread only.
 
+#include <QFont>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -16,6 +18,7 @@
 
 #include "keyboard/KeyAssignment.h"
 #include "keyboard/page/KeyFunctionPanel.h"
+#include "mouse/MouseImage.h"
 #include "ui/Control.h"
 
 namespace korva::ui {
@@ -70,6 +73,8 @@ class MouseButtonPage {
   session::MouseController& mouse_;
   Hooks hooks_;
   keyboard::KeyFunctionPanel panel_;
+  // The font the skin gives each button label (long labels are shown smaller).
+  std::array<QFont, kMouseButtonCount> labelFonts_;
 };
 
 }  // namespace korva::mouse

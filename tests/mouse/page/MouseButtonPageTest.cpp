@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <map>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "MousePageWindow.h"
+#include "keyboard/page/KeyCapLegend.h"
 #include "SimMouse.h"
 #include "lighting/LightingRecords.h"
 #include "mouse/MouseButtons.h"
@@ -102,6 +105,41 @@ TEST_F(MouseButtonPageTest, LabelsFollowTheActiveBank) {
   EXPECT_EQ(Find("ms_key_3").Text(), before);
   EXPECT_EQ(Find("ms_key_4").Text(), Text("close_text"));
   EXPECT_EQ(Find("ms_key_5").Text(), Text("GUN_4"));
+}
+
+// A label longer than its button (a macro's name) is shown whole in a smaller font or on two
+// lines, never cut off at the button's edge; the tooltip names it as it is.
+TEST_F(MouseButtonPageTest, ALongLabelIsFittedToItsButtonAndTheTooltipNamesItWhole) {
+  const QString name = QStringLiteral("Reload and switch to the sidearm");  // as long as a name may be
+  MouseButtonPage::Hooks hooks;
+  hooks.macroNames = [&name](int number) -> std::optional<std::string> {
+    if (number == 0) return name.toStdString();
+    return std::nullopt;
+  };
+  MouseButtonPage labelled(*window, controller, std::move(hooks));
+  for (std::size_t i = 0; i < kMouseButtonCount; ++i) ActiveKeyBank(Image())->SetEntry(i, {0x70, 0x00, 0x00});
+  labelled.RefreshLabels();
+
+  for (std::size_t i = 0; i < kMouseButtonCount; ++i) {
+    const QString control = QStringLiteral("ms_key_%1").arg(i);
+    SCOPED_TRACE(control.toStdString());
+    auto* button = qobject_cast<QPushButton*>(Find(control).Widget());
+    ASSERT_NE(button, nullptr);
+    const QSize room = keyboard::LegendRoom(*button);
+    const QFontMetrics metrics(button->font());
+    const QStringList lines = button->text().split(QLatin1Char('\n'));
+    for (const QString& line : lines) EXPECT_LE(metrics.horizontalAdvance(line), room.width()) << line.toStdString();
+    EXPECT_LE(metrics.height() + (lines.size() - 1) * metrics.lineSpacing(), room.height());
+    EXPECT_EQ(lines.join(QLatin1Char(' ')), name) << "shown whole";
+    EXPECT_EQ(button->toolTip(), name);
+  }
+  // A short label is shown in the skin's font again.
+  for (std::size_t i = 0; i < kMouseButtonCount; ++i) ActiveKeyBank(Image())->SetEntry(i, kLeftClick);
+  labelled.RefreshLabels();
+  const QFont skinFont = Find("ms_key_0").Widget()->font();
+  EXPECT_EQ(Find("ms_key_0").Text(), Text("mouse_key_left"));
+  EXPECT_EQ(Find("ms_key_1").Widget()->font().pixelSize(), skinFont.pixelSize());
+  EXPECT_EQ(skinFont.pixelSize(), 11);
 }
 
 // Each row: open a button, choose a kind, fill its panel as a user does; the stored function, the
