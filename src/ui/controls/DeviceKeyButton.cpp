@@ -89,6 +89,8 @@ void CDeviceKeyButtonUI::PaintLayers() {
   over_.setDevicePixelRatio(ratio);
   over_.fill(Qt::transparent);
   QPainter painter(&over_);
+  // A painter on a pixmap starts with the application's font; the text is the button's, in its font.
+  painter.setFont(font());
   PaintKeySet(painter);
   PaintFore(painter);
   // The button's own paint (frame, text), as QPushButton paints it.
