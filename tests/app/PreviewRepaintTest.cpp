@@ -216,6 +216,29 @@ TEST_F(PreviewRepaintTest, AKeyChangedBehindIsPaintedWithItsPageWhenThePageComes
   EXPECT_EQ(RepaintChangedPreviewKeys(*window), 0) << "the change was already taken";
 }
 
+// A wave over the keyboard changes nearly every key of a pass: they are repainted as one piece
+// around them, and still each changed key exactly once.
+TEST_F(PreviewRepaintTest, AWaveOverTheKeyboardPaintsEveryKeyOnce) {
+  BringToFront(Key("kb_dkey_0").Widget());
+  ASSERT_TRUE(ShowOnScreen());
+  PassAndPaint();
+  std::map<QString, int> expected;
+  for (int entry = 0; entry < 126; ++entry) {
+    const QString name = QStringLiteral("kb_dkey_%1").arg(entry);
+    ui::Control key = window->FindControl(name);
+    if (!key || !key.Widget()->isVisible()) continue;
+    key.SetChangerColor(key.ChangerColor() ^ 0x00FFFFFFu);
+    expected[name] = 1;
+  }
+  ASSERT_GT(expected.size(), 80u) << "the keyboard page shows its keys";
+  const std::map<QObject*, int> before = paints.counts;
+  EXPECT_EQ(PassAndPaint(), static_cast<int>(expected.size()));
+  std::map<QString, int> painted;
+  for (const auto& [name, count] : KeyPaintsSince(before))
+    if (name.startsWith(QLatin1String("kb_dkey_"))) painted[name] = count;
+  EXPECT_EQ(painted, expected);
+}
+
 // Timer 3 runs only while a preview tick has phase counters to advance: installed before or after
 // "windowinit", and stopped again when the tick is taken away.
 TEST(PreviewPhaseTimer, RunsOnlyWhileATickIsInstalled) {
