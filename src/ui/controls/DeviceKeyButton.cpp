@@ -1,5 +1,6 @@
 #include "ui/controls/DeviceKeyButton.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -59,7 +60,7 @@ CDeviceKeyButtonUI::LayerKey CDeviceKeyButtonUI::CurrentLayerKey() const {
   key.text = text();
   key.font = font();
   key.palette = palette();
-  key.skinClass = property("skinclass");
+  key.skinClass = skinClass_;
   const QPixmap* status = StateImage();
   key.statusImage = status ? status->cacheKey() : 0;
   key.fore = forePixmap.cacheKey();
@@ -97,6 +98,13 @@ void CDeviceKeyButtonUI::PaintLayers() {
   QStyleOptionButton option;
   initStyleOption(&option);
   style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+}
+
+bool CDeviceKeyButtonUI::event(QEvent* event) {
+  if (event->type() == QEvent::DynamicPropertyChange &&
+      static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == "skinclass")
+    skinClass_ = property("skinclass");
+  return SkinButton::event(event);
 }
 
 void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {

@@ -48,6 +48,7 @@ class CDeviceKeyButtonUI : public detail::SkinButton, public ISkinAttributes {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   // Everything the two layers are made of; they are painted again when it differs.
@@ -87,6 +88,7 @@ class CDeviceKeyButtonUI : public detail::SkinButton, public ISkinAttributes {
   mutable bool keySetResolved_ = true;
   bool keySetHidden_ = true;
   LayerKey layerKey_;
+  QVariant skinClass_;  // the "skinclass" property, kept as it changes: looked up by name it costs a search
   QPixmap under_;
   QPixmap over_;
   int layerPaints_ = 0;

@@ -99,6 +99,12 @@ TEST_F(DeviceKey, TheKeyUnderAndOverTheLightIsPaintedOnceForAMovingLight) {
   const QImage renamed = ControlsSkin::Render(skin.C("esc"));
   EXPECT_GT(Key("esc")->LayerPaints(), paints);
   EXPECT_NE(renamed, first) << "the new text shows";
+
+  // A new style class (the sheet draws another frame) is a change of what the layers are made of.
+  const int renamedPaints = Key("esc")->LayerPaints();
+  skin.C("esc").Widget()->setProperty("skinclass", QStringLiteral("another"));
+  ControlsSkin::Render(skin.C("esc"));
+  EXPECT_GT(Key("esc")->LayerPaints(), renamedPaints);
 }
 
 TEST_F(DeviceKey, WithoutALightImageTheKeyGlowsInItsOwnShape) {
