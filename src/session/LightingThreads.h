@@ -130,7 +130,8 @@ class LightingThreads {
   // Preview and write of one device's frame (the headset's over its audio chip's I2C bus).
   template <class Frame>
   void WriteFrame(DeviceKind kind, const Frame& frame);
-  bool WriteJoined(const std::array<bool, kDeviceKindCount>& joined, const StopEvent& stop);
+  bool WriteJoined(const std::array<bool, kDeviceKindCount>& joined, const StopEvent& stop,
+                   std::chrono::milliseconds& owed);
 
   Step KeyboardPass(bool synchronised);
   Step MousePass(bool synchronised);
