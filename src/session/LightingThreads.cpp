@@ -54,7 +54,10 @@ auto StreamOf(const fx::MousepadFrame& frame) {
 }  // namespace
 
 LightingThreads::LightingThreads(DeviceSession& session, LightingPreview& preview, LightingPaces paces)
-    : session_(session), preview_(preview), paces_(paces) {}
+    : session_(session), preview_(preview), paces_(paces) {
+  // A still frame's thread sleeps on the lighting bell alone: a device that comes or goes rings it.
+  session_.WatcherStartBlock().connectionChanged.AlsoRing(session_.LightingChanges());
+}
 
 // --- still frames ------------------------------------------------------------------------------
 
@@ -221,16 +224,14 @@ void LightingThreads::SynchronisedThread(const StopEvent& stop) {
   milliseconds pause = paces_.stopCheck;
   while (!Pause(stop, pause)) {
     pause = paces_.stopCheck;
-    if (!session_.AnyConnected()) {
-      pause += paces_.noDevice;
-      continue;
-    }
     const Stamp seen = SyncStamp();
     if (seen.joined == 0) {
-      // Nothing to render until same-mode copying joins a device (it rings the lighting bell):
-      // sleep until then, looking again at the no-device pace, rather than every stop check. The
-      // stop test's pause is slept with it when nothing rang.
-      if (session_.LightingChanges().WaitPast(seen.changes, stop, paces_.noDevice + paces_.stopCheck)) break;
+      // Nothing to render until a device comes or same-mode copying joins one (both ring the
+      // lighting bell): sleep until then, looking again at the no-device pace while no device is
+      // present, at the still pace while none joined. The stop test's pause is slept with it when
+      // nothing rang.
+      const milliseconds look = session_.AnyConnected() ? paces_.still : paces_.noDevice;
+      if (session_.LightingChanges().WaitPast(seen.changes, stop, look + paces_.stopCheck)) break;
       if (session_.LightingChanges().Rings() == seen.changes) pause = milliseconds{0};
       continue;
     }
