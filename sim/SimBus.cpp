@@ -123,7 +123,8 @@ struct DeviceState {
   // report or after `at`, whichever is later; returns when it becomes readable.
   Clock::time_point DeliverLocked(std::size_t node, QueuedReport report, Clock::time_point at);
   // The device takes `request` (gone out at `at`); when it answers, the time its answer is readable.
-  std::optional<Clock::time_point> ReceiveLocked(std::size_t node, const SimReport& request, Clock::time_point at);
+  std::optional<Clock::time_point> ReceiveLocked(std::size_t node, const SimReport& request,
+                                                 Clock::time_point at);
   void RaiseLocked(std::size_t node, std::uint16_t usage);  // press and release of a consumer usage
   int VendorNode() const {
     for (std::size_t i = 0; i < nodes.size(); ++i)
@@ -258,7 +259,8 @@ class Connection final : public device::HidConnection {
   // `timeoutMs` (negative: no limit); kAborted or kFailed when the connection is aborted or dies.
   // With `booked`, kOk comes as soon as an interval within the time-out is booked, without waiting
   // for it: *booked is when the report goes out.
-  HidIoStatus SendLocked(std::unique_lock<std::mutex>& lock, int timeoutMs, Clock::time_point* booked = nullptr) {
+  HidIoStatus SendLocked(std::unique_lock<std::mutex>& lock, int timeoutMs,
+                         Clock::time_point* booked = nullptr) {
     const bool forever = timeoutMs < 0;
     const Clock::time_point deadline =
         forever ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeoutMs);

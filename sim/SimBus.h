@@ -23,8 +23,8 @@
 // once the answer is readable (within the write's time-out), so the host sleeps once per exchange and
 // the other readers of the node are woken once, when the answer can be read. Any other write returns
 // once it has gone out. A write that cannot go out within its time-out (the interval is longer, or the
-// device is stalled) returns kTimeout and the device never sees it. Nothing else waits. Each connection queues at most 64 unread reports;
-// further reports are dropped for that connection, as hidraw does.
+// device is stalled) returns kTimeout and the device never sees it. Nothing else waits. Each connection
+// queues at most 64 unread reports; further reports are dropped for that connection, as hidraw does.
 //
 // Thread safety: every member may be called from any thread; connections may be used from several threads.
 

@@ -114,7 +114,8 @@ void LightingThreads::RunDeviceThread(DeviceKind kind, const StopEvent& stop, Pa
     const Stamp seen = DeviceStamp(kind);
     const Step step = pass(seen.joined != 0);
     if (step.still) {
-      if (SleepWhileStill(seen, [&] { return DeviceStamp(kind); }, stop) || stop.Wait(paces_.stopCheck)) return;
+      const auto stamp = [&] { return DeviceStamp(kind); };
+      if (SleepWhileStill(seen, stamp, stop) || stop.Wait(paces_.stopCheck)) return;
       continue;
     }
     if (stop.Wait(step.delay + paces_.stopCheck)) return;

@@ -204,7 +204,8 @@ TEST_F(LightingThreadsTest, LeavingTheSynchronisedLightingWakesTheDevicesThread)
 // With devices present but none joined the synchronised thread sleeps; joining (it rings the
 // lighting bell) wakes it at once, long before its look-again pace (an hour here) would have.
 TEST_F(LightingThreadsTest, JoiningWakesTheSleepingSynchronisedThread) {
-  LightingThreads& sleepy = WithPaces(LightingPaces{.firstWait = 0ms, .noDevice = std::chrono::hours(1), .still = std::chrono::hours(1)});
+  LightingThreads& sleepy = WithPaces(
+      LightingPaces{.firstWait = 0ms, .noDevice = std::chrono::hours(1), .still = std::chrono::hours(1)});
   ASSERT_TRUE(AttachMouse());
   SetSynchronised({3, 14, 0, 0, 0, 0, 255, 0});
   runners.emplace_back([&](std::stop_token) { sleepy.SynchronisedThread(stop); });

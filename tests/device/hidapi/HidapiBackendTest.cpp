@@ -25,8 +25,8 @@
 #include "device/hidapi/HidapiBackend.h"
 #include "tests/device/Descriptors.h"
 #include "tests/device/FakeWatcherHost.h"
-#include "tests/device/hidapi/FakeHidapi.h"
 #include "tests/device/RowName.h"
+#include "tests/device/hidapi/FakeHidapi.h"
 
 namespace korva::device {
 namespace {
