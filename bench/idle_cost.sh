@@ -19,7 +19,8 @@
 # build/src/ctl), KORVA_IDLE_SETTLE (seconds to wait after the window appears before sampling,
 # default 10: the watchers' first pass and the start-up reads), KORVA_IDLE_CASES (the cases to run,
 # default all of them), KORVA_IDLE_THREADS=1 (also the CPU of each thread that used any, by the
-# thread's name, and the process's wake-ups: voluntary context switches per second).
+# thread's name, exact from its run time beside the tick-sampled figure, and its wake-ups: voluntary
+# context switches per second).
 # Needs Xvfb and xdotool (apt-get install xvfb xdotool). Each case gets a display number of its own
 # from the X server (-displayfd).
 set -euo pipefail
@@ -70,7 +71,9 @@ cpu_ticks() {
   echo $(( ${12} + ${13} ))
 }
 
-# "TID NAME TICKS VOLUNTARY-SWITCHES" of every thread of the process, one a line.
+# "TID NAME TICKS VOLUNTARY-SWITCHES RUNTIME-NS" of every thread of the process, one a line. The
+# run time (schedstat) is exact; the ticks are sampled at the clock tick, so a thread that wakes
+# often for a few microseconds is charged a tick now and then, or never.
 thread_ticks() {
   local task stat name
   for task in /proc/"$1"/task/*; do
@@ -78,7 +81,7 @@ thread_ticks() {
     name="$(cat "$task/comm" 2>/dev/null | tr ' ' '_')"
     stat="${stat##*) }"
     set -- $stat
-    echo "${task##*/} $name $(( ${12} + ${13} )) $(awk '/^voluntary_ctxt_switches/ {print $2}' "$task/status" 2>/dev/null)"
+    echo "${task##*/} $name $(( ${12} + ${13} )) $(awk '/^voluntary_ctxt_switches/ {print $2}' "$task/status" 2>/dev/null) $(awk '{print $1}' "$task/schedstat" 2>/dev/null)"
   done
 }
 
@@ -175,9 +178,14 @@ run_case() {
     'BEGIN { printf "%-17s cpu %6.2f %% of one core   rss %6.1f MB   threads %d   (%d s)\n", name, 100 * d / hz / s, rss / 1024, th, s }'
   if [ "${KORVA_IDLE_THREADS:-0}" = 1 ]; then
     awk -v hz="$ticks" -v s="$seconds" '
-      NR == FNR { ticks[$1] = $3; switches[$1] = $4; next }
-      ($1 in ticks) && ($3 > ticks[$1] || $4 - switches[$1] > s) {
-        printf "    %-16s cpu %6.2f %%   wake-ups %7.1f /s\n", $2, 100 * ($3 - ticks[$1]) / hz / s, ($4 - switches[$1]) / s
+      NR == FNR { ticks[$1] = $3; switches[$1] = $4; runtime[$1] = $5; next }
+      ($1 in ticks) {
+        exact = ($5 - runtime[$1]) / 1e9 / s * 100
+        total += exact
+        if ($3 > ticks[$1] || $4 - switches[$1] > s || exact >= 0.005)
+          printf "    %-16s cpu %6.3f %% (ticks %5.2f %%)   wake-ups %7.1f /s\n", $2, exact, 100 * ($3 - ticks[$1]) / hz / s, ($4 - switches[$1]) / s
+      }
+      END { printf "    %-16s cpu %6.3f %% of one core, exact, threads alive at both ends\n", "all threads", total
       }' "$scratch/threads0" "$scratch/threads1"
   fi
   cleanup
