@@ -18,7 +18,9 @@
 # Environment: KORVA_APP (default build/src/app/korva), KORVA_CTL (default: korvactl beside it in
 # build/src/ctl), KORVA_IDLE_SETTLE (seconds to wait after the window appears before sampling,
 # default 10: the watchers' first pass and the start-up reads), KORVA_IDLE_CASES (the cases to run,
-# default all of them).
+# default all of them), KORVA_IDLE_THREADS=1 (also the CPU of each thread that used any, by the
+# thread's name, exact from its run time beside the tick-sampled figure, and its wake-ups: voluntary
+# context switches per second).
 # Needs Xvfb and xdotool (apt-get install xvfb xdotool). Each case gets a display number of its own
 # from the X server (-displayfd).
 set -euo pipefail
@@ -67,6 +69,20 @@ cpu_ticks() {
   # Fields after the name start at field 3; utime and stime are fields 14 and 15.
   set -- $stat
   echo $(( ${12} + ${13} ))
+}
+
+# "TID NAME TICKS VOLUNTARY-SWITCHES RUNTIME-NS" of every thread of the process, one a line. The
+# run time (schedstat) is exact; the ticks are sampled at the clock tick, so a thread that wakes
+# often for a few microseconds is charged a tick now and then, or never.
+thread_ticks() {
+  local task stat name
+  for task in /proc/"$1"/task/*; do
+    stat="$(cat "$task/stat" 2>/dev/null)" || continue
+    name="$(cat "$task/comm" 2>/dev/null | tr ' ' '_')"
+    stat="${stat##*) }"
+    set -- $stat
+    echo "${task##*/} $name $(( ${12} + ${13} )) $(awk '/^voluntary_ctxt_switches/ {print $2}' "$task/status" 2>/dev/null) $(awk '{print $1}' "$task/schedstat" 2>/dev/null)"
+  done
 }
 
 rss_kb() {
@@ -142,6 +158,7 @@ run_case() {
 
   local cpu0 cpu1 rss max_rss=0 t
   cpu0="$(cpu_ticks "$app_pid")"
+  [ "${KORVA_IDLE_THREADS:-0}" = 1 ] && thread_ticks "$app_pid" >"$scratch/threads0"
   for t in $(seq "$seconds"); do
     sleep 1
     if ! kill -0 "$app_pid" 2>/dev/null; then
@@ -153,11 +170,24 @@ run_case() {
     [ "$rss" -gt "$max_rss" ] && max_rss="$rss"
   done
   cpu1="$(cpu_ticks "$app_pid")"
+  [ "${KORVA_IDLE_THREADS:-0}" = 1 ] && thread_ticks "$app_pid" >"$scratch/threads1"
   local threads
   threads="$(ls "/proc/$app_pid/task" | wc -l)"
 
   awk -v name="$name" -v d="$((cpu1 - cpu0))" -v hz="$ticks" -v s="$seconds" -v rss="$max_rss" -v th="$threads" \
     'BEGIN { printf "%-17s cpu %6.2f %% of one core   rss %6.1f MB   threads %d   (%d s)\n", name, 100 * d / hz / s, rss / 1024, th, s }'
+  if [ "${KORVA_IDLE_THREADS:-0}" = 1 ]; then
+    awk -v hz="$ticks" -v s="$seconds" '
+      NR == FNR { ticks[$1] = $3; switches[$1] = $4; runtime[$1] = $5; next }
+      ($1 in ticks) {
+        exact = ($5 - runtime[$1]) / 1e9 / s * 100
+        total += exact
+        if ($3 > ticks[$1] || $4 - switches[$1] > s || exact >= 0.005)
+          printf "    %-16s cpu %6.3f %% (ticks %5.2f %%)   wake-ups %7.1f /s\n", $2, exact, 100 * ($3 - ticks[$1]) / hz / s, ($4 - switches[$1]) / s
+      }
+      END { printf "    %-16s cpu %6.3f %% of one core, exact, threads alive at both ends\n", "all threads", total
+      }' "$scratch/threads0" "$scratch/threads1"
+  fi
   cleanup
 }
 

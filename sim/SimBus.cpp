@@ -25,10 +25,21 @@ constexpr std::uint16_t kProfileChanged = 0x0401;
 constexpr std::uint16_t kSettingsChanged = 0x0402;
 constexpr std::uint8_t kRestoreDefaultsCommand = 0x0D;
 
+// Input reports are at most kReportSize bytes: kept in place, so a streamed frame allocates nothing.
 struct QueuedReport {
-  std::vector<std::uint8_t> bytes;
+  std::array<std::uint8_t, kReportSize> bytes{};
+  std::size_t size = 0;
   Clock::time_point readyAt;
+
+  std::span<const std::uint8_t> View() const { return std::span(bytes).first(size); }
 };
+
+QueuedReport MakeReport(std::span<const std::uint8_t> bytes) {
+  QueuedReport report;
+  report.size = std::min(bytes.size(), kReportSize);
+  std::copy_n(bytes.begin(), report.size, report.bytes.begin());
+  return report;
+}
 
 // Bus-wide counters the devices stamp without the bus lock, and the change signals handed out.
 struct Shared {
@@ -101,12 +112,19 @@ struct DeviceState {
   int answersBeforeSilence = -1;  // -1: off; 0: silent
   bool stallWrites = false;
   int stalledWrites = 0;  // writes waiting for the stall to end
-  std::vector<std::vector<std::uint8_t>> strayBeforeAnswer;
+  std::vector<QueuedReport> strayBeforeAnswer;
   std::deque<SimRequest> log;
+  // While set, reports are queued without waking the connections' readers: a writer that holds the
+  // answer to its request wakes them itself once the answer is readable (see Connection::Write).
+  bool wakesHeld = false;
 
   void UnplugLocked();
-  void DeliverLocked(std::size_t node, std::vector<std::uint8_t> bytes);
-  void ReceiveLocked(std::size_t node, const SimReport& request);
+  // Queues `report` on every connection of the node, readable one interval after the node's previous
+  // report or after `at`, whichever is later; returns when it becomes readable.
+  Clock::time_point DeliverLocked(std::size_t node, QueuedReport report, Clock::time_point at);
+  // The device takes `request` (gone out at `at`); when it answers, the time its answer is readable.
+  std::optional<Clock::time_point> ReceiveLocked(std::size_t node, const SimReport& request,
+                                                 Clock::time_point at);
   void RaiseLocked(std::size_t node, std::uint16_t usage);  // press and release of a consumer usage
   int VendorNode() const {
     for (std::size_t i = 0; i < nodes.size(); ++i)
@@ -155,15 +173,50 @@ class Connection final : public device::HidConnection {
     // A vendor or consumer node has no other output report: the device stalls the transfer. Boot
     // interfaces take their output reports (keyboard LEDs) and do nothing with them.
     if (!request && (layout.vendor || layout.consumer)) return HidIoStatus::kFailed;
-    const HidIoStatus sent = SendLocked(lock, timeoutMs);
+    // A request is taken by the device as soon as its OUT interval is booked: the writer then sleeps
+    // once, until the interval has passed and the answer is readable, and wakes the node's other
+    // readers at that moment (each sleeps once too, instead of being woken when the answer is queued
+    // and again when it becomes readable). The times the host sees are those of a request that goes
+    // out in its interval and an answer one interval later.
+    Clock::time_point slot;
+    const HidIoStatus sent = SendLocked(lock, timeoutMs, request ? &slot : nullptr);
     if (sent != HidIoStatus::kOk) return sent;
     if (request) {
       SimReport bytes{};
       std::copy(report.begin(), report.end(), bytes.begin());
-      device_->ReceiveLocked(node_, bytes);
+      device_->wakesHeld = true;
+      const std::optional<Clock::time_point> answerAt = device_->ReceiveLocked(node_, bytes, slot);
+      device_->wakesHeld = false;
+      const Clock::time_point deadline =
+          timeoutMs < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeoutMs);
+      const Clock::time_point until = std::min(std::max(slot, answerAt.value_or(slot)), deadline);
+      // An abort or an unplug ends the sleep early; the request has reached the device all the same
+      // (an abort is left for the next transfer on the connection).
+      while (AliveLocked() && !aborted_ && Clock::now() < until) wakeUp_->wait_until(lock, until);
+      written = report.size();
+      WakeAllAfterUnlock(lock);
+      return HidIoStatus::kOk;
     }
     written = report.size();
     return HidIoStatus::kOk;
+  }
+
+  // Wakes the reader of every connection of the device once `lock` is released: woken while it is
+  // held, a reader would find the mutex taken and go to sleep once more.
+  void WakeAllAfterUnlock(std::unique_lock<std::mutex>& lock) {
+    constexpr std::size_t kKept = 8;  // more connections than the devices' nodes ever have open
+    std::array<std::shared_ptr<std::condition_variable>, kKept> wakes;
+    std::size_t kept = 0;
+    for (Connection* connection : device_->connections) {
+      if (!connection->ReaderOversleepsLocked()) continue;
+      if (kept < kKept) {
+        wakes[kept++] = connection->WakeUpLocked();
+      } else {
+        connection->WakeLocked();
+      }
+    }
+    lock.unlock();
+    for (std::size_t i = 0; i < kept; ++i) wakes[i]->notify_all();
   }
 
   HidIoStatus Read(std::span<std::uint8_t> buffer, int timeoutMs, std::size_t& read) override {
@@ -181,7 +234,7 @@ class Connection final : public device::HidConnection {
       }
       const Clock::time_point now = Clock::now();
       if (!queue_.empty() && queue_.front().readyAt <= now) {
-        const std::vector<std::uint8_t>& bytes = queue_.front().bytes;
+        const std::span<const std::uint8_t> bytes = queue_.front().View();
         read = std::min(buffer.size(), bytes.size());  // a short buffer truncates, as hidraw does
         std::copy_n(bytes.begin(), read, buffer.begin());
         queue_.pop_front();
@@ -190,18 +243,24 @@ class Connection final : public device::HidConnection {
       if (!forever && now >= deadline) return HidIoStatus::kTimeout;
       Clock::time_point wake = deadline;
       if (!queue_.empty()) wake = std::min(wake, queue_.front().readyAt);
+      ++readers_;
+      readerWake_ = wake;
       if (wake == Clock::time_point::max()) {
-        wakeUp_.wait(lock);
+        wakeUp_->wait(lock);
       } else {
-        wakeUp_.wait_until(lock, wake);
+        wakeUp_->wait_until(lock, wake);
       }
+      --readers_;
     }
   }
 
   // Waits for the OUT transaction of one report: the first interval of the node that is free once the
   // device takes reports (no stall). kOk once it has gone out; kTimeout when it could not within
   // `timeoutMs` (negative: no limit); kAborted or kFailed when the connection is aborted or dies.
-  HidIoStatus SendLocked(std::unique_lock<std::mutex>& lock, int timeoutMs) {
+  // With `booked`, kOk comes as soon as an interval within the time-out is booked, without waiting
+  // for it: *booked is when the report goes out.
+  HidIoStatus SendLocked(std::unique_lock<std::mutex>& lock, int timeoutMs,
+                         Clock::time_point* booked = nullptr) {
     const bool forever = timeoutMs < 0;
     const Clock::time_point deadline =
         forever ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -224,7 +283,8 @@ class Connection final : public device::HidConnection {
         slot = std::max(now, node.lastOut) + device_->interval;
         node.lastOut = *slot;
       }
-      if (slot && *slot <= now) {
+      if (slot && (*slot <= now || (booked != nullptr && *slot <= deadline))) {
+        if (booked != nullptr) *booked = *slot;
         status = HidIoStatus::kOk;
         break;
       }
@@ -236,9 +296,9 @@ class Connection final : public device::HidConnection {
       }
       const Clock::time_point wake = slot ? std::min(*slot, deadline) : deadline;
       if (wake == Clock::time_point::max()) {
-        wakeUp_.wait(lock);
+        wakeUp_->wait(lock);
       } else {
-        wakeUp_.wait_until(lock, wake);
+        wakeUp_->wait_until(lock, wake);
       }
     }
     if (stalled) --device_->stalledWrites;
@@ -248,19 +308,26 @@ class Connection final : public device::HidConnection {
   void Abort() override {
     std::lock_guard lock(device_->mutex);
     aborted_ = true;
-    wakeUp_.notify_all();
+    wakeUp_->notify_all();
   }
 
   std::vector<std::uint8_t> ReportDescriptor() const override { return descriptor_; }
   HidInterfaceInfo Info() const override { return info_; }
 
   // Called with the device's mutex held.
-  void QueueLocked(const QueuedReport& report) {
+  void QueueLocked(const QueuedReport& report, bool wake) {
     if (!options_.wantRead || queue_.size() >= kConnectionQueueLimit) return;
     queue_.push_back(report);
-    wakeUp_.notify_all();
+    if (wake) wakeUp_->notify_all();
   }
-  void WakeLocked() { wakeUp_.notify_all(); }
+  void WakeLocked() { wakeUp_->notify_all(); }
+  std::shared_ptr<std::condition_variable> WakeUpLocked() const { return wakeUp_; }
+  // Whether a reader waits past the moment its next report becomes readable, so has to be woken.
+  // A single reader whose own time-out comes first wakes by itself.
+  bool ReaderOversleepsLocked() const {
+    if (readers_ == 0 || queue_.empty()) return false;
+    return readers_ > 1 || readerWake_ > queue_.front().readyAt;
+  }
   std::size_t NodeLocked() const { return node_; }
   int GenerationLocked() const { return generation_; }
 
@@ -273,9 +340,13 @@ class Connection final : public device::HidConnection {
   const HidInterfaceInfo info_;
   const device::HidOpenOptions options_;
   const std::vector<std::uint8_t> descriptor_;
-  std::condition_variable wakeUp_;
+  // Shared, so that a writer can wake the connection's reader after it has let go of the device's
+  // mutex even if the connection is closed meanwhile.
+  const std::shared_ptr<std::condition_variable> wakeUp_ = std::make_shared<std::condition_variable>();
   std::deque<QueuedReport> queue_;
   bool aborted_ = false;
+  int readers_ = 0;                 // Reads waiting on wakeUp_
+  Clock::time_point readerWake_{};  // when the latest of them wakes by itself
 };
 
 void DeviceState::UnplugLocked() {
@@ -285,20 +356,21 @@ void DeviceState::UnplugLocked() {
   for (Connection* connection : connections) connection->WakeLocked();
 }
 
-void DeviceState::DeliverLocked(std::size_t node, std::vector<std::uint8_t> bytes) {
+Clock::time_point DeviceState::DeliverLocked(std::size_t node, QueuedReport report, Clock::time_point at) {
   NodeState& state = nodes[node];
   // One report per interval on the node's interrupt endpoint.
-  const Clock::time_point readyAt = std::max(Clock::now(), state.lastReady) + interval;
-  state.lastReady = readyAt;
-  const QueuedReport report{std::move(bytes), readyAt};
+  report.readyAt = std::max(at, state.lastReady) + interval;
+  state.lastReady = report.readyAt;
   for (Connection* connection : connections) {
     if (connection->NodeLocked() == node && connection->GenerationLocked() == generation) {
-      connection->QueueLocked(report);
+      connection->QueueLocked(report, !wakesHeld);
     }
   }
+  return report.readyAt;
 }
 
-void DeviceState::ReceiveLocked(std::size_t node, const SimReport& request) {
+std::optional<Clock::time_point> DeviceState::ReceiveLocked(std::size_t node, const SimReport& request,
+                                                            Clock::time_point at) {
   const std::size_t limit = shared->logLimit.load();
   if (limit > 0) {
     log.push_back({shared->sequence.fetch_add(1) + 1, id, nodes[node].path, request});
@@ -307,9 +379,9 @@ void DeviceState::ReceiveLocked(std::size_t node, const SimReport& request) {
   }
   if (unplugAfter > 0 && --unplugAfter == 0) {
     UnplugLocked();  // gone before it could act or answer
-    return;
+    return std::nullopt;
   }
-  if (answersBeforeSilence == 0) return;  // hung: heard, not acted on
+  if (answersBeforeSilence == 0) return std::nullopt;  // hung: heard, not acted on
   if (answersBeforeSilence > 0) --answersBeforeSilence;
   std::optional<SimReport> answer;
   if (refuseAnswers > 0) {
@@ -322,23 +394,26 @@ void DeviceState::ReceiveLocked(std::size_t node, const SimReport& request) {
       answer.reset();
     }
   }
-  if (!answer) return;
-  for (auto& stray : strayBeforeAnswer) DeliverLocked(node, std::move(stray));
+  if (!answer) return std::nullopt;
+  for (QueuedReport& stray : strayBeforeAnswer) DeliverLocked(node, stray, at);
   strayBeforeAnswer.clear();
-  DeliverLocked(node, std::vector<std::uint8_t>(answer->begin(), answer->end()));
+  const Clock::time_point readyAt = DeliverLocked(node, MakeReport(*answer), at);
   // After a factory reset the device announces that all its settings changed, so that the host re-reads
   // it (the host sends no read of its own after the reset).
   const int consumer = ConsumerNode();
   if ((*answer)[3] == kRestoreDefaultsCommand && (*answer)[7] == 0x00 && consumer >= 0) {
     RaiseLocked(static_cast<std::size_t>(consumer), kSettingsChanged);
   }
+  return readyAt;
 }
 
 void DeviceState::RaiseLocked(std::size_t node, std::uint16_t usage) {
   const auto low = static_cast<std::uint8_t>(usage & 0xFF);
   const auto high = static_cast<std::uint8_t>(usage >> 8);
-  DeliverLocked(node, {kConsumerReportId, low, high});
-  DeliverLocked(node, {kConsumerReportId, 0x00, 0x00});  // the release
+  const std::array<std::uint8_t, 3> press{kConsumerReportId, low, high};
+  const std::array<std::uint8_t, 3> release{kConsumerReportId, 0x00, 0x00};
+  DeliverLocked(node, MakeReport(press), Clock::now());
+  DeliverLocked(node, MakeReport(release), Clock::now());
 }
 
 HidInterfaceInfo InfoOf(const DeviceState& device, const NodeState& node, const SimCollection& collection) {
@@ -638,16 +713,16 @@ void SimBus::SetReportInterval(int id, std::chrono::microseconds interval) {
 bool SimBus::InjectInputReport(int id, std::span<const std::uint8_t> report) {
   return WithDevice(impl_->mutex, impl_->Find(id), [report](DeviceState& d) {
     const int node = d.VendorNode();
-    if (!d.plugged || node < 0) return false;
-    d.DeliverLocked(static_cast<std::size_t>(node), {report.begin(), report.end()});
+    if (!d.plugged || node < 0 || report.size() > kReportSize) return false;
+    d.DeliverLocked(static_cast<std::size_t>(node), MakeReport(report), Clock::now());
     return true;
   });
 }
 
 bool SimBus::InjectBeforeNextAnswer(int id, std::span<const std::uint8_t> report) {
   return WithDevice(impl_->mutex, impl_->Find(id), [report](DeviceState& d) {
-    if (!d.plugged || d.VendorNode() < 0) return false;
-    d.strayBeforeAnswer.emplace_back(report.begin(), report.end());
+    if (!d.plugged || d.VendorNode() < 0 || report.size() > kReportSize) return false;
+    d.strayBeforeAnswer.push_back(MakeReport(report));
     return true;
   });
 }

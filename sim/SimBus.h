@@ -17,12 +17,14 @@
 // Paths look like "sim:hidraw7"; a number is never given twice, so a re-plugged device gets new paths.
 //
 // Timing. A full-speed interrupt link moves one report per endpoint per report interval (default 1 ms),
-// so an exchange costs two: the request goes out in the node's next free OUT interval -- Write returns
-// once it has, and only then does the device see it -- and the answer becomes readable one interval
-// after the previous input report of its node, or after the request that caused it. A write that
-// cannot go out within its time-out (the interval is longer, or the device is stalled) returns kTimeout
-// and the device never sees it. Nothing else waits. Each connection queues at most 64 unread reports;
-// further reports are dropped for that connection, as hidraw does.
+// so an exchange costs two: the request goes out in the node's next free OUT interval and the answer
+// becomes readable one interval after the previous input report of its node, or after the request that
+// caused it. A request the device answers is taken as soon as its interval is booked; its Write returns
+// once the answer is readable (within the write's time-out), so the host sleeps once per exchange and
+// the other readers of the node are woken once, when the answer can be read. Any other write returns
+// once it has gone out. A write that cannot go out within its time-out (the interval is longer, or the
+// device is stalled) returns kTimeout and the device never sees it. Nothing else waits. Each connection
+// queues at most 64 unread reports; further reports are dropped for that connection, as hidraw does.
 //
 // Thread safety: every member may be called from any thread; connections may be used from several threads.
 
@@ -115,9 +117,11 @@ class SimBus final : public device::HidBackend {
   void StallWrites(int id, bool stalled);
   // Waits (condition variable) until a write on the device is held by the stall; false on time-out.
   bool WaitForStalledWrite(int id, std::chrono::milliseconds timeout) const;
-  // A stray input report on the vendor node, readable at once (after the report interval).
+  // A stray input report on the vendor node, readable at once (after the report interval). False, with
+  // nothing queued, for a report longer than kReportSize (no input report of these devices is).
   bool InjectInputReport(int id, std::span<const std::uint8_t> report);
-  // A stray input report queued just ahead of the next answer, i.e. while the next command is in flight.
+  // A stray input report queued just ahead of the next answer, i.e. while the next command is in flight
+  // (at most kReportSize bytes, as above).
   bool InjectBeforeNextAnswer(int id, std::span<const std::uint8_t> report);
   void FailEnumerations(int n);  // bus-wide: the next n enumerations fail
 

@@ -1,5 +1,7 @@
 #include "app/WorkerThreads.h"
 
+#include <pthread.h>
+
 #include <QtGlobal>
 #include <string>
 
@@ -60,6 +62,9 @@ void WorkerThreads::Start() {
       entry(stop);
       --running_;
     });
+    // The slot's name on the thread (at most 15 characters), for top -H, perf and /proc.
+    const std::string name(WorkerSlotName(static_cast<WorkerSlot>(i)).substr(0, 15));
+    pthread_setname_np(threads_[i].native_handle(), name.c_str());
     if (i == 0) std::this_thread::sleep_for(kFirstWorkerPause);
   }
 }

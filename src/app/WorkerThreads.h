@@ -4,7 +4,7 @@
 // Slot = index of the thread's stop request and handle = start order:
 //    0-2  keyboard, mouse, mousepad watchers          100 ms while connected, 1000 ms otherwise
 //    3    headset watcher (through the audio library) 10 ms
-//    4-5  mouse and keyboard synchronisation readers  blocking reads of 500 ms
+//    4-5  mouse and keyboard synchronisation readers  blocking reads (a presence look every 5 s)
 //    6-9  keyboard, mouse, mousepad and synchronised lighting threads
 //   10-14 application links: keyboard key, mouse light, mouse key, mousepad light, keyboard light
 //         profiles (2000 ms)

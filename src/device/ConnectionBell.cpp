@@ -12,6 +12,12 @@ void ConnectionBell::Ring() const {
     if (doorbell) doorbell->Ring();
     return !doorbell;
   });
+  for (const Bell* also : also_) also->Ring();
+}
+
+void ConnectionBell::AlsoRing(const Bell& also) const {
+  std::lock_guard lock(mutex_);
+  if (std::find(also_.begin(), also_.end(), &also) == also_.end()) also_.push_back(&also);
 }
 
 std::shared_ptr<const WakeFd> ConnectionBell::Subscribe() const {

@@ -28,11 +28,16 @@ class ConnectionBell {
 
   // A doorbell of the caller's own for poll(), rung with every ring while the caller holds it.
   std::shared_ptr<const WakeFd> Subscribe() const;
+  // Rings `also` with every ring from now on, so that a thread sleeping on that bell for other
+  // changes wakes for a device that came or went too. `also` must outlive this bell; asked twice for
+  // one bell, it is rung once.
+  void AlsoRing(const Bell& also) const;
 
  private:
   Bell bell_;
   mutable std::mutex mutex_;
   mutable std::vector<std::weak_ptr<const WakeFd>> doorbells_;  // under mutex_
+  mutable std::vector<const Bell*> also_;                       // under mutex_
 };
 
 }  // namespace korva::device

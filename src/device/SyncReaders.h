@@ -9,8 +9,11 @@
 //
 // A reader owns its link, opened for reading only, separate from the device's own link; it takes
 // no device lock. It searches (enumerate, then the first collection passing the identity test),
-// reads with a 500 ms time-out, tests the device's presence after a read that brought nothing, and
-// searches again 1000 ms after the device has gone. A failed enumeration is retried at the next search.
+// reads until a report comes, the device goes, the stop is set or the read time-out (5 s) has passed,
+// tests the device's presence after a read that brought nothing, and searches again 1000 ms after
+// the device has gone. A quiet device costs no wake-ups but that look every few seconds (on the
+// hidapi backend, which cannot be woken, a read is cut into slices that look for the stop). A failed
+// enumeration is retried at the next search.
 //
 // On Linux the consumer collection shares its hidraw node with the vendor collection, so the
 // reader also receives the answers to the command frames (report id 0x04): only reports with the

@@ -30,7 +30,10 @@ struct WatcherPaces {
   std::chrono::milliseconds absent{1000};         // ... and while it is not
   std::chrono::milliseconds headset{10};          // headset watcher pause
   std::chrono::milliseconds keyboardSettle{100};  // between showing "kb_tab" and reading the keyboard
-  std::chrono::milliseconds readerRead{500};      // time-out of one consumer report read
+  // The longest wait of one consumer report read. A read ends at once when a report comes, the device
+  // goes (the read fails) or the stop is set (it aborts the read), so this only bounds how long a
+  // reader trusts a quiet device before it tests the device's presence itself.
+  std::chrono::milliseconds readerRead{5000};
   std::chrono::milliseconds readerSearch{1000};   // pause between two searches of a reader
 };
 

@@ -30,6 +30,12 @@ constexpr char kSyncExit[] = "同步灯光线程设定退出";
 // lighting bell then).
 constexpr bool kNothingToDoWhileSynchronised = true;
 
+// A pause of the threads; none at all (not even a look at the clock) when it is zero. True when the
+// stop came.
+bool Pause(const StopEvent& stop, milliseconds pause) {
+  return pause.count() > 0 ? stop.Wait(pause) : stop.IsSet();
+}
+
 std::uint8_t CheckedSpeed(const lighting::LightingSettings& record) {
   return std::min(record.speed, lighting::LightingSettings::kMaxSpeed);
 }
@@ -48,7 +54,10 @@ auto StreamOf(const fx::MousepadFrame& frame) {
 }  // namespace
 
 LightingThreads::LightingThreads(DeviceSession& session, LightingPreview& preview, LightingPaces paces)
-    : session_(session), preview_(preview), paces_(paces) {}
+    : session_(session), preview_(preview), paces_(paces) {
+  // A still frame's thread sleeps on the lighting bell alone: a device that comes or goes rings it.
+  session_.WatcherStartBlock().connectionChanged.AlsoRing(session_.LightingChanges());
+}
 
 // --- still frames ------------------------------------------------------------------------------
 
@@ -90,23 +99,26 @@ void LightingThreads::Changed() const {
 
 template <class PassFn>
 void LightingThreads::RunDeviceThread(DeviceKind kind, const StopEvent& stop, PassFn pass) {
-  if (stop.Wait(paces_.firstWait)) return;
   const device::HidDevice& device = session_.Device(kind);
   const device::ConnectionBell& bell = session_.WatcherStartBlock().connectionChanged;
-  while (!stop.Wait(paces_.stopCheck)) {
+  // Every pass comes after the stop test's pause. A pause that follows a timed one (the first wait,
+  // a pass's delay) is slept with it: the same pace, one wake-up instead of two.
+  if (stop.Wait(paces_.firstWait + paces_.stopCheck)) return;
+  for (;;) {
     const std::uint64_t rings = bell.Rings();
     if (!device.connected) {
       // Asleep until a device comes (the watchers ring the bell), looking again at the absent pace.
-      if (bell.WaitPast(rings, stop, paces_.absent)) return;
+      if (bell.WaitPast(rings, stop, paces_.absent) || stop.Wait(paces_.stopCheck)) return;
       continue;
     }
     const Stamp seen = DeviceStamp(kind);
     const Step step = pass(seen.joined != 0);
     if (step.still) {
-      if (SleepWhileStill(seen, [&] { return DeviceStamp(kind); }, stop)) return;
+      const auto stamp = [&] { return DeviceStamp(kind); };
+      if (SleepWhileStill(seen, stamp, stop) || stop.Wait(paces_.stopCheck)) return;
       continue;
     }
-    if (stop.Wait(step.delay)) return;
+    if (stop.Wait(step.delay + paces_.stopCheck)) return;
   }
 }
 
@@ -209,16 +221,19 @@ LightingThreads::Step LightingThreads::HeadsetPass(bool synchronised) {
 // --- the synchronised thread -------------------------------------------------------------------
 
 void LightingThreads::SynchronisedThread(const StopEvent& stop) {
-  while (!stop.Wait(paces_.stopCheck)) {
-    if (!session_.AnyConnected()) {
-      if (stop.Wait(paces_.noDevice)) break;
-      continue;
-    }
+  // The pause owed before the next pass: the stop test's, with what came before it slept in one go.
+  milliseconds pause = paces_.stopCheck;
+  while (!Pause(stop, pause)) {
+    pause = paces_.stopCheck;
     const Stamp seen = SyncStamp();
     if (seen.joined == 0) {
-      // Nothing to render until same-mode copying joins a device (it rings the lighting bell):
-      // sleep until then, looking again at the no-device pace, rather than every stop check.
-      if (session_.LightingChanges().WaitPast(seen.changes, stop, paces_.noDevice)) break;
+      // Nothing to render until a device comes or same-mode copying joins one (both ring the
+      // lighting bell): sleep until then, looking again at the no-device pace while no device is
+      // present, at the still pace while none joined. The stop test's pause is slept with it when
+      // nothing rang.
+      const milliseconds look = session_.AnyConnected() ? paces_.still : paces_.noDevice;
+      if (session_.LightingChanges().WaitPast(seen.changes, stop, look + paces_.stopCheck)) break;
+      if (session_.LightingChanges().Rings() == seen.changes) pause = milliseconds{0};
       continue;
     }
     std::array<bool, kDeviceKindCount> joined{};
@@ -234,24 +249,30 @@ void LightingThreads::SynchronisedThread(const StopEvent& stop) {
                                   joined[2] ? &mousepad_.frame : nullptr, joined[3] ? &headset_.frame : nullptr};
       pass = fx::RenderSynchronised(record, sync_, frames);
     }
-    if (!WriteJoined(joined, stop)) break;
+    milliseconds owed{0};
+    if (!WriteJoined(joined, stop, owed)) break;
     if (pass.still) {
+      if (Pause(stop, owed)) break;
       if (SleepWhileStill(seen, [this] { return SyncStamp(); }, stop)) break;
       continue;
     }
-    if (stop.Wait(milliseconds{4 * CheckedSpeed(record)})) break;
+    pause = owed + milliseconds{4 * CheckedSpeed(record)} + paces_.stopCheck;
   }
   Trace(kSyncExit);
 }
 
 // Each joined device's frame written, keyboard, mouse, mousepad, headset; 1 ms for one that is not.
-// False when the stop came meanwhile.
-bool LightingThreads::WriteJoined(const std::array<bool, kDeviceKindCount>& joined, const StopEvent& stop) {
+// Those pauses are added to `owed` and slept before the next write, so the ones after the last write
+// are left to the caller to sleep with its own. False when the stop came meanwhile.
+bool LightingThreads::WriteJoined(const std::array<bool, kDeviceKindCount>& joined, const StopEvent& stop,
+                                  milliseconds& owed) {
   for (DeviceKind kind : kAllDeviceKinds) {
     if (!joined[IndexOf(kind)]) {
-      if (stop.Wait(paces_.stopCheck)) return false;
+      owed += paces_.stopCheck;
       continue;
     }
+    if (Pause(stop, owed)) return false;
+    owed = milliseconds{0};
     switch (kind) {
       case DeviceKind::kKeyboard:
         WriteFrame(kind, KeyboardFrame());
@@ -267,7 +288,7 @@ bool LightingThreads::WriteJoined(const std::array<bool, kDeviceKindCount>& join
         break;
     }
   }
-  return true;
+  return !stop.IsSet();
 }
 
 // --- frame writes ------------------------------------------------------------------------------

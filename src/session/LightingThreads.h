@@ -9,8 +9,9 @@
 //
 // A frame that stands still (a static colour, a click flash waiting for its click) is written once:
 // its thread then sleeps until something it renders from changes (the session's lighting bell:
-// records, awake flag, same-mode copying and leaving it, clicks, mode selections, custom colours),
-// looking again at the still pace for what rings no bell (a device that came or went).
+// records, awake flag, same-mode copying and leaving it, clicks, mode selections, custom colours,
+// and -- the watchers' connection bell rings it too -- a device that came or went), looking again
+// only at the still pace. The synchronised thread sleeps the same way while it has nothing to light.
 //
 // Sharing, made safe: each thread reads one consistent copy of the records per pass; a device's
 // frame and animation state are guarded by that device's own mutex (its own thread, the
@@ -52,8 +53,12 @@ struct LightingPaces {
   // A device thread while its device is absent looks again after this, or at once when the
   // watchers ring their connection bell.
   std::chrono::milliseconds absent{2000};
-  std::chrono::milliseconds noDevice{1000};    // the synchronised thread while no device is present
-  std::chrono::milliseconds still{2000};       // a still frame's thread looks again after this
+  // The synchronised thread while no device is present, or none joined, looks again after this
+  // (or at once when the lighting bell rings).
+  std::chrono::milliseconds noDevice{1000};
+  // A still frame's thread looks again after this even when no bell rang. Every change that matters
+  // rings one, so this is only a safety look.
+  std::chrono::milliseconds still{30000};
 };
 
 class LightingThreads {
@@ -130,7 +135,8 @@ class LightingThreads {
   // Preview and write of one device's frame (the headset's over its audio chip's I2C bus).
   template <class Frame>
   void WriteFrame(DeviceKind kind, const Frame& frame);
-  bool WriteJoined(const std::array<bool, kDeviceKindCount>& joined, const StopEvent& stop);
+  bool WriteJoined(const std::array<bool, kDeviceKindCount>& joined, const StopEvent& stop,
+                   std::chrono::milliseconds& owed);
 
   Step KeyboardPass(bool synchronised);
   Step MousePass(bool synchronised);

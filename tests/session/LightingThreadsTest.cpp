@@ -97,8 +97,12 @@ class LightingThreadsTest : public test::SessionFixture {
     return n;
   }
 
+  // Threads with paces of the test's own, living until the runners have been joined.
+  LightingThreads& WithPaces(LightingPaces paces) { return paced.emplace(*session, preview, paces); }
+
   RecordingPreview preview;
   LightingThreads threads{*session, preview, LightingPaces{.firstWait = 0ms}};
+  std::optional<LightingThreads> paced;
   StopEvent stop;
   std::vector<std::jthread> runners;  // last: joined first
 };
@@ -177,7 +181,7 @@ TEST_F(LightingThreadsTest, SynchronisedDevicesShowTheSynchronisedRecord) {
 // A device that leaves the synchronised lighting (here as a settings write makes it leave) wakes its
 // own thread at once: its look-again pace is an hour here.
 TEST_F(LightingThreadsTest, LeavingTheSynchronisedLightingWakesTheDevicesThread) {
-  LightingThreads sleepy{*session, preview, LightingPaces{.firstWait = 0ms, .still = std::chrono::hours(1)}};
+  LightingThreads& sleepy = WithPaces(LightingPaces{.firstWait = 0ms, .still = std::chrono::hours(1)});
   const int keyboard = Attach(sim::SimDeviceKind::kKeyboard, DeviceKind::kKeyboard);
   ASSERT_GE(keyboard, 0);
   SetRecord(DeviceKind::kKeyboard, {3, 14, 0, 0, 0, 255, 0, 0});
@@ -200,7 +204,8 @@ TEST_F(LightingThreadsTest, LeavingTheSynchronisedLightingWakesTheDevicesThread)
 // With devices present but none joined the synchronised thread sleeps; joining (it rings the
 // lighting bell) wakes it at once, long before its look-again pace (an hour here) would have.
 TEST_F(LightingThreadsTest, JoiningWakesTheSleepingSynchronisedThread) {
-  LightingThreads sleepy{*session, preview, LightingPaces{.firstWait = 0ms, .noDevice = std::chrono::hours(1)}};
+  LightingThreads& sleepy = WithPaces(
+      LightingPaces{.firstWait = 0ms, .noDevice = std::chrono::hours(1), .still = std::chrono::hours(1)});
   ASSERT_TRUE(AttachMouse());
   SetSynchronised({3, 14, 0, 0, 0, 0, 255, 0});
   runners.emplace_back([&](std::stop_token) { sleepy.SynchronisedThread(stop); });
@@ -213,6 +218,24 @@ TEST_F(LightingThreadsTest, JoiningWakesTheSleepingSynchronisedThread) {
     const std::vector<fx::FrameEntry> frame = preview.Last(DeviceKind::kMouse);
     return !frame.empty() && frame[0] == fx::FrameEntry{0, 255, 0, 255};
   }));
+}
+
+// A device that went and came back while its still frame slept gets the frame again at once: the
+// watchers' connection bell wakes the thread, long before its safety look (an hour here).
+TEST_F(LightingThreadsTest, ADeviceThatCameBackWakesItsStillFrame) {
+  LightingThreads& sleepy = WithPaces(LightingPaces{.firstWait = 0ms, .still = std::chrono::hours(1)});
+  ASSERT_GE(Attach(sim::SimDeviceKind::kKeyboard, DeviceKind::kKeyboard), 0);
+  SetRecord(DeviceKind::kKeyboard, {3, 14, 0, 0, 0, 255, 0, 0});
+  runners.emplace_back([&](std::stop_token) { sleepy.KeyboardThread(stop); });
+  ASSERT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 1));
+
+  preview.Mark(DeviceKind::kKeyboard);
+  const device::ConnectionBell& bell = session->WatcherStartBlock().connectionChanged;
+  session->Device(DeviceKind::kKeyboard).connected = false;
+  bell.Ring();
+  session->Device(DeviceKind::kKeyboard).connected = true;
+  bell.Ring();
+  EXPECT_TRUE(preview.WaitForFrames(DeviceKind::kKeyboard, 1));
 }
 
 // A static colour is written once; its thread then sleeps (the stream-every-pass pace at speed 0

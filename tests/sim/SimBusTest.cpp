@@ -510,6 +510,96 @@ INSTANTIATE_TEST_SUITE_P(
                              HidIoStatus::kFailed, 0}),
     [](const testing::TestParamInfo<StallEnd>& info) { return info.param.name; });
 
+// A request the device answers: its write returns once the answer can be read, and a reader of the
+// node that sleeps without a time-out of its own is woken for the answer (the writer wakes it).
+TEST_F(SimBusTest, AnAnsweredWriteReturnsWithItsAnswerReadableAndWakesTheNodesReaders) {
+  const int mouse = bus.Plug(SimDeviceKind::kMouse);  // the 1 ms report interval
+  auto vendor = OpenVendor(mouse);
+  for (std::uint8_t command : {0x01, 0x05}) {
+    ASSERT_EQ(WriteFrame(*vendor, Request(command, 1, 0)), HidIoStatus::kOk);
+    const Report answer = ReadOne(*vendor, 0);
+    ASSERT_EQ(answer.status, HidIoStatus::kOk) << "the answer is readable once the write has returned";
+    EXPECT_EQ(answer.bytes.at(3), command);
+  }
+
+  const int fast = PlugFast(SimDeviceKind::kMouse);
+  auto writer = OpenVendor(fast);
+  auto consumer = bus.Open(CollectionOf(fast, kConsumerUsagePage), kReadOnly);
+  ASSERT_NE(consumer, nullptr);
+  std::promise<void> released;
+  // Reads without an end: the consumer press and release, then the next report.
+  auto listener = std::async(std::launch::async, [&] {
+    ReadOne(*consumer, -1);
+    ReadOne(*consumer, -1);
+    released.set_value();
+    return ReadOne(*consumer, -1);
+  });
+  ASSERT_TRUE(bus.RaiseConsumerReport(fast, 0x0403));
+  released.get_future().wait();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let it fall asleep
+  ASSERT_EQ(WriteFrame(*writer, Request(0x01, 0, 0)), HidIoStatus::kOk);
+  if (listener.wait_for(std::chrono::milliseconds(kGenerousMs)) != std::future_status::ready) {
+    ADD_FAILURE() << "the node's other reader was never woken for the answer";
+    bus.Unplug(fast);
+  }
+  const Report heard = listener.get();
+  ASSERT_EQ(heard.status, HidIoStatus::kOk);
+  EXPECT_EQ(heard.bytes.at(0), kVendorReportId);
+}
+
+// While the writer waits for the answer to become readable, an abort or an unplug ends the wait: the
+// request has reached the device, so the write counts; what ended it is left for the next read.
+struct AnswerWaitEnd {
+  std::string name;
+  std::function<void(SimBus&, int, HidConnection&)> end;
+  HidIoStatus nextRead;
+};
+
+void PrintTo(const AnswerWaitEnd& row, std::ostream* os) {
+  *os << row.name;
+}
+
+class AnswerWait : public SimBusTest, public testing::WithParamInterface<AnswerWaitEnd> {};
+
+TEST_P(AnswerWait, EndsEarlyWithTheRequestTaken) {
+  const AnswerWaitEnd& row = GetParam();
+  const int mouse = bus.Plug(SimDeviceKind::kMouse);
+  auto connection = OpenVendor(mouse);
+  bus.SetReportInterval(mouse, std::chrono::minutes(30));  // the answer would take an hour
+  const Frame request = Request(0x01, 0, 0);
+  std::size_t written = 0;
+  auto writer = std::async(std::launch::async, [&] { return connection->Write(request, -1, written); });
+  ASSERT_TRUE(bus.WaitForRequests(mouse, 1, std::chrono::milliseconds(kGenerousMs)));
+  row.end(bus, mouse, *connection);
+  if (writer.wait_for(std::chrono::milliseconds(kGenerousMs)) != std::future_status::ready) {
+    ADD_FAILURE() << "the write outlived what should have ended it";
+    bus.Unplug(mouse);
+  }
+  EXPECT_EQ(writer.get(), HidIoStatus::kOk);
+  EXPECT_EQ(written, request.size());
+  EXPECT_EQ(ReadOne(*connection, 0).status, row.nextRead);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AnswerWait,
+    testing::Values(AnswerWaitEnd{"Aborted", [](SimBus&, int, HidConnection& c) { c.Abort(); },
+                                  HidIoStatus::kAborted},
+                    AnswerWaitEnd{"Unplugged", [](SimBus& b, int id, HidConnection&) { b.Unplug(id); },
+                                  HidIoStatus::kFailed}),
+    [](const testing::TestParamInfo<AnswerWaitEnd>& info) { return info.param.name; });
+
+// No input report of these devices is longer than 64 bytes: a longer one is refused, nothing queued.
+TEST_F(SimBusTest, InjectedReportsLongerThanAReportAreRefused) {
+  const int keyboard = PlugFast(SimDeviceKind::kKeyboard);
+  auto connection = OpenVendor(keyboard);
+  const std::vector<std::uint8_t> tooLong(65, kVendorReportId);
+  EXPECT_FALSE(bus.InjectInputReport(keyboard, tooLong));
+  EXPECT_FALSE(bus.InjectBeforeNextAnswer(keyboard, tooLong));
+  EXPECT_EQ(ReadOne(*connection, 0).status, HidIoStatus::kTimeout);
+  ASSERT_EQ(WriteFrame(*connection, Request(0x05, 1, 0)), HidIoStatus::kOk);
+  EXPECT_EQ(ReadOne(*connection, 0).bytes.at(3), 0x05) << "the answer comes first";
+}
+
 TEST_F(SimBusTest, AbortWakesAWaitingReadAndIsUsedUpByIt) {
   const int keyboard = PlugFast(SimDeviceKind::kKeyboard);
   auto connection = OpenVendor(keyboard);

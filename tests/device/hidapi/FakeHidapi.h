@@ -5,6 +5,8 @@
 // never wait: an empty queue returns 0 at once, whatever the time-out, so the tests use no clock.
 // Every call is recorded for the test to look at.
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -58,6 +60,18 @@ class FakeHidapi final : public HidapiCalls {
     node.info.product_id = productId;
     node.info.interface_number = interfaceNumber;
     return node;
+  }
+  // An input report for the node's reads, or (fail) the failure of the next read, as when the device
+  // is pulled out; a waiting read takes it at once.
+  void Push(Node& node, Bytes report) {
+    std::lock_guard lock(mutex_);
+    node.inputs.push_back(std::move(report));
+    inputCame_.notify_all();
+  }
+  void FailNextRead(Node& node) {
+    std::lock_guard lock(mutex_);
+    ++node.failReads;
+    inputCame_.notify_all();
   }
   // Locks the stand-in for a look at or a change to its nodes from the test.
   std::unique_lock<std::mutex> Lock() { return std::unique_lock(mutex_); }
@@ -118,10 +132,16 @@ class FakeHidapi final : public HidapiCalls {
     --openHandles;
   }
   hid_device_info* GetDeviceInfo(hid_device* device) override { return &NodeOf(device).info; }
+  // Waits up to `milliseconds` for a report, as hidraw's poll does; a report pushed by the test through
+  // Lock() is taken by the next call, one pushed through Push at once.
   int ReadTimeout(hid_device* device, unsigned char* data, std::size_t length, int milliseconds) override {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     Node& node = NodeOf(device);
     node.readTimeouts.push_back(milliseconds);
+    if (node.inputs.empty() && node.failReads == 0 && milliseconds > 0) {
+      inputCame_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                          [&] { return !node.inputs.empty() || node.failReads > 0; });
+    }
     if (node.failReads > 0) {
       --node.failReads;
       return -1;
@@ -146,6 +166,7 @@ class FakeHidapi final : public HidapiCalls {
   static Node& NodeOf(hid_device* device) { return *reinterpret_cast<Node*>(device); }
 
   std::mutex mutex_;
+  std::condition_variable inputCame_;
   std::list<Node> nodes_;  // stable addresses: a handle is the address of its node
   std::list<std::list<hid_device_info>> enumerations_;
 };

@@ -1,25 +1,32 @@
 // The hidapi backend's own code on a stand-in hidapi and a sysfs folder of the test's: enumeration
 // from the report descriptors, the connection's reads and writes, and -- through HidLink and the
-// command exchange -- the drain of stale answers before each request.
+// command exchange -- the drain of stale answers before each request, and the synchronisation
+// reader's long reads.
 
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <stdlib.h>
 
 #include <array>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <string>
 #include <vector>
 
 #include "device/CommandExchange.h"
 #include "device/HidDevice.h"
 #include "device/KnownDevices.h"
+#include "device/SyncReaders.h"
+#include "device/WatcherStart.h"
 #include "device/hidapi/HidapiBackend.h"
 #include "tests/device/Descriptors.h"
-#include "tests/device/hidapi/FakeHidapi.h"
+#include "tests/device/FakeWatcherHost.h"
 #include "tests/device/RowName.h"
+#include "tests/device/hidapi/FakeHidapi.h"
 
 namespace korva::device {
 namespace {
@@ -255,6 +262,69 @@ TEST_F(HidapiBackendTest, ReportsLeftFromEarlierRequestsAreDrainedBeforeEachRequ
   const auto lock = hidapi.Lock();
   EXPECT_EQ(node.writes.size(), 3u);
   EXPECT_TRUE(node.inputs.empty());
+}
+
+// --- the synchronisation reader over the hidapi backend ---
+
+// The reader waits for a consumer report for seconds at a time; hidapi cannot be woken, so the
+// backend reads in slices that look for the stop. A mouse on a node of the test's own folder, so the
+// reader's presence test sees it come and go.
+class HidapiSyncReader : public HidapiBackendTest {
+ protected:
+  using Type = test::HostEvent::Type;
+
+  HidapiSyncReader() {
+    std::filesystem::create_directories(nodePath.parent_path());
+    std::ofstream{nodePath};
+    WriteDescriptor("hidraw5", test::kVendorAndConsumer);
+    node = &hidapi.AddNode(nodePath.string(), kKorvaVendorId, kMouseProductId, 1,
+                           {{kVendorUsagePage, kVendorUsage}, {kConsumerUsagePage, kConsumerUsage}});
+  }
+  DeviceSet Devices() { return {keyboard, mouse, mousepad, headset}; }
+  // Every slice a read was cut into, in milliseconds.
+  std::vector<int> ReadSlices() {
+    const auto lock = hidapi.Lock();
+    return node->readTimeouts;
+  }
+
+  const std::filesystem::path nodePath = sysfs / "dev" / "hidraw5";
+  FakeHidapi::Node* node = nullptr;
+  HidDevice keyboard{backend};
+  HidDevice mouse{backend};
+  HidDevice mousepad{backend};
+  HidDevice headset{backend};
+  test::FakeWatcherHost host{Devices()};
+  WatcherStart start{Devices(), host, {}, {}, FirstSearches{0}};
+};
+
+TEST_F(HidapiSyncReader, AReportReachesTheHostAndARemovalEndsTheListening) {
+  SyncReader reader(ReaderKind::kMouse, start);
+  ASSERT_TRUE(reader.Search());
+  const StopEvent stop;
+  hidapi.Push(*node, {0x03, 0x01, 0x04});
+  ASSERT_TRUE(reader.ListenOnce(stop));
+  EXPECT_EQ(host.EventsOf(Type::kSendBegin).size(), 1u);
+
+  // Pulled out: the node goes and the waiting read fails.
+  std::filesystem::remove(nodePath);
+  hidapi.FailNextRead(*node);
+  EXPECT_FALSE(reader.ListenOnce(stop));
+  for (const int slice : ReadSlices()) EXPECT_LE(slice, 50);
+}
+
+TEST_F(HidapiSyncReader, TheStopEndsAReadThatWaitsForAQuietDevice) {
+  StopEvent stop;
+  auto thread = std::async(std::launch::async, [&] { MouseSyncReaderThread(start, stop); });
+  hidapi.Push(*node, {0x03, 0x03, 0x04});  // a click: the reader is listening once it is seen
+  ASSERT_TRUE(host.WaitFor(Type::kClick));
+  stop.Set();
+  if (thread.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    ADD_FAILURE() << "the reader did not end within the shutdown bound";
+    std::abort();
+  }
+  const std::vector<int> slices = ReadSlices();
+  ASSERT_FALSE(slices.empty());
+  for (const int slice : slices) EXPECT_LE(slice, 50) << "a read longer than a slice would hold the stop";
 }
 
 // The backend's change signal watches the node folder: a hidraw node that comes, goes or gets its
