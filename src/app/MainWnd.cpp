@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QUrl>
+#include <QWindow>
 #include <thread>
 
 #include "app/AppConfig.h"
@@ -582,12 +583,29 @@ void CMainWnd::ArmPreviewRepaint() {
 
 void CMainWnd::showEvent(QShowEvent* event) {
   ui::SkinWindow::showEvent(event);
+  if (QWindow* handle = windowHandle(); handle && !exposureWatched_) {
+    exposureWatched_ = true;
+    handle->installEventFilter(this);
+  }
   if (previewShown_) previewShown_(!isMinimized());
 }
 
 void CMainWnd::hideEvent(QHideEvent* event) {
   ui::SkinWindow::hideEvent(event);
   if (previewShown_) previewShown_(false);
+}
+
+bool CMainWnd::eventFilter(QObject* watched, QEvent* event) {
+  // Only a change of exposure counts: a window partly covered and uncovered is exposed again and
+  // again without any change for the preview.
+  if (event->type() == QEvent::Expose && watched == windowHandle() && previewShown_) {
+    const bool onScreen = WindowOnScreen(*this);
+    if (onScreen != exposedLast_) {
+      exposedLast_ = onScreen;
+      previewShown_(onScreen);
+    }
+  }
+  return ui::SkinWindow::eventFilter(watched, event);
 }
 
 void CMainWnd::changeEvent(QEvent* event) {

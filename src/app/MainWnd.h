@@ -210,6 +210,8 @@ class CMainWnd : public ui::SkinWindow,
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // The window's exposure: a desktop may unmap or cover the window without hiding it.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Timer 2 runs at 100 ms while a deferred write waits and for a moment after anything that may
@@ -267,6 +269,8 @@ class CMainWnd : public ui::SkinWindow,
   bool trayBoxOpen_ = false;
   bool windowInitDone_ = false;
   bool shutDown_ = false;
+  bool exposureWatched_ = false;  // the event filter sits on the window handle
+  bool exposedLast_ = true;       // the exposure the preview was last told
 
   std::array<DevicePageHooks, kDeviceKindCount> pageHooks_;
   std::function<void(const ui::Notification&)> router_;

@@ -95,6 +95,18 @@ void SkinWindow::showEvent(QShowEvent* event) {
   QTimer::singleShot(0, this, [this] { SendNotify(Root(), QString::fromLatin1(notify::kWindowInit)); });
 }
 
+bool SkinWindow::event(QEvent* event) {
+  // A window whose pages take the sheet as they are shown has none of its own to hand down: its
+  // other child windows (a file chooser, a message box) take the sheet when they are first
+  // polished, before they show, and look like the window they belong to.
+  if (event->type() == QEvent::ChildPolished && root_ && styleSheet().isEmpty()) {
+    auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child());
+    if (child && child->isWindow() && !qobject_cast<SkinWindow*>(child) && child->styleSheet().isEmpty())
+      child->setStyleSheet(skin_.StyleSheet());
+  }
+  return QWidget::event(event);
+}
+
 void SkinWindow::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && event->position().y() < captionHeight_ && windowHandle()) {
     windowHandle()->startSystemMove();

@@ -89,6 +89,7 @@ class SkinWindow : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   friend class SkinBuilder;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QTest>
@@ -108,6 +109,46 @@ TEST_F(PageStyleSheet, APageHiddenForTheDelayGivesItsSheetBackAndTakesItAgainWhe
   pages.outer->setCurrentIndex(1);
   EXPECT_TRUE(Styled(pages.innerFirst));
   EXPECT_TRUE(Styled(pages.secondLabel));
+}
+
+// Through a window built from a skin: its hidden page waits for its show, and a file chooser opened
+// on the window looks like the window although the window itself holds no sheet.
+TEST_F(PageStyleSheet, ASkinWindowStylesItsShownPagesAndTheDialogsItOpens) {
+  TempSkin files;
+  files.Write(QStringLiteral("res.xml"), QStringLiteral(R"(<Resources>
+  <File id="XML_TEST" path="test.xml"/>
+  <Font family="DejaVu Sans" size="12"/>
+  <Style path="style.qss"/>
+</Resources>)"));
+  files.Write(QStringLiteral("style.qss"), kSheet);
+  files.Write(QStringLiteral("test.xml"), QStringLiteral(R"(<Window size="300,200">
+  <VerticalLayout name="root">
+    <Label name="heading" text="hello_text"/>
+    <TabLayout name="pages">
+      <VerticalLayout><Label name="first" text="hello_text"/></VerticalLayout>
+      <VerticalLayout><Label name="second" text="hello_text"/></VerticalLayout>
+    </TabLayout>
+  </VerticalLayout>
+</Window>)"));
+  auto skin = files.Open();
+  ASSERT_TRUE(skin);
+  SkinWindow window(*skin);
+  auto error = window.Build(QStringLiteral("XML_TEST"));
+  ASSERT_FALSE(error) << error->ToString();
+  window.show();
+  const auto label = [&](const char* name) { return qobject_cast<QLabel*>(window.FindControl(QString::fromLatin1(name)).Widget()); };
+  EXPECT_TRUE(Styled(label("heading")));
+  EXPECT_TRUE(Styled(label("first")));
+  EXPECT_FALSE(Styled(label("second")));
+  window.FindControl(QStringLiteral("pages")).SelectItem(1);
+  EXPECT_TRUE(Styled(label("second")));
+
+  QFileDialog dialog(&window);
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.show();
+  const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+  ASSERT_FALSE(labels.isEmpty());
+  for (QLabel* text : labels) EXPECT_TRUE(Styled(text)) << text->objectName().toStdString();
 }
 
 }  // namespace
