@@ -1,15 +1,10 @@
 #include "ui/PageStyleSheet.h"
 
 #include <QEvent>
-#include <QList>
-#include <QPointer>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStackedWidget>
 #include <QString>
-#include <QTimer>
-
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace korva::ui {
 
@@ -19,82 +14,96 @@ bool HoldsPageContainer(const QWidget* widget) {
   return qobject_cast<const QStackedWidget*>(widget) || widget->findChild<QStackedWidget*>() != nullptr;
 }
 
-// Freed small blocks stay with the allocator; a page's look is thousands of them.
-void ReturnFreedMemory() {
-#if defined(__GLIBC__)
-  malloc_trim(0);
-#endif
+// The rules of `sheet` that can reach a widget of `part`: Qt parses a sheet once for every widget
+// that holds it, some 2-3 KB per rule, and most parts hold a few labels and buttons. A rule stays
+// when the first type of one of its selectors is a class of a widget in the part (or of the part),
+// or when a selector names no type; "QToolTip" rules always stay (a tooltip takes its look from
+// the widget it is shown for). Widgets made later inside a part are of the classes it holds (the
+// skin builds every control up front; popups come inside their combo).
+QString SheetFor(const QWidget* part, const QString& sheet) {
+  QSet<QString> classes{QStringLiteral("QToolTip")};
+  auto note = [&classes](const QWidget* w) {
+    for (const QMetaObject* meta = w->metaObject(); meta; meta = meta->superClass())
+      classes.insert(QString::fromLatin1(meta->className()));
+  };
+  note(part);
+  for (const QWidget* w : part->findChildren<QWidget*>()) note(w);
+
+  static const QRegularExpression comment(QStringLiteral(R"(/\*.*?\*/)"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+  static const QRegularExpression leadingType(QStringLiteral(R"(^\s*([A-Za-z_][A-Za-z0-9_]*))"));
+  QString kept;
+  const QString text = QString(sheet).remove(comment);
+  qsizetype start = 0;
+  while (start < text.size()) {
+    const qsizetype open = text.indexOf(QLatin1Char('{'), start);
+    const qsizetype close = open < 0 ? -1 : text.indexOf(QLatin1Char('}'), open);
+    if (close < 0) break;
+    const QString selectors = text.mid(start, open - start);
+    bool reaches = false;
+    for (const QString& selector : selectors.split(QLatin1Char(','))) {
+      const QRegularExpressionMatch type = leadingType.match(selector);
+      if (!type.hasMatch() || classes.contains(type.captured(1))) {
+        reaches = true;
+        break;
+      }
+    }
+    if (reaches) kept += text.mid(start, close + 1 - start);
+    start = close + 1;
+  }
+  return kept;
 }
 
-void StyleParts(QWidget* widget, const QString& sheet, std::chrono::milliseconds unstyleAfter,
-                QList<QPointer<QWidget>>* styled);
+void StyleParts(QWidget* widget, const QString& sheet);
 
-// Lives on one page: styles the page's own parts on its show, unstyles them once it has been
-// hidden for the delay. Pages of containers inside the page have their own.
-class PageSheet : public QObject {
+// Waits on a page for its first show, which comes before its first paint, then styles the page's
+// own parts and goes. A page made current while its container is hidden is not shown yet and
+// keeps waiting. Pages of containers inside the page get their own.
+class SheetOnFirstShow : public QObject {
  public:
-  PageSheet(QWidget* page, const QString& sheet, std::chrono::milliseconds unstyleAfter)
-      : QObject(page), page_(page), sheet_(sheet), unstyleAfter_(unstyleAfter) {
-    setObjectName(QStringLiteral("korvaPageSheet"));
-    unstyle_.setSingleShot(true);
-    unstyle_.setInterval(unstyleAfter);
-    connect(&unstyle_, &QTimer::timeout, this, &PageSheet::Unstyle);
+  SheetOnFirstShow(QWidget* page, const QString& sheet) : QObject(page), page_(page), sheet_(sheet) {
+    setObjectName(QStringLiteral("korvaSheetOnFirstShow"));
     page->installEventFilter(this);
-    if (page->isVisible()) Style();
   }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched != page_) return false;
-    if (event->type() == QEvent::Show) {
-      unstyle_.stop();
-      if (styled_.isEmpty()) Style();
-    } else if (event->type() == QEvent::Hide && !styled_.isEmpty()) {
-      unstyle_.start();
+    if (watched == page_ && event->type() == QEvent::Show) {
+      page_->removeEventFilter(this);
+      StyleParts(page_, sheet_);
+      deleteLater();
     }
     return false;
   }
 
  private:
-  void Style() { StyleParts(page_, sheet_, unstyleAfter_, &styled_); }
-
-  void Unstyle() {
-    if (page_->isVisible()) return;
-    for (const QPointer<QWidget>& part : std::as_const(styled_))
-      if (part) part->setStyleSheet(QString());
-    styled_.clear();
-    ReturnFreedMemory();
-  }
-
   QWidget* page_;
   QString sheet_;
-  std::chrono::milliseconds unstyleAfter_;
-  QList<QPointer<QWidget>> styled_;  // the parts that took the sheet
-  QTimer unstyle_;
 };
 
-void StyleParts(QWidget* widget, const QString& sheet, std::chrono::milliseconds unstyleAfter,
-                QList<QPointer<QWidget>>* styled) {
+void StyleParts(QWidget* widget, const QString& sheet) {
   if (!HoldsPageContainer(widget)) {
-    widget->setStyleSheet(sheet);
-    if (styled) styled->append(widget);
+    // A window hands its sheet down to the dialogs it opens later: it keeps the whole sheet.
+    widget->setStyleSheet(widget->isWindow() ? sheet : SheetFor(widget, sheet));
     return;
   }
   if (auto* container = qobject_cast<QStackedWidget*>(widget)) {
     for (int i = 0; i < container->count(); ++i) {
       QWidget* page = container->widget(i);
-      if (!page->findChild<PageSheet*>(QStringLiteral("korvaPageSheet"), Qt::FindDirectChildrenOnly))
-        new PageSheet(page, sheet, unstyleAfter);
+      if (page->isVisible())
+        StyleParts(page, sheet);
+      else
+        new SheetOnFirstShow(page, sheet);
     }
     return;
   }
   for (QWidget* child : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    if (!child->isWindow()) StyleParts(child, sheet, unstyleAfter, styled);
+    if (!child->isWindow()) StyleParts(child, sheet);
 }
 
 }  // namespace
 
-void ApplyStyleSheetToShownPages(QWidget* widget, const QString& sheet, std::chrono::milliseconds unstyleAfter) {
-  StyleParts(widget, sheet, unstyleAfter, nullptr);
+void ApplyStyleSheetToShownPages(QWidget* widget, const QString& sheet) {
+  StyleParts(widget, sheet);
 }
 
 }  // namespace korva::ui

@@ -6,24 +6,19 @@
 // that is most of the program's memory. So the sheet goes at once on each part of the window that
 // holds no page container (a TabLayout), and on a page of a container when that page is shown
 // (its first show comes before its first paint: the look is the same as with the sheet on the
-// whole window). A page hidden for `unstyleAfter` gives its sheet back and takes it again on its
-// next show; the memory so freed goes back to the system.
+// whole window). Each part gets only the rules that can reach its widgets: Qt parses a sheet once
+// for every widget that holds one.
 //
 // The parts of a window that hold page containers themselves (the layouts around them) do not take
 // the sheet: they draw nothing of their own that the sheet styles.
-
-#include <chrono>
 
 class QString;
 class QWidget;
 
 namespace korva::ui {
 
-// How long a hidden page keeps its look in the running program.
-inline constexpr std::chrono::milliseconds kUnstyleHiddenPagesAfter{10'000};
-
 // Puts `sheet` on the parts of `widget` (whose ancestors carry no sheet) outside page containers;
-// every page of a container found takes it while shown, as above.
-void ApplyStyleSheetToShownPages(QWidget* widget, const QString& sheet, std::chrono::milliseconds unstyleAfter);
+// every page of a container found takes it when first shown.
+void ApplyStyleSheetToShownPages(QWidget* widget, const QString& sheet);
 
 }  // namespace korva::ui

@@ -37,7 +37,7 @@ std::optional<SkinError> SkinWindow::Build(const QString& fileOrId, IDialogBuild
   if (!built) return built.error();
   root_ = built.value().release();
   layout()->addWidget(root_);
-  ApplyStyleSheetToShownPages(this, skin_.StyleSheet(), kUnstyleHiddenPagesAfter);
+  ApplyStyleSheetToShownPages(this, skin_.StyleSheet());
   if (info.size.isValid()) setFixedSize(info.size);
   captionHeight_ = info.caption;
   setProperty(detail::kTextProperty, info.title);
