@@ -13,6 +13,8 @@ packages=(
   # The skin's font for the Chinese texts ("Droid Sans Fallback"): without a font with Chinese
   # glyphs every label of the Chinese start shows as boxes. fontconfig finds it once installed.
   fontconfig fonts-droid-fallback
+  # Qt's own dialogs (the file choosers) in Chinese with the Chinese window.
+  qt6-translations-l10n
   # The package test: cpack's dependency scan, the AppStream and desktop entry checks.
   dpkg-dev file appstream desktop-file-utils
 )

@@ -177,6 +177,7 @@ void CMainWnd::InitWindow() {
   Trace("InitWindow");
   if (auto error = GetSkin().LoadLanguage(QString::fromLatin1(kChineseLanguageFile)))
     Trace("language: " + error->ToString());
+  if (!qtDialogTexts_.Use(true)) Trace("language: Qt's Chinese dialog texts are not installed");
 
   closeButton_ = FindControl(QStringLiteral("closebtn"));
   maxButton_ = FindControl(QStringLiteral("maxbtn"));
@@ -480,6 +481,7 @@ bool CMainWnd::SwitchLanguage() {
     return false;
   }
   languageIsEnglish_ = !languageIsEnglish_;
+  qtDialogTexts_.Use(!languageIsEnglish_);
   if (tray_) tray_->Retranslate();
   update();
   return true;

@@ -46,6 +46,7 @@
 
 #include "app/DevicePageHooks.h"
 #include "app/MessageBox.h"
+#include "app/QtDialogTexts.h"
 #include "app/UiMessenger.h"
 #include "app/WindowMessage.h"
 #include "app/WindowTimers.h"
@@ -264,6 +265,7 @@ class CMainWnd : public ui::SkinWindow,
 
   std::atomic<int> currentDevicePage_{0};
   bool languageIsEnglish_ = false;
+  QtDialogTexts qtDialogTexts_;  // Qt's own dialogs in the window's language
   bool trayAvailable_ = false;
   bool wakeBoxOpen_ = false;  // re-entry guards of the "message_text_1" boxes, one per path
   bool trayBoxOpen_ = false;

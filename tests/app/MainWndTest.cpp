@@ -168,9 +168,14 @@ TEST_F(MainWndTest, LanTwiceReturnsToChinese) {
   const QString chineseLanText = lanText();
   ASSERT_FALSE(chineseLanText.isEmpty());
   const QString chineseBox = skin->Text(QStringLiteral("message_text_1"));
+  // Qt's own file choosers speak the window's language (Qt's translations, installed with the
+  // program's dependencies).
+  const auto fileChooserText = [] { return QCoreApplication::translate("QFileDialog", "Look in:"); };
+  EXPECT_NE(fileChooserText(), QStringLiteral("Look in:"));
 
   window.MenuCommand(QStringLiteral("lan"), QStringLiteral("menu_lan_text"));
   EXPECT_TRUE(window.LanguageIsEnglish());
+  EXPECT_EQ(fileChooserText(), QStringLiteral("Look in:"));
   EXPECT_EQ(skin->Lang(), QStringLiteral("en"));
   EXPECT_EQ(skin->LanguageFile(), QStringLiteral("lan_en.xml"));
   EXPECT_NE(skin->Text(QStringLiteral("message_text_1")), chineseBox);
@@ -182,6 +187,7 @@ TEST_F(MainWndTest, LanTwiceReturnsToChinese) {
   EXPECT_EQ(skin->LanguageFile(), QStringLiteral("lan_cn.xml"));
   EXPECT_EQ(skin->Text(QStringLiteral("message_text_1")), chineseBox);
   EXPECT_EQ(lanText(), chineseLanText);
+  EXPECT_NE(fileChooserText(), QStringLiteral("Look in:"));
   EXPECT_TRUE(boxes.isEmpty());
 }
 
