@@ -15,6 +15,7 @@
 #include "AppTestSupport.h"
 #include "app/MainWnd.h"
 #include "app/WindowTimers.h"
+#include "tests/ui/ShippedSkinWindow.h"
 #include "ui/PageTable.h"
 #include "ui/controls/StandardControls.h"
 #include "ui/Skin.h"
@@ -23,6 +24,7 @@
 namespace korva::app {
 namespace {
 
+using korva::test::BringToFront;
 using test::WaitFor;
 
 // The main window's skin with every page, without the rest of the main window (no "windowinit",
@@ -52,12 +54,6 @@ class PaintCounter : public QObject {
   }
   std::map<QObject*, int> counts;
 };
-
-// Shows `widget`'s page: every tab layout above it selects the page that holds it.
-void BringToFront(QWidget* widget) {
-  for (QWidget* child = widget; child && child->parentWidget(); child = child->parentWidget())
-    if (auto* tabs = qobject_cast<QStackedWidget*>(child->parentWidget())) tabs->setCurrentWidget(child);
-}
 
 class PreviewRepaintTest : public ::testing::Test {
  public:  // the rows of the tables reach the keys

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QStackedWidget>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -28,6 +29,12 @@ inline void EnsureQtApplication() {
   static char* argv[] = {name, nullptr};
   static QApplication* app = new QApplication(argc, argv);
   (void)app;
+}
+
+// Shows `widget`'s page: every tab layout above it selects the page that holds it.
+inline void BringToFront(QWidget* widget) {
+  for (QWidget* child = widget; child && child->parentWidget(); child = child->parentWidget())
+    if (auto* tabs = qobject_cast<QStackedWidget*>(child->parentWidget())) tabs->setCurrentWidget(child);
 }
 
 // The shipped skin with its standard controls and the English texts, opened once per test program;

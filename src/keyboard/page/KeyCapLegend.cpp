@@ -1,5 +1,7 @@
 #include "keyboard/page/KeyCapLegend.h"
 
+#include <QEvent>
+
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPushButton>
@@ -144,6 +146,30 @@ KeyCapLegend FitLegendTo(QPushButton& button, const QFont& own, const QString& t
 void ShowLegend(ui::Control& key, const KeyCapLegend& legend) {
   if (QWidget* widget = key.Widget()) widget->setFont(legend.font);
   key.SetText(legend.text);
+}
+
+namespace {
+
+class StyleChangeWatch : public QObject {
+ public:
+  StyleChangeWatch(QWidget& watched, std::function<void()> refit)
+      : QObject(&watched), watched_(watched), refit_(std::move(refit)) {
+    watched.installEventFilter(this);
+  }
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (object == &watched_ && event->type() == QEvent::StyleChange) refit_();
+    return false;
+  }
+
+ private:
+  QWidget& watched_;
+  std::function<void()> refit_;
+};
+
+}  // namespace
+
+void RefitOnStyleChange(QWidget& button, std::function<void()> refit) {
+  new StyleChangeWatch(button, std::move(refit));
 }
 
 }  // namespace korva::keyboard

@@ -18,6 +18,7 @@
 #include <QFont>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 #include "ui/Control.h"
 
@@ -47,5 +48,11 @@ KeyCapLegend FitLegendTo(QPushButton& button, const QFont& own, const QString& t
 
 // Shows `legend` on the key or button `key` (a push button).
 void ShowLegend(ui::Control& key, const KeyCapLegend& legend);
+
+// Runs `refit` whenever the style of `button` changes: the room a legend was fitted to is the
+// style's (a page takes the skin's style sheet only when first shown, so legends fitted while it
+// was hidden are fitted again then). For the pages that fit legends: one button of theirs stands
+// for all of them.
+void RefitOnStyleChange(QWidget& button, std::function<void()> refit);
 
 }  // namespace korva::keyboard

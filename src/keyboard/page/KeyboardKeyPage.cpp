@@ -60,6 +60,8 @@ KeyboardKeyPage::KeyboardKeyPage(ui::SkinWindow& window, session::KeyboardContro
     if (const std::optional<std::string_view> id = FactoryLabelId(KeyPictureFunctions()[n]))
       legendOfLabel_.try_emplace(std::string(*id), n);
   }
+  if (QWidget* first = Find(Latin1(kKeyFamily) + QString::number(0)).Widget())
+    RefitOnStyleChange(*first, [this] { ShowLabels(); });
 }
 
 Control KeyboardKeyPage::Find(const QString& name) const {
@@ -78,6 +80,10 @@ bool KeyboardKeyPage::RegisterRoutes(ui::NotifyRouter& router) {
 void KeyboardKeyPage::Refresh() {
   // A re-read replaces the bank the editor worked on.
   panel_.Disarm();
+  ShowLabels();
+}
+
+void KeyboardKeyPage::ShowLabels() {
   for (const KeyLabel& label : KeyLabels(keyboard_.Image(), hooks_.macroNames)) {
     Control key = Find(Latin1(kKeyFamily) + QString::number(label.picture));
     const QString defaultName =

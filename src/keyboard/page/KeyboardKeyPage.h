@@ -70,6 +70,8 @@ class KeyboardKeyPage {
 
  private:
   ui::Control Find(const QString& name) const;
+  // Every key's legend, tooltip and colour from the keyboard's image.
+  void ShowLabels();
   // Shows the label of a reassigned key (`shown`: translated), fitted to its cap.
   void ShowLegend(ui::Control& key, const KeyLabel& label, const QString& shown);
 

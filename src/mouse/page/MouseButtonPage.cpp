@@ -41,6 +41,7 @@ MouseButtonPage::MouseButtonPage(ui::SkinWindow& window, session::MouseControlle
               [this] { RefreshLabels(); }}) {
   for (std::size_t i = 0; i < kMouseButtonCount; ++i)
     if (QWidget* label = Find(ButtonName(i)).Widget()) labelFonts_[i] = label->font();
+  if (QWidget* first = Find(ButtonName(0)).Widget()) keyboard::RefitOnStyleChange(*first, [this] { RefreshLabels(); });
 }
 
 Control MouseButtonPage::Find(const QString& name) const {

@@ -142,6 +142,38 @@ TEST_F(MouseButtonPageTest, ALongLabelIsFittedToItsButtonAndTheTooltipNamesItWho
   EXPECT_EQ(skinFont.pixelSize(), 11);
 }
 
+// As in the main window, the page is one of a tab layout's: it takes the skin's style sheet (other
+// padding, so less room) only when first shown. A label fitted while it was hidden is fitted again
+// then: here a name that needs a smaller font in the shown page's room.
+TEST_F(MouseButtonPageTest, ALabelFittedWhileItsPageWasHiddenIsFittedAgainWhenShown) {
+  const QString name = QStringLiteral("Quick melee attack");
+  MouseButtonPage::Hooks hooks;
+  hooks.macroNames = [&name](int number) -> std::optional<std::string> {
+    if (number == 0) return name.toStdString();
+    return std::nullopt;
+  };
+  QTemporaryDir tabbedFolder;
+  const std::unique_ptr<ui::SkinWindow> tabbed =
+      test::BuildMouseWindow(tabbedFolder, "<TabLayout><MS_DPI_UI/><MS_Key_UI/></TabLayout>");
+  auto* button = qobject_cast<QPushButton*>(tabbed->FindControl(QStringLiteral("ms_key_0")).Widget());
+  ASSERT_NE(button, nullptr);
+  const QFont own = button->font();
+  MouseButtonPage labelled(*tabbed, controller, std::move(hooks));
+  ActiveKeyBank(Image())->SetEntry(0, {0x70, 0x00, 0x00});
+  labelled.RefreshLabels();
+  const QSize hiddenRoom = keyboard::LegendRoom(*button);
+
+  tabbed->show();
+  korva::test::BringToFront(button);
+  ASSERT_TRUE(button->isVisible());
+  const QSize shownRoom = keyboard::LegendRoom(*button);
+  ASSERT_LT(shownRoom.width(), hiddenRoom.width()) << "the sheet's padding takes room";
+  const keyboard::KeyCapLegend fitted = keyboard::FitKeyCapLegend(name, own, shownRoom);
+  ASSERT_NE(fitted.font.pixelSize(), keyboard::FitKeyCapLegend(name, own, hiddenRoom).font.pixelSize());
+  EXPECT_EQ(button->text(), fitted.text);
+  EXPECT_EQ(button->font().pixelSize(), fitted.font.pixelSize());
+}
+
 // Each row: open a button, choose a kind, fill its panel as a user does; the stored function, the
 // label, and what the panel shows when the button is opened again.
 TEST_F(MouseButtonPageTest, EachKindStoresItsFunctionAndShowsItAgain) {
