@@ -618,6 +618,9 @@ TEST_F(MainWndWatchersTest, ArrivalsShowTabsAndRemovalsMoveTheSelectionThenHideT
   bus.Firmware(mouse).SetActiveProfile(2);
   ASSERT_TRUE(
       WaitFor([&] { return window.Session().Mouse().Model().image().info.bytes != mouse::MouseDeviceInfo{}.bytes; }));
+  // The arrival's own write (the stored light profile put into effect) has gone out before the user
+  // touches the mouse: a button pressed before it would be undone by it.
+  ASSERT_TRUE(WaitFor([&] { return !window.Session().DeferredWritePending(DeviceKind::kMouse); }));
 
   // The mouse's own profile button: its reader sends WM_MS_PROFILE, the window re-reads.
   ASSERT_TRUE(bus.PressProfileButton(mouse));

@@ -255,6 +255,9 @@ TEST_F(PageWiringIntegrationTest, ASettingsReportFromTheMouseShowsTheValuesReadA
   const int mouse = bus.Plug(sim::SimDeviceKind::kMouse);
   ASSERT_TRUE(Start());
   ASSERT_TRUE(WaitFor([&] { return MouseArrived(); }));
+  // The arrival puts the stored light profile into effect, which the deferred-write timer sends to
+  // the mouse: a change made at the mouse before that write goes out is overwritten by it.
+  ASSERT_TRUE(WaitFor([&] { return !Window().Session().DeferredWritePending(DeviceKind::kMouse); }));
   const std::uint8_t value = Find("ms_DPI3_slider").Value() == 20 ? 21 : 20;
 
   // The user changed the mouse by itself (another program, the device's own buttons).
