@@ -56,6 +56,12 @@ void LightingWiring::ShowFrame(DeviceKind kind, std::span<const fx::FrameEntry> 
 }
 
 bool LightingWiring::PreviewPass() {
+  // Off screen the keys are not worth setting: the frames wait, the timer stops, and the window's
+  // coming back on screen hands the latest of them to the keys.
+  if (!shown_.load()) {
+    armed_.store(false);
+    return false;
+  }
   if (ApplyWaiting()) return true;
   // Nothing came since the last pass: let the timer stop. A frame that comes after this line arms
   // it again; one that came between the look above and this line is taken now.

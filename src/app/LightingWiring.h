@@ -45,7 +45,7 @@ class LightingWiring final : private session::LightingPreview {
   void ShowFrame(DeviceKind kind, std::span<const lighting::effects::FrameEntry> frame) override;
   // Timer 10's pass: the frames that came since the last pass reach the preview keys. True while
   // frames keep coming (the timer keeps running); false when none came (the timer stops until the
-  // next frame arms it again).
+  // next frame arms it again). False at once while the window is off screen.
   bool PreviewPass();
   // Every waiting frame to its keys; true when there was one.
   bool ApplyWaiting();

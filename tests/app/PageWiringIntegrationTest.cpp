@@ -818,5 +818,36 @@ TEST_F(PageWiringIntegrationTest, TheKeyboardLightingPageReachesThePreviewTheKey
   EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('|')).toStdString();
 }
 
+// The window off screen (the tray hid it) sets no preview key and stops timer 10 while the keyboard's
+// wave goes on streaming; back on screen the keys take the latest frame.
+TEST_F(PageWiringIntegrationTest, AHiddenWindowLeavesThePreviewAloneWhileTheLightsRunAndCatchesUpWhenShown) {
+  const int keyboard = bus.Plug(sim::SimDeviceKind::kKeyboard);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Window().Session().Keyboard().Image().KeyCount() > 0; }));
+  Click("kb_tab");
+  Click("kb_deng_Op_tab");
+  Find("kb_deng_speed_slider").SetValue(14, ui::SendNotify::Yes);
+  Find("kb_deng_combo_modeSelect").SelectItem(0, ui::SendNotify::Yes);  // the wave
+  ui::Control key = Find("kb_dkey_0");
+  const auto changes = [&] {
+    const quint32 first = key.ChangerColor();
+    return WaitFor([&] { return key.ChangerColor() != first; }, 3000);
+  };
+  ASSERT_TRUE(changes()) << "the preview follows the wave";
+
+  Window().hide();
+  ASSERT_TRUE(WaitFor([&] { return !Window().IsTimerActive(kTimerRepaint); }, 2000));
+  const quint32 hidden = key.ChangerColor();
+  const std::size_t streamed = bus.Requests(keyboard).size();
+  EXPECT_TRUE(WaitFor([&] { return bus.Requests(keyboard).size() > streamed + 20; }, 3000))
+      << "the keyboard still gets its frames";
+  EXPECT_FALSE(Window().IsTimerActive(kTimerRepaint));
+  EXPECT_EQ(key.ChangerColor(), hidden);
+
+  Window().show();
+  EXPECT_TRUE(WaitFor([&] { return key.ChangerColor() != hidden; }, 3000));
+  EXPECT_TRUE(Window().IsTimerActive(kTimerRepaint));
+}
+
 }  // namespace
 }  // namespace korva::app
