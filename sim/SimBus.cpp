@@ -20,7 +20,7 @@ using Clock = std::chrono::steady_clock;
 using device::HidInterfaceInfo;
 using device::HidIoStatus;
 
-constexpr std::size_t kConnectionQueueLimit = 64;  // hidraw's per-file report buffer
+constexpr std::size_t kConnectionQueueLimit = device::kHidReportBuffer;  // hidraw's per-file report buffer
 constexpr std::uint16_t kProfileChanged = 0x0401;
 constexpr std::uint16_t kSettingsChanged = 0x0402;
 constexpr std::uint8_t kRestoreDefaultsCommand = 0x0D;

@@ -23,6 +23,10 @@ struct HidInterfaceInfo {
   int interfaceNumber = -1;
 };
 
+// How many input reports an open node keeps for its reader before it drops new ones (hidraw's
+// buffer per open file).
+inline constexpr std::size_t kHidReportBuffer = 64;
+
 struct HidOpenOptions {
   bool wantRead = false;
   bool wantWrite = false;

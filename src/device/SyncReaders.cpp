@@ -55,8 +55,12 @@ bool SyncReader::ListenOnce(const StopEvent& stop) {
   const auto started = std::chrono::steady_clock::now();
   std::size_t bytesRead = 0;
   if (ReadReport(link_, input_.report, static_cast<int>(timeout.count()), bytesRead)) {
-    Handle(std::span<const std::uint8_t>(input_.report.data(), bytesRead), stop);
-    return !stop.IsSet();
+    if (Handle(std::span<const std::uint8_t>(input_.report.data(), bytesRead), stop)) return !stop.IsSet();
+    // An answer to a command of the device's own link, which shares this node: while the lights
+    // stream they come by the hundred a second. Rather than waking for each, the reader lets them
+    // gather in the node's buffer for a moment and then takes all of them without sleeping.
+    if (stop.Wait(start_.paces.readerBusyPause)) return false;
+    return TakeWaitingReports(stop);
   }
   if (stop.IsSet()) return false;
   // Nothing came: a time-out is normal; a device that has gone ends the listening.
@@ -94,13 +98,24 @@ void SyncReader::Run(const StopEvent& stop) {
   Trace(kind_ == ReaderKind::kKeyboard ? "键盘同步线程设定退出" : "鼠标同步线程设定测试退出");
 }
 
-void SyncReader::Handle(std::span<const std::uint8_t> report, const StopEvent& stop) {
-  if (report.empty() || input_.items.empty()) return;
+bool SyncReader::TakeWaitingReports(const StopEvent& stop) {
+  // Bounded, so that a node that never runs dry cannot keep the reader here: the next read waits.
+  for (std::size_t taken = 0; taken < kHidReportBuffer; ++taken) {
+    std::size_t bytesRead = 0;
+    if (!ReadReport(link_, input_.report, 0, bytesRead)) break;
+    Handle(std::span<const std::uint8_t>(input_.report.data(), bytesRead), stop);
+    if (stop.IsSet()) return false;
+  }
+  return !stop.IsSet();
+}
+
+bool SyncReader::Handle(std::span<const std::uint8_t> report, const StopEvent& stop) {
+  if (report.empty() || input_.items.empty()) return false;
   ReportItem& first = input_.items.front();
   // Answers to command frames arrive on the same node; they are not this collection's reports.
-  if (report[0] != first.reportId) return;
-  if (!UnpackInputReport(input_.items, report)) return;
-  if (!first.isButton || first.usageList.empty()) return;
+  if (report[0] != first.reportId) return false;
+  if (!UnpackInputReport(input_.items, report)) return true;
+  if (!first.isButton || first.usageList.empty()) return true;
   const ReaderAction action = ActionForUsage(kind_, first.usageList.front());
   switch (action.kind) {
     case ReaderAction::Kind::kSend:
@@ -112,6 +127,7 @@ void SyncReader::Handle(std::span<const std::uint8_t> report, const StopEvent& s
     case ReaderAction::Kind::kNone:
       break;
   }
+  return true;
 }
 
 void MouseSyncReaderThread(const WatcherStart& start, const StopEvent& stop) {

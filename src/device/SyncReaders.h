@@ -69,7 +69,11 @@ class SyncReader {
   bool IsConnected() const { return connected_; }
 
  private:
-  void Handle(std::span<const std::uint8_t> report, const StopEvent& stop);
+  // Acts on a report of the consumer collection; false for a report of another collection (an
+  // answer to a command frame).
+  bool Handle(std::span<const std::uint8_t> report, const StopEvent& stop);
+  // Reads and handles the reports already waiting, without sleeping. False when `stop` is set.
+  bool TakeWaitingReports(const StopEvent& stop);
 
   const ReaderKind kind_;
   const WatcherStart& start_;

@@ -34,6 +34,10 @@ struct WatcherPaces {
   // goes (the read fails) or the stop is set (it aborts the read), so this only bounds how long a
   // reader trusts a quiet device before it tests the device's presence itself.
   std::chrono::milliseconds readerRead{5000};
+  // After an answer to a command on the reader's node, how long the reader lets the node's reports
+  // gather before taking them all. The node keeps kHidReportBuffer reports per reader and the link
+  // answers at most one request per two report intervals (2 ms), so 50 ms stays far inside it.
+  std::chrono::milliseconds readerBusyPause{50};
   std::chrono::milliseconds readerSearch{1000};   // pause between two searches of a reader
 };
 

@@ -107,6 +107,26 @@ TEST_F(WatcherFixture, ReaderIgnoresCommandAnswersOnTheSharedNode) {
   EXPECT_EQ(host.EventsOf(Type::kSendBegin).size(), 1u);
 }
 
+// While the device's own link streams (lighting frames), its answers come by the hundred a second
+// on the reader's node: the reader wakes once for the batch waiting behind the first, and a report of
+// its collection among them is acted on.
+TEST_F(WatcherFixture, ReaderTakesAStreamOfAnswersInOneWakeUpAndActsOnAReportAmongThem) {
+  const int id = bus.Plug(SimDeviceKind::kMouse);
+  start.paces.readerBusyPause = 100ms;
+  SyncReader reader(ReaderKind::kMouse, start);
+  ASSERT_TRUE(reader.Search());
+  std::array<std::uint8_t, 64> answer{};
+  answer[0] = 0x04;
+  // One report per millisecond: all of them are readable well within the pause.
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(bus.InjectInputReport(id, answer));
+  ASSERT_TRUE(bus.RaiseConsumerReport(id, 0x0401));
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(bus.InjectInputReport(id, answer));
+
+  ASSERT_TRUE(reader.ListenOnce(stop));
+
+  EXPECT_EQ(host.EventsOf(Type::kSendBegin).size(), 1u);
+}
+
 TEST_F(WatcherFixture, NoReaderListensToTheSecondKeyboardModel) {
   bus.Plug(SimDeviceKind::kKeyboardModel1);
   SyncReader keyboardReader(ReaderKind::kKeyboard, start);
