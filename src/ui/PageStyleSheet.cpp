@@ -56,9 +56,12 @@ QString SheetFor(const QWidget* part, const QString& sheet) {
 
 void StyleParts(QWidget* widget, const QString& sheet);
 
-// Waits on a page for its first show, which comes before its first paint, then styles the page's
-// own parts and goes. A page made current while its container is hidden is not shown yet and
-// keeps waiting. Pages of containers inside the page get their own.
+// Waits on a page for its first show, then styles the page's own parts and goes. The styling waits
+// for the end of the event loop's turn, still ahead of the page's first paint (a paint request is
+// posted at low priority): a page shown and hidden again within one turn (the pages a start-up
+// with several devices passes through) is never painted and takes nothing. A page made current
+// while its container is hidden is not shown yet and keeps waiting. Pages of containers inside
+// the page get their own.
 class SheetOnFirstShow : public QObject {
  public:
   SheetOnFirstShow(QWidget* page, const QString& sheet) : QObject(page), page_(page), sheet_(sheet) {
@@ -67,17 +70,25 @@ class SheetOnFirstShow : public QObject {
   }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == page_ && event->type() == QEvent::Show) {
-      page_->removeEventFilter(this);
-      StyleParts(page_, sheet_);
-      deleteLater();
+    if (watched == page_ && event->type() == QEvent::Show && !queued_) {
+      queued_ = true;
+      QMetaObject::invokeMethod(this, [this] { StyleIfStillShown(); }, Qt::QueuedConnection);
     }
     return false;
   }
 
  private:
+  void StyleIfStillShown() {
+    queued_ = false;
+    if (!page_->isVisible()) return;  // hidden again before any paint: wait for the next show
+    page_->removeEventFilter(this);
+    StyleParts(page_, sheet_);
+    deleteLater();
+  }
+
   QWidget* page_;
   QString sheet_;
+  bool queued_ = false;  // a look at the page waits for the end of the turn
 };
 
 void StyleParts(QWidget* widget, const QString& sheet) {

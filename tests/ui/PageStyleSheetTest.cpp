@@ -19,6 +19,29 @@ namespace {
 
 const QColor kSheetColour(0x12, 0x34, 0x56);
 
+// The end of the event loop's turn: what was queued then runs, and the posted paints after it.
+void EndOfTurn() {
+  QCoreApplication::sendPostedEvents();
+}
+
+// Whether `widget` was styled when it was first painted.
+class FirstPaintLook : public QObject {
+ public:
+  explicit FirstPaintLook(QLabel* label) : label_(label) { label->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !painted) {
+      painted = true;
+      styled = label_->palette().color(QPalette::WindowText) == kSheetColour;
+    }
+    return false;
+  }
+  bool painted = false;
+  bool styled = false;
+
+ private:
+  QLabel* label_;
+};
+
 bool Styled(QLabel* label) {
   label->ensurePolished();
   return label->palette().color(QPalette::WindowText) == kSheetColour;
@@ -67,17 +90,28 @@ class PageStyleSheet : public ::testing::Test {
 TEST_F(PageStyleSheet, OnlyWhatIsShownTakesTheSheet) {
   Pages pages;
   ApplyStyleSheetToShownPages(&pages.window, kSheet);
-  pages.window.show();
   EXPECT_TRUE(Styled(pages.heading)) << "outside the containers: at once";
-  EXPECT_TRUE(Styled(pages.first)) << "the current page of a shown container";
+  FirstPaintLook firstPaint(pages.first);
+  pages.window.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return firstPaint.painted; }, 5000));
+  EXPECT_TRUE(firstPaint.styled) << "the current page of a shown container, styled before its first paint";
+  EXPECT_TRUE(Styled(pages.first));
   EXPECT_FALSE(Styled(pages.secondLabel));
   EXPECT_FALSE(Styled(pages.innerFirst));
 
   // Made current while the outer page holding it is hidden: nothing shown, nothing styled.
   pages.inner->setCurrentIndex(1);
+  EndOfTurn();
   EXPECT_FALSE(Styled(pages.innerSecond));
 
+  // Shown and hidden again within one turn: never painted, nothing styled.
   pages.outer->setCurrentIndex(1);
+  pages.outer->setCurrentIndex(0);
+  EndOfTurn();
+  EXPECT_FALSE(Styled(pages.secondLabel));
+
+  pages.outer->setCurrentIndex(1);
+  EndOfTurn();
   EXPECT_TRUE(Styled(pages.secondLabel));
   EXPECT_TRUE(Styled(pages.innerSecond)) << "the inner container's current page is shown with it";
   EXPECT_FALSE(Styled(pages.innerFirst));
@@ -139,11 +173,13 @@ TEST_F(PageStyleSheet, ASkinWindowStylesItsShownPagesAndTheDialogsItOpens) {
   auto error = window.Build(QStringLiteral("XML_TEST"));
   ASSERT_FALSE(error) << error->ToString();
   window.show();
+  EndOfTurn();
   const auto label = [&](const char* name) { return qobject_cast<QLabel*>(window.FindControl(QString::fromLatin1(name)).Widget()); };
   EXPECT_TRUE(Styled(label("heading")));
   EXPECT_TRUE(Styled(label("first")));
   EXPECT_FALSE(Styled(label("second")));
   window.FindControl(QStringLiteral("pages")).SelectItem(1);
+  EndOfTurn();
   EXPECT_TRUE(Styled(label("second")));
 
   QFileDialog dialog(&window);

@@ -31,10 +31,12 @@ inline void EnsureQtApplication() {
   (void)app;
 }
 
-// Shows `widget`'s page: every tab layout above it selects the page that holds it.
+// Shows `widget`'s page: every tab layout above it selects the page that holds it. The turn of the
+// event loop then ends (without painting): a page shown takes its look at that moment.
 inline void BringToFront(QWidget* widget) {
   for (QWidget* child = widget; child && child->parentWidget(); child = child->parentWidget())
     if (auto* tabs = qobject_cast<QStackedWidget*>(child->parentWidget())) tabs->setCurrentWidget(child);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
 // The shipped skin with its standard controls and the English texts, opened once per test program;
