@@ -26,8 +26,9 @@ namespace korva::app {
 namespace {
 // Time the watchers get to find the devices before the --screenshot picture is taken.
 constexpr int kScreenshotDelayMs = 2500;
-// Requests the simulated bus remembers per device.
-constexpr std::size_t kDemoRequestLog = 4096;
+// Requests the simulated bus remembers per device: the latest few, for a debugger to look at; a
+// keyboard frame alone is seven requests and the lights stream all day.
+constexpr std::size_t kDemoRequestLog = 256;
 }  // namespace
 
 Application::Application(AppOptions options, QObject* parent)

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -106,10 +107,21 @@ QString Skin::ImageFile(const QString& image) {
   return match.hasMatch() ? match.captured(1) : image.trimmed();
 }
 
-QPixmap Skin::Image(const QString& image) const {
+QString Skin::ImagePath(const QString& image) const {
   const QString file = ImageFile(image);
   if (file.isEmpty()) return {};
-  const QString path = QFileInfo(file).isAbsolute() ? file : QDir(folder_).filePath(file);
+  return QFileInfo(file).isAbsolute() ? file : QDir(folder_).filePath(file);
+}
+
+bool Skin::HasImage(const QString& image) const {
+  const QString path = ImagePath(image);
+  if (path.isEmpty()) return false;
+  return images_.contains(path) || QImageReader(path).canRead();
+}
+
+QPixmap Skin::Image(const QString& image) const {
+  const QString path = ImagePath(image);
+  if (path.isEmpty()) return {};
   const auto it = images_.constFind(path);
   if (it != images_.constEnd()) return it.value();
   QPixmap pixmap(path);

@@ -71,6 +71,10 @@ class Skin {
   // A DuiLib-style "file='ms/key.png'" is taken as its file part.
   QPixmap Image(const QString& image) const;
   static QString ImageFile(const QString& image);
+  // The file of an image ("" for none) and whether it holds an image (its header is read, the
+  // pixels are not decoded).
+  QString ImagePath(const QString& image) const;
+  bool HasImage(const QString& image) const;
 
   // A popup menu from a menu skin file:
   //   <Menu> <MenuElement name="lan" text="menu_lan_text"/> <MenuSeparator/> ... </Menu>

@@ -23,7 +23,7 @@ namespace {
 
 struct ImageValue {
   QString file;  // as written
-  QPixmap pixmap;
+  QString path;  // the file it names ("" for none); checked to hold an image, not decoded
 };
 
 struct FontValue {
@@ -122,9 +122,8 @@ struct Value<ValueKind::kImage> {
   using Type = ImageValue;  // empty: none
   static std::optional<ImageValue> Parse(const Skin& skin, const QString& text) {
     if (text.isEmpty()) return ImageValue{};
-    QPixmap pixmap = skin.Image(text);
-    if (pixmap.isNull()) return std::nullopt;
-    return ImageValue{text, std::move(pixmap)};
+    if (!skin.HasImage(text)) return std::nullopt;
+    return ImageValue{text, skin.ImagePath(text)};
   }
 };
 
@@ -224,7 +223,7 @@ AttributeRow StateImageRow(const char* name) {
                                 [name](const AttributeTarget& t, const ImageValue& v) {
                                   auto* button = As<SkinButton>(t);
                                   button->imageFiles.insert(QLatin1String(name), v.file);
-                                  button->images.insert(QLatin1String(name), v.pixmap);
+                                  button->images.insert(QLatin1String(name), t.skin.Image(v.file));
                                   button->update();
                                 });
 }
@@ -304,7 +303,7 @@ std::vector<AttributeRow> MakeTable() {
           "bkimage", kSkinnedWidget,
           [](T t, const ImageValue& v) {
             LookOf(t).bkImage = v.file;
-            LookOf(t).bkPixmap = v.pixmap;
+            LookOf(t).bkPixmap = DeferredPixmap(v.path);
             t.widget->update();
           },
           Stage::kAnyTime, OnBadValue::kClear),
@@ -319,14 +318,15 @@ std::vector<AttributeRow> MakeTable() {
                      [](T t, const ImageValue& v) {
                        auto* button = As<SkinButton>(t);
                        button->foreImage = v.file;
-                       button->forePixmap = v.pixmap;
+                       button->forePixmap = t.skin.Image(v.file);
                        button->update();
                      }),
       Row<V::kImage>("icon", kButtonWidget,
                      [](T t, const ImageValue& v) {
                        auto* button = As<QAbstractButton>(t);
-                       button->setIcon(QIcon(v.pixmap));
-                       button->setIconSize(v.pixmap.size());
+                       const QPixmap icon = t.skin.Image(v.file);
+                       button->setIcon(QIcon(icon));
+                       button->setIconSize(icon.size());
                      }),
       Row<V::kBool>("selected", kButtonWidget,
                     [](T t, bool on) {

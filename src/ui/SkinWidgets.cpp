@@ -48,11 +48,11 @@ void SkinnedBase::PaintBackground(QWidget& self, QPainter& painter) const {
   QPainterPath path;
   path.addRoundedRect(r, look.borderRound, look.borderRound);
   if (look.bkColor.isValid() && look.bkColor.alpha() > 0) painter.fillPath(path, look.bkColor);
-  if (!look.bkPixmap.isNull()) {
+  if (const QPixmap& image = look.bkPixmap.Get(); !image.isNull()) {
     painter.save();
     if (look.borderRound > 0) painter.setClipPath(path);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(self.rect(), look.bkPixmap);
+    painter.drawPixmap(self.rect(), image);
     painter.restore();
   }
   if (look.borderSize > 0 && look.borderColor.isValid()) {

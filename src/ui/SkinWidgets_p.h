@@ -37,10 +37,31 @@ inline constexpr int kItemDataRole = Qt::UserRole + 2;      // Combo/List item: 
 inline constexpr int kItemNameRole = Qt::UserRole + 3;      // List item: row name
 
 // What every skinned widget paints below its own content.
+// An image file read when it is first asked for: the pictures of pages that are never opened are
+// never decoded.
+class DeferredPixmap {
+ public:
+  DeferredPixmap() = default;
+  explicit DeferredPixmap(QString path) : path_(std::move(path)), read_(path_.isEmpty()) {}
+  const QPixmap& Get() const {
+    if (!read_) {
+      read_ = true;
+      pixmap_.load(path_);  // shared through Qt's pixmap cache with other readers of the file
+    }
+    return pixmap_;
+  }
+  bool IsRead() const { return read_; }
+
+ private:
+  QString path_;
+  mutable QPixmap pixmap_;
+  mutable bool read_ = true;
+};
+
 struct Look {
   QColor bkColor;  // invalid: none
   QString bkImage;
-  QPixmap bkPixmap;
+  DeferredPixmap bkPixmap;
   QColor borderColor;
   int borderSize = 0;
   int borderRound = 0;

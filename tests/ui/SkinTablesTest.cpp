@@ -168,7 +168,8 @@ const AttributeCase kAttributes[] = {
     {"bkimage", "Label", "file='img.png'",
      [](QWidget* w) {
        EXPECT_EQ(Control(w).BkImage(), QStringLiteral("file='img.png'"));
-       EXPECT_FALSE(LookOf(w).look.bkPixmap.isNull());
+       EXPECT_FALSE(LookOf(w).look.bkPixmap.IsRead()) << "a picture is decoded when first painted";
+       EXPECT_FALSE(LookOf(w).look.bkPixmap.Get().isNull());
      },
      "nowhere.png", kNoImage, "ColorPalette", "unknown attribute 'bkimage'"},
     {"normalimage", "Button", "img.png", ExpectAttribute("normalimage", "img.png"), "nowhere.png", kNoImage,

@@ -52,7 +52,7 @@ void CCircleProgressUI::paintEvent(QPaintEvent*) {
     painter.setBrush(look.bkColor);
     painter.drawEllipse(area);
   }
-  if (!look.bkPixmap.isNull()) painter.drawPixmap(area, look.bkPixmap);
+  if (const QPixmap& image = look.bkPixmap.Get(); !image.isNull()) painter.drawPixmap(area, image);
 
   // Qt counts angles anticlockwise in sixteenths of a degree from three o'clock; the pie starts at
   // six o'clock and grows clockwise.

@@ -65,7 +65,7 @@ CDeviceKeyButtonUI::LayerKey CDeviceKeyButtonUI::CurrentLayerKey() const {
   key.statusImage = status ? status->cacheKey() : 0;
   key.fore = forePixmap.cacheKey();
   key.keySet = keySetHidden_ ? 0 : Resolved(keySetImage_, keySetPixmap_, keySetResolved_).cacheKey() | 1;
-  key.background = look.bkPixmap.cacheKey();
+  key.background = look.bkPixmap.Get().cacheKey();
   key.bkColor = look.bkColor.isValid() ? look.bkColor.rgba() : 0;
   key.borderColor = look.borderColor.isValid() ? look.borderColor.rgba() : 0;
   key.textColor = look.textColor.isValid() ? look.textColor.rgba() : 0;
