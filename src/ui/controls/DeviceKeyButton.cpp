@@ -9,6 +9,25 @@
 #include "ui/controls/LightTintCache.h"
 
 namespace korva::ui {
+namespace {
+
+// Lights whose brightness (luma times alpha, 0..1) reaches this take a halo behind the legend.
+constexpr double kBrightLight = 0.4;
+
+// `layer`'s opaque parts moved one pixel each way, in `colour`.
+QPixmap HaloOf(const QPixmap& layer, const QColor& colour) {
+  QPixmap halo(layer.size());
+  halo.setDevicePixelRatio(layer.devicePixelRatio());
+  halo.fill(Qt::transparent);
+  QPainter painter(&halo);
+  for (const QPoint offset : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)})
+    painter.drawPixmap(offset, layer);
+  painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+  painter.fillRect(QRect(QPoint(0, 0), layer.deviceIndependentSize().toSize()), colour);
+  return halo;
+}
+
+}  // namespace
 
 CDeviceKeyButtonUI::CDeviceKeyButtonUI(std::shared_ptr<controls::LightTintCache> lights, QWidget* parent)
     : SkinButton(parent), lights_(std::move(lights)) {}
@@ -98,6 +117,13 @@ void CDeviceKeyButtonUI::PaintLayers() {
   QStyleOptionButton option;
   initStyleOption(&option);
   style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+  halo_ = QPixmap();  // made again from the new layer when a bright light asks for it
+}
+
+bool CDeviceKeyButtonUI::LightHidesLegend() const {
+  if (!lightOn || changerAlpha <= 0 || text().isEmpty()) return false;
+  const double luma = (0.299 * changerColor.red() + 0.587 * changerColor.green() + 0.114 * changerColor.blue()) / 255.0;
+  return luma * changerAlpha / 255.0 >= kBrightLight;
 }
 
 bool CDeviceKeyButtonUI::event(QEvent* event) {
@@ -116,6 +142,14 @@ void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.drawPixmap(0, 0, under_);
   if (lightOn) PaintLight(painter);
+  if (LightHidesLegend()) {
+    if (halo_.isNull()) {
+      const QColor own =
+          look.bkColor.isValid() && look.bkColor.alpha() > 0 ? look.bkColor : palette().color(QPalette::Shadow);
+      halo_ = HaloOf(over_, QColor(own.red(), own.green(), own.blue()));
+    }
+    painter.drawPixmap(0, 0, halo_);
+  }
   painter.drawPixmap(0, 0, over_);
 }
 

@@ -13,6 +13,10 @@
 // once into two layers and drawn from them until something it is made of changes. A key
 // whose skin names no light image lights its own rounded shape, brightest in the middle.
 //
+// A bright light would swallow a light legend: under such a light a key with a legend has its
+// frame and legend drawn over a halo of the key's own background colour (the window's shadow
+// colour for a key without one), made from the upper layer the first time it is needed.
+//
 // Attributes of its own (names without regard to case): "lightimage", "keysetimage" (skin
 // images, looked up when painted; one that cannot be loaded is dropped), "gmnametextcolor"
 // (accepted and ignored; older skins carry it). Every other attribute is the Button's.
@@ -74,6 +78,8 @@ class CDeviceKeyButtonUI : public detail::SkinButton, public ISkinAttributes {
   LayerKey CurrentLayerKey() const;
   void PaintLayers();
   void PaintLight(QPainter& painter) const;
+  // Whether the light is bright enough to need the halo behind the legend.
+  bool LightHidesLegend() const;
   void PaintKeySet(QPainter& painter) const;
   // The skin image of `file`, looked up once after each change of the attribute; a file that
   // cannot be loaded is forgotten.
@@ -91,6 +97,7 @@ class CDeviceKeyButtonUI : public detail::SkinButton, public ISkinAttributes {
   QVariant skinClass_;  // the "skinclass" property, kept as it changes: looked up by name it costs a search
   QPixmap under_;
   QPixmap over_;
+  QPixmap halo_;  // over_'s frame and legend widened by a pixel, in one dark colour; null until needed
   int layerPaints_ = 0;
 };
 

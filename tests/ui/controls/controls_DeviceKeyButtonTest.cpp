@@ -19,6 +19,7 @@ constexpr char kBody[] = R"(
   <DeviceKeyButton name="plain" pos="30,0" size="20,20"/>
   <DeviceKeyButton name="broken" pos="60,0" size="20,20" lightimage="nowhere.png"/>
   <DeviceKeyButton name="esc" pos="90,0" size="40,20" text="Esc"/>
+  <DeviceKeyButton name="tab" pos="140,0" size="40,20" text="Tab" lightimage="white.png" bkcolor="#FF1A1E26" textcolor="#FFB8C2D0"/>
 )";
 
 class DeviceKey : public ::testing::Test {
@@ -117,6 +118,20 @@ TEST_F(DeviceKey, WithoutALightImageTheKeyGlowsInItsOwnShape) {
     EXPECT_EQ(qGreen(shot.pixel(0, 0)), 0) << "the corner is outside the rounded shape";
   }
   EXPECT_EQ(Key("broken")->LightImage(), QString()) << "an image that cannot be loaded is dropped";
+}
+
+// A light grey legend on a yellow light: the legend is drawn over a halo of the key's dark
+// background colour, so dark pixels outline it.
+TEST_F(DeviceKey, ALegendStaysReadableUnderABrightLight) {
+  const auto darkPixels = [this] {
+    const QImage shot = ControlsSkin::Render(skin.C("tab"));
+    int dark = 0;
+    for (int y = 3; y < shot.height() - 3; ++y)
+      for (int x = 3; x < shot.width() - 3; ++x) dark += qGray(shot.pixel(x, y)) < 80 ? 1 : 0;
+    return dark;
+  };
+  Light("tab", 0x00FFFF00, 255);
+  EXPECT_GT(darkPixels(), 10) << "the legend is outlined";
 }
 
 TEST_F(DeviceKey, EachTintIsMadeOnceAndSharedByTheKeys) {
