@@ -2,10 +2,13 @@
 
 #include <QEnterEvent>
 #include <QFocusEvent>
+#include <QHelpEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainterPath>
 #include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QToolTip>
 
 #include "ui/Notify.h"
 #include "ui/Skin.h"
@@ -37,6 +40,25 @@ void Translate(const Skin& skin, QWidget* w) {
 }
 
 }  // namespace
+
+// ---- the combo's cut text ------------------------------------------------------------------------
+
+bool SkinCombo::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QRect room = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    const QString text = currentText();
+    if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) > room.width()) {
+      QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, this);
+    } else {
+      QToolTip::hideText();
+    }
+    event->accept();
+    return true;
+  }
+  return Skinned<QComboBox>::event(event);
+}
 
 // ---- painting ----------------------------------------------------------------------------------
 

@@ -152,6 +152,11 @@ class SkinCombo : public Skinned<QComboBox> {
  public:
   using Skinned<QComboBox>::Skinned;
   int lastIndex = -1;  // the index reported as "old" by the next "itemselect"
+
+ protected:
+  // A current text too long for the closed combo (a long profile or macro name) is shown whole as
+  // the tooltip, unless the skin gave the combo a tooltip of its own.
+  bool event(QEvent* event) override;
 };
 class SkinSlider : public Skinned<QSlider> {
  public:

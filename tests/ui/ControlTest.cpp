@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QHelpEvent>
 #include <QStackedWidget>
+#include <QToolTip>
 
 #include "UiTestSupport.h"
 
@@ -20,6 +23,11 @@ constexpr char kSkin[] = R"(<Window size="300,300">
     <Option name="first" group="g" selected="true"/>
     <Option name="second" group="g"/>
     <Progress name="bar" min="0" max="100" value="20" height="6"/>
+    <HorizontalLayout height="22">
+      <Combo name="narrow" width="70"><Item text="ok"/><Item text="A macro name far too long for the room"/></Combo>
+      <Combo name="tipped" width="70" tooltip="hello_text"><Item text="A macro name far too long for the room"/></Combo>
+      <Control/>
+    </HorizontalLayout>
   </VerticalLayout>
 </Window>)";
 
@@ -163,6 +171,23 @@ TEST_F(Controls, LightChangesAreListedOnceUntilTaken) {
   EXPECT_TRUE(key.IsLightOn());
   C("caption").SetChangerColor(0x00FFFFFF);
   EXPECT_FALSE(window->HasLightChanges()) << "a label has no light";
+}
+
+// A name cut by a closed combo is shown whole when the pointer rests on it; a name that fits, or a
+// combo with a tooltip of its own, shows no such tip.
+TEST_F(Controls, AComboShowsItsCutTextWholeAsItsTooltip) {
+  window->show();
+  const auto hover = [this](const char* name) {
+    QWidget* combo = C(name).Widget();
+    QHelpEvent event(QEvent::ToolTip, QPoint(5, 5), combo->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(combo, &event);
+    return QToolTip::text();
+  };
+  C("narrow").SelectItem(0);
+  EXPECT_EQ(hover("narrow"), QString()) << "\"ok\" fits";
+  C("narrow").SelectItem(1);
+  EXPECT_EQ(hover("narrow"), QStringLiteral("A macro name far too long for the room"));
+  EXPECT_EQ(hover("tipped"), QStringLiteral("Hello"));
 }
 
 TEST_F(Controls, VisibilityEnableAndInvalidHandles) {
