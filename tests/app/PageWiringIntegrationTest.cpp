@@ -846,7 +846,6 @@ TEST_F(PageWiringIntegrationTest, AHiddenWindowLeavesThePreviewAloneWhileTheLigh
 
   Window().show();
   EXPECT_TRUE(WaitFor([&] { return key.ChangerColor() != hidden; }, 3000));
-  EXPECT_TRUE(Window().IsTimerActive(kTimerRepaint));
 }
 
 }  // namespace
