@@ -1,6 +1,7 @@
 #include "device/SyncReaders.h"
 
 #include <algorithm>
+#include <optional>
 #include <stop_token>
 
 #include "common/Log.h"
@@ -53,9 +54,8 @@ bool SyncReader::ListenOnce(const StopEvent& stop) {
   if (stop.IsSet()) return false;
   const auto timeout = start_.paces.readerRead;
   const auto started = std::chrono::steady_clock::now();
-  std::size_t bytesRead = 0;
-  if (ReadReport(link_, input_.report, static_cast<int>(timeout.count()), bytesRead)) {
-    if (Handle(std::span<const std::uint8_t>(input_.report.data(), bytesRead), stop)) return !stop.IsSet();
+  if (const std::optional<bool> ours = TakeReport(static_cast<int>(timeout.count()), stop)) {
+    if (*ours) return !stop.IsSet();
     // An answer to a command of the device's own link, which shares this node: while the lights
     // stream they come by the hundred a second. Rather than waking for each, the reader lets them
     // gather in the node's buffer for a moment and then takes all of them without sleeping.
@@ -98,14 +98,16 @@ void SyncReader::Run(const StopEvent& stop) {
   Trace(kind_ == ReaderKind::kKeyboard ? "键盘同步线程设定退出" : "鼠标同步线程设定测试退出");
 }
 
+std::optional<bool> SyncReader::TakeReport(int timeoutMs, const StopEvent& stop) {
+  std::size_t bytesRead = 0;
+  if (!ReadReport(link_, input_.report, timeoutMs, bytesRead)) return std::nullopt;
+  return Handle(std::span<const std::uint8_t>(input_.report.data(), bytesRead), stop);
+}
+
 bool SyncReader::TakeWaitingReports(const StopEvent& stop) {
   // Bounded, so that a node that never runs dry cannot keep the reader here: the next read waits.
-  for (std::size_t taken = 0; taken < kHidReportBuffer; ++taken) {
-    std::size_t bytesRead = 0;
-    if (!ReadReport(link_, input_.report, 0, bytesRead)) break;
-    Handle(std::span<const std::uint8_t>(input_.report.data(), bytesRead), stop);
-    if (stop.IsSet()) return false;
-  }
+  for (std::size_t taken = 0; taken < kHidReportBuffer && !stop.IsSet(); ++taken)
+    if (!TakeReport(0, stop)) break;
   return !stop.IsSet();
 }
 

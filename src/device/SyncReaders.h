@@ -21,6 +21,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -72,6 +73,9 @@ class SyncReader {
   // Acts on a report of the consumer collection; false for a report of another collection (an
   // answer to a command frame).
   bool Handle(std::span<const std::uint8_t> report, const StopEvent& stop);
+  // Reads one report within `timeoutMs` and handles it: none when nothing came, else whether it
+  // was a report of the consumer collection.
+  std::optional<bool> TakeReport(int timeoutMs, const StopEvent& stop);
   // Reads and handles the reports already waiting, without sleeping. False when `stop` is set.
   bool TakeWaitingReports(const StopEvent& stop);
 

@@ -113,10 +113,10 @@ QString Skin::ImagePath(const QString& image) const {
   return QFileInfo(file).isAbsolute() ? file : QDir(folder_).filePath(file);
 }
 
-bool Skin::HasImage(const QString& image) const {
+QString Skin::ReadableImagePath(const QString& image) const {
   const QString path = ImagePath(image);
-  if (path.isEmpty()) return false;
-  return images_.contains(path) || QImageReader(path).canRead();
+  if (path.isEmpty() || images_.contains(path) || QImageReader(path).canRead()) return path;
+  return {};
 }
 
 QPixmap Skin::Image(const QString& image) const {

@@ -71,10 +71,9 @@ class Skin {
   // A DuiLib-style "file='ms/key.png'" is taken as its file part.
   QPixmap Image(const QString& image) const;
   static QString ImageFile(const QString& image);
-  // The file of an image ("" for none) and whether it holds an image (its header is read, the
-  // pixels are not decoded).
-  QString ImagePath(const QString& image) const;
-  bool HasImage(const QString& image) const;
+  // The file of an image when it holds one ("" for none, or for a file that cannot be read as an
+  // image): its header is read, its pixels are not decoded.
+  QString ReadableImagePath(const QString& image) const;
 
   // A popup menu from a menu skin file:
   //   <Menu> <MenuElement name="lan" text="menu_lan_text"/> <MenuSeparator/> ... </Menu>
@@ -85,6 +84,7 @@ class Skin {
  private:
   friend class SkinWindow;
   Skin() = default;
+  QString ImagePath(const QString& image) const;  // the file an image names ("" for none)
   void AddWindow(SkinWindow* window);
   void RemoveWindow(SkinWindow* window);
 

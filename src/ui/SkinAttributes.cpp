@@ -122,8 +122,9 @@ struct Value<ValueKind::kImage> {
   using Type = ImageValue;  // empty: none
   static std::optional<ImageValue> Parse(const Skin& skin, const QString& text) {
     if (text.isEmpty()) return ImageValue{};
-    if (!skin.HasImage(text)) return std::nullopt;
-    return ImageValue{text, skin.ImagePath(text)};
+    QString path = skin.ReadableImagePath(text);
+    if (path.isEmpty()) return std::nullopt;
+    return ImageValue{text, std::move(path)};
   }
 };
 

@@ -36,7 +36,6 @@ inline constexpr int kItemTextRole = Qt::UserRole + 1;      // Combo/List item: 
 inline constexpr int kItemDataRole = Qt::UserRole + 2;      // Combo/List item: user data
 inline constexpr int kItemNameRole = Qt::UserRole + 3;      // List item: row name
 
-// What every skinned widget paints below its own content.
 // An image file read when it is first asked for: the pictures of pages that are never opened are
 // never decoded.
 class DeferredPixmap {
@@ -58,6 +57,7 @@ class DeferredPixmap {
   mutable bool read_ = true;
 };
 
+// What every skinned widget paints below its own content.
 struct Look {
   QColor bkColor;  // invalid: none
   QString bkImage;
