@@ -47,7 +47,8 @@ bool SkinCombo::event(QEvent* event) {
   if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
     QStyleOptionComboBox option;
     initStyleOption(&option);
-    const QRect room = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    const QRect room =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
     const QString text = currentText();
     if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) > room.width()) {
       QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, this);
@@ -62,15 +63,48 @@ bool SkinCombo::event(QEvent* event) {
 
 // ---- painting ----------------------------------------------------------------------------------
 
-void SkinnedBase::PaintBackground(QWidget& self, QPainter& painter) const {
+namespace {
+
+// Whether `area` lies wholly inside a widget's shape of `size`, clear of its border and of its
+// round corners: every pixel of it is fully covered by the background colour and by no border.
+bool InsideShape(const QSize& size, const QRect& area, int borderSize, int borderRound) {
+  const QRect clear = QRect(QPoint(0, 0), size).adjusted(borderSize, borderSize, -borderSize, -borderSize);
+  if (borderRound <= 0) return clear.contains(area);
+  const int corner = borderRound + 1;
+  return clear.adjusted(0, corner, 0, -corner).contains(area) ||
+         clear.adjusted(corner, 0, -corner, 0).contains(area);
+}
+
+}  // namespace
+
+void SkinnedBase::PaintBackground(QWidget& self, QPainter& painter, const QRect& exposed) const {
+  const QRect area = exposed & self.rect();
+  if (area.isEmpty()) return;
+  const QPixmap& image = look.bkPixmap.Get();
+  const bool fill = look.bkColor.isValid() && look.bkColor.alpha() > 0;
+  // A preview key repainted inside a large panel exposes a small piece of it many times a
+  // second: there the colour and an unscaled picture are copied for that piece alone, which gives
+  // the pixels the whole shape would give, without rasterising the shape (which Qt spreads over
+  // worker threads when the shape is large, whatever the clip).
+  const bool unscaled = image.isNull() || image.deviceIndependentSize().toSize() == self.size();
+  if (unscaled && InsideShape(self.size(), area, look.borderSize, look.borderRound)) {
+    if (fill) painter.fillRect(area, look.bkColor);
+    if (!image.isNull()) {
+      const qreal ratio = image.devicePixelRatio();
+      painter.drawPixmap(
+          QRectF(area), image,
+          QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
+    }
+    return;
+  }
   const QRectF r = QRectF(self.rect())
                        .adjusted(look.borderSize / 2.0, look.borderSize / 2.0, -look.borderSize / 2.0,
                                  -look.borderSize / 2.0);
   painter.setRenderHint(QPainter::Antialiasing, look.borderRound > 0);
   QPainterPath path;
   path.addRoundedRect(r, look.borderRound, look.borderRound);
-  if (look.bkColor.isValid() && look.bkColor.alpha() > 0) painter.fillPath(path, look.bkColor);
-  if (const QPixmap& image = look.bkPixmap.Get(); !image.isNull()) {
+  if (fill) painter.fillPath(path, look.bkColor);
+  if (!image.isNull()) {
     painter.save();
     if (look.borderRound > 0) painter.setClipPath(path);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -96,8 +130,8 @@ SkinButton::SkinButton(QWidget* parent) : Skinned<QPushButton>(parent) {
   setFocusPolicy(Qt::TabFocus);
 }
 
-void SkinButton::PaintBelowContent(QWidget& self, QPainter& painter) const {
-  PaintBackground(self, painter);
+void SkinButton::PaintBelowContent(QWidget& self, QPainter& painter, const QRect& exposed) const {
+  PaintBackground(self, painter, exposed);
   PaintStatusImage(painter);
   PaintFore(painter);
 }

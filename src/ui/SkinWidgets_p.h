@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
@@ -76,9 +77,12 @@ class SkinnedBase {
   bool hoverNotify = true;  // raises "msenter"/"msleave"
 
  protected:
-  // Background colour, border and background image.
-  void PaintBackground(QWidget& self, QPainter& painter) const;
-  virtual void PaintBelowContent(QWidget& self, QPainter& painter) const { PaintBackground(self, painter); }
+  // Background colour, border and background image, where `exposed` (in the widget's
+  // coordinates) needs them.
+  void PaintBackground(QWidget& self, QPainter& painter, const QRect& exposed) const;
+  virtual void PaintBelowContent(QWidget& self, QPainter& painter, const QRect& exposed) const {
+    PaintBackground(self, painter, exposed);
+  }
   void SendHover(QWidget& self, bool entered) const;
 };
 
@@ -103,7 +107,7 @@ template <class Base>
 void Skinned<Base>::paintEvent(QPaintEvent* event) {
   {
     QPainter painter(this);
-    PaintBelowContent(*this, painter);
+    PaintBelowContent(*this, painter, event->rect());
   }
   Base::paintEvent(event);
 }
@@ -126,7 +130,7 @@ class SkinButton : public Skinned<QPushButton> {
   bool lightChanged = false;
 
  protected:
-  void PaintBelowContent(QWidget& self, QPainter& painter) const override;
+  void PaintBelowContent(QWidget& self, QPainter& painter, const QRect& exposed) const override;
   // Between the background and the fore image: the picture of the button's state (disabled,
   // pushed, selected, hot, normal; a missing state falls back to normal).
   virtual void PaintStatusImage(QPainter& painter) const;

@@ -77,9 +77,7 @@ CDeviceKeyButtonUI::LayerKey CDeviceKeyButtonUI::CurrentLayerKey() const {
   key.state = (isEnabled() ? 1 : 0) | (isDown() ? 2 : 0) | (isChecked() ? 4 : 0) | (underMouse() ? 8 : 0) |
               (hasFocus() ? 16 : 0);
   key.text = text();
-  key.font = font();
-  key.palette = palette();
-  key.skinClass = skinClass_;
+  key.styleGeneration = styleGeneration_;
   const QPixmap* status = StateImage();
   key.statusImage = status ? status->cacheKey() : 0;
   key.fore = forePixmap.cacheKey();
@@ -102,7 +100,7 @@ void CDeviceKeyButtonUI::PaintLayers() {
   under_.fill(Qt::transparent);
   {
     QPainter painter(&under_);
-    PaintBackground(*this, painter);
+    PaintBackground(*this, painter, rect());
     PaintStatusImage(painter);
   }
   over_ = QPixmap(pixels);
@@ -122,14 +120,24 @@ void CDeviceKeyButtonUI::PaintLayers() {
 
 bool CDeviceKeyButtonUI::LightHidesLegend() const {
   if (!lightOn || changerAlpha <= 0 || text().isEmpty()) return false;
-  const double luma = (0.299 * changerColor.red() + 0.587 * changerColor.green() + 0.114 * changerColor.blue()) / 255.0;
+  const double luma =
+      (0.299 * changerColor.red() + 0.587 * changerColor.green() + 0.114 * changerColor.blue()) / 255.0;
   return luma * changerAlpha / 255.0 >= kBrightLight;
 }
 
 bool CDeviceKeyButtonUI::event(QEvent* event) {
-  if (event->type() == QEvent::DynamicPropertyChange &&
-      static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == "skinclass")
-    skinClass_ = property("skinclass");
+  switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+    case QEvent::StyleChange:
+      ++styleGeneration_;
+      break;
+    case QEvent::DynamicPropertyChange:
+      if (static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == "skinclass") ++styleGeneration_;
+      break;
+    default:
+      break;
+  }
   return SkinButton::event(event);
 }
 
@@ -144,8 +152,9 @@ void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
   if (lightOn) PaintLight(painter);
   if (LightHidesLegend()) {
     if (halo_.isNull()) {
-      const QColor own =
-          look.bkColor.isValid() && look.bkColor.alpha() > 0 ? look.bkColor : palette().color(QPalette::Shadow);
+      const QColor own = look.bkColor.isValid() && look.bkColor.alpha() > 0
+                             ? look.bkColor
+                             : palette().color(QPalette::Shadow);
       halo_ = HaloOf(over_, QColor(own.red(), own.green(), own.blue()));
     }
     painter.drawPixmap(0, 0, halo_);

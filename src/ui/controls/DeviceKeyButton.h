@@ -61,9 +61,7 @@ class CDeviceKeyButtonUI : public detail::SkinButton, public ISkinAttributes {
     qreal ratio = 0;
     int state = 0;  // enabled, down, checked, under the mouse, focus
     QString text;
-    QFont font;
-    QPalette palette;
-    QVariant skinClass;
+    int styleGeneration = 0;  // font, palette, style, style class
     qint64 statusImage = 0;
     qint64 fore = 0;
     qint64 keySet = 0;
@@ -94,7 +92,9 @@ class CDeviceKeyButtonUI : public detail::SkinButton, public ISkinAttributes {
   mutable bool keySetResolved_ = true;
   bool keySetHidden_ = true;
   LayerKey layerKey_;
-  QVariant skinClass_;  // the "skinclass" property, kept as it changes: looked up by name it costs a search
+  // Counts the changes of font, palette, style and style class, which arrive as events: comparing
+  // a font and a palette on every paint of a moving light costs more than the light itself.
+  int styleGeneration_ = 0;
   QPixmap under_;
   QPixmap over_;
   QPixmap halo_;  // over_'s frame and legend widened by a pixel, in one dark colour; null until needed

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QPalette>
+#include <functional>
+#include <utility>
+
 #include "ControlsTestSupport.h"
 #include "ui/ControlFactory.h"
 #include "ui/controls/DeviceKeyButton.h"
@@ -106,6 +111,24 @@ TEST_F(DeviceKey, TheKeyUnderAndOverTheLightIsPaintedOnceForAMovingLight) {
   skin.C("esc").Widget()->setProperty("skinclass", QStringLiteral("another"));
   ControlsSkin::Render(skin.C("esc"));
   EXPECT_GT(Key("esc")->LayerPaints(), renamedPaints);
+
+  // So are a new font and a new palette (the legend's size and colour).
+  QWidget* key = skin.C("esc").Widget();
+  const std::pair<const char*, std::function<void()>> changes[] = {
+      {"font", [key] { key->setFont(QFont(key->font().family(), key->font().pointSize() + 4)); }},
+      {"palette",
+       [key] {
+         QPalette palette = key->palette();
+         palette.setColor(QPalette::ButtonText, Qt::yellow);
+         key->setPalette(palette);
+       }},
+  };
+  for (const auto& [what, change] : changes) {
+    const int before = Key("esc")->LayerPaints();
+    change();
+    ControlsSkin::Render(skin.C("esc"));
+    EXPECT_GT(Key("esc")->LayerPaints(), before) << what;
+  }
 }
 
 TEST_F(DeviceKey, WithoutALightImageTheKeyGlowsInItsOwnShape) {
