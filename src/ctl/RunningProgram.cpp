@@ -2,45 +2,17 @@
 
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 #include "common/FileDescriptor.h"
 #include "common/InstanceName.h"
+#include "common/LocalSocket.h"
 
 namespace korva::ctl {
 namespace {
-
-// A connected socket, or -1 when nothing listens (a socket file left by a crashed program refuses
-// the connection).
-int Connect(const std::filesystem::path& socket) {
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string path = socket.string();
-  if (path.size() >= sizeof address.sun_path) return -1;
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-bool SendAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    if (sent < 0 && errno == EINTR) continue;
-    if (sent <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(sent));
-  }
-  return true;
-}
 
 // The answer line without its line break; empty when none came in time or it grew too long.
 std::string ReceiveLine(int fd, std::chrono::milliseconds patience) {
@@ -48,7 +20,8 @@ std::string ReceiveLine(int fd, std::chrono::milliseconds patience) {
   std::string line;
   char buffer[4096];
   while (true) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return {};
     pollfd wait{fd, POLLIN, 0};
     const int ready = ::poll(&wait, 1, static_cast<int>(left.count()));
@@ -66,8 +39,9 @@ std::string ReceiveLine(int fd, std::chrono::milliseconds patience) {
 }  // namespace
 
 std::filesystem::path ProgramSocketPath(const std::string& xdgRuntimeDir) {
-  const std::filesystem::path folder =
-      xdgRuntimeDir.empty() ? std::filesystem::path("/run/user") / std::to_string(::getuid()) : std::filesystem::path(xdgRuntimeDir);
+  const std::filesystem::path folder = xdgRuntimeDir.empty()
+                                           ? std::filesystem::path("/run/user") / std::to_string(::getuid())
+                                           : std::filesystem::path(xdgRuntimeDir);
   return folder / (std::string(kSingleInstanceName) + ".socket");
 }
 
@@ -77,12 +51,12 @@ std::filesystem::path ProgramSocketPath() {
 }
 
 bool ProgramIsRunning(const std::filesystem::path& socket) {
-  return FileDescriptor(Connect(socket)).valid();
+  return FileDescriptor(ConnectLocalSocket(socket.string())).valid();
 }
 
 Forwarded ForwardRequest(const std::filesystem::path& socket, const std::string& request,
                          std::chrono::milliseconds patience) {
-  const FileDescriptor connection(Connect(socket));
+  const FileDescriptor connection(ConnectLocalSocket(socket.string()));
   if (connection.get() < 0) return {};
   Forwarded forwarded{ForwardStatus::kNoAnswer, {}};
   if (!SendAll(connection.get(), request + '\n')) return forwarded;

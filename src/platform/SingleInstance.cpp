@@ -1,13 +1,17 @@
 #include "platform/SingleInstance.h"
 
+#include <sys/socket.h>
+
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
 #include <QLockFile>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
+#include <cerrno>
 
+#include "common/LocalSocket.h"
 #include "platform/PlatformLog.h"
 
 namespace korva::platform {
@@ -17,10 +21,23 @@ namespace {
 constexpr qsizetype kMaxWakeUpBytes = 64;
 // A first start holds the lock a moment before it listens: a later start keeps trying this long.
 constexpr int kConnectPatienceMs = 3000;
-constexpr int kConnectAttemptMs = 250;
-constexpr int kWriteTimeoutMs = 1000;
+constexpr int kConnectRetryMs = 50;
+// Connections open at once. Only the user's own programs connect, each sending one line; one
+// that holds connections open without sending cannot lock the others out: a new connection
+// beyond these closes the oldest.
+constexpr std::size_t kMaxPeers = 16;
 
 }  // namespace
+
+// One connection: what came without its line break yet, and an answer still being sent.
+struct SingleInstance::Peer {
+  explicit Peer(int descriptor) : fd(descriptor) {}
+  FileDescriptor fd;
+  std::unique_ptr<QSocketNotifier> readable;
+  std::unique_ptr<QSocketNotifier> writable;
+  QByteArray pending;
+  QByteArray answer;
+};
 
 SingleInstance::SingleInstance(QString runtimeDir, QString name, QObject* parent)
     : QObject(parent), runtimeDir_(std::move(runtimeDir)), name_(std::move(name)) {
@@ -28,7 +45,8 @@ SingleInstance::SingleInstance(QString runtimeDir, QString name, QObject* parent
 }
 
 SingleInstance::~SingleInstance() {
-  if (server_) server_->close();  // removes the socket file before the lock goes
+  peers_.clear();
+  if (listener_) QFile::remove(SocketPath());  // before the lock goes
 }
 
 QString SingleInstance::LockFilePath() const {
@@ -40,7 +58,7 @@ QString SingleInstance::SocketPath() const {
 }
 
 bool SingleInstance::IsListening() const {
-  return server_ && server_->isListening();
+  return listener_.has_value();
 }
 
 SingleInstance::Role SingleInstance::Start() {
@@ -66,48 +84,106 @@ SingleInstance::Role SingleInstance::Start() {
 }
 
 bool SingleInstance::Listen() {
-  server_ = new QLocalServer(this);
-  server_->setSocketOptions(QLocalServer::UserAccessOption);
   // We hold the lock, so a socket file already there was left by a crashed start.
-  QLocalServer::removeServer(SocketPath());
-  if (!server_->listen(SocketPath())) {
+  std::string error;
+  const int fd = ListenLocalSocket(QFile::encodeName(SocketPath()).toStdString(), &error);
+  if (fd < 0) {
     qCWarning(lcPlatform).noquote() << "Cannot listen for wake-up messages on" << SocketPath() << ":"
-                                    << server_->errorString();
+                                    << QString::fromStdString(error);
     return false;
   }
-  connect(server_, &QLocalServer::newConnection, this, &SingleInstance::AcceptConnections);
+  listener_.emplace(fd);
+  accepting_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+  connect(accepting_, &QSocketNotifier::activated, this, &SingleInstance::AcceptConnections);
   return true;
 }
 
 void SingleInstance::AcceptConnections() {
-  while (QLocalSocket* socket = server_->nextPendingConnection()) {
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-      QByteArray pending = socket->property("pending").toByteArray() + socket->readAll();
-      qsizetype end = 0;
-      while ((end = pending.indexOf('\n')) >= 0) {
-        const QByteArray line = pending.left(end);
-        pending.remove(0, end + 1);
-        if (line == kWakeUpMessage) {
-          emit wakeRequested();
-        } else if (IsRequest(line)) {
-          Answer(socket, line);  // one request a connection
-          return;
-        } else {
-          qCInfo(lcPlatform) << "Ignored an unknown single-instance message of" << line.size() << "bytes";
-        }
-      }
-      const bool request = IsRequest(pending);
-      if (pending.size() > (request ? requestMaxBytes_ : kMaxWakeUpBytes)) {
-        if (request)
-          Answer(socket, pending.left(requestMaxBytes_ + 1));
-        else
-          socket->abort();
-        return;
-      }
-      socket->setProperty("pending", pending);
-    });
+  while (true) {
+    const int fd = ::accept4(listener_->get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+      if (errno == EINTR) continue;
+      return;  // none left (EAGAIN), or the peer gave up before it was taken
+    }
+    if (peers_.size() >= kMaxPeers) {
+      qCInfo(lcPlatform) << "Closed the oldest single-instance connection: too many open";
+      Drop(*peers_.front());
+    }
+    Peer& peer = *peers_.emplace_back(std::make_unique<Peer>(fd));
+    peer.readable = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    connect(peer.readable.get(), &QSocketNotifier::activated, this, [this, &peer] { ReadFrom(peer); });
   }
+}
+
+void SingleInstance::ReadFrom(Peer& peer) {
+  char buffer[4096];
+  while (true) {
+    const ssize_t got = ::recv(peer.fd.get(), buffer, sizeof buffer, 0);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+    if (got <= 0) {  // closed by the peer, or broken
+      Drop(peer);
+      return;
+    }
+    peer.pending.append(buffer, got);
+    qsizetype end = 0;
+    while ((end = peer.pending.indexOf('\n')) >= 0) {
+      const QByteArray line = peer.pending.left(end);
+      peer.pending.remove(0, end + 1);
+      if (line == kWakeUpMessage) {
+        emit wakeRequested();
+      } else if (IsRequest(line)) {
+        Answer(peer, line);  // one request a connection
+        return;
+      } else {
+        qCInfo(lcPlatform) << "Ignored an unknown single-instance message of" << line.size() << "bytes";
+      }
+    }
+    const bool request = IsRequest(peer.pending);
+    if (peer.pending.size() > (request ? requestMaxBytes_ : kMaxWakeUpBytes)) {
+      if (request) {
+        Answer(peer, peer.pending.left(requestMaxBytes_ + 1));
+      } else {
+        Drop(peer);
+      }
+      return;
+    }
+  }
+}
+
+void SingleInstance::Answer(Peer& peer, const QByteArray& line) {
+  // Whatever the peer sends after its request is not read.
+  peer.readable.reset();
+  peer.answer = requestHandler_(line) + '\n';
+  SendAnswer(peer);
+}
+
+void SingleInstance::SendAnswer(Peer& peer) {
+  while (!peer.answer.isEmpty()) {
+    const ssize_t sent = ::send(peer.fd.get(), peer.answer.constData(), peer.answer.size(), MSG_NOSIGNAL);
+    if (sent < 0 && errno == EINTR) continue;
+    if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      // The peer reads slowly: the rest goes when it has room.
+      if (!peer.writable) {
+        peer.writable = std::make_unique<QSocketNotifier>(peer.fd.get(), QSocketNotifier::Write);
+        connect(peer.writable.get(), &QSocketNotifier::activated, this, [this, &peer] { SendAnswer(peer); });
+      }
+      return;
+    }
+    if (sent <= 0) break;  // the peer went away
+    peer.answer.remove(0, sent);
+  }
+  Drop(peer);  // after the answer is written
+}
+
+void SingleInstance::Drop(Peer& peer) {
+  // The notifiers may be the ones calling: they go when control is back in the event loop.
+  for (std::unique_ptr<QSocketNotifier>* notifier : {&peer.readable, &peer.writable}) {
+    if (!*notifier) continue;
+    (*notifier)->setEnabled(false);
+    notifier->release()->deleteLater();
+  }
+  peers_.remove_if([&peer](const std::unique_ptr<Peer>& p) { return p.get() == &peer; });
 }
 
 void SingleInstance::SetRequestHandler(QByteArray prefix, qsizetype maxBytes, RequestHandler handler) {
@@ -121,27 +197,15 @@ bool SingleInstance::IsRequest(const QByteArray& bytes) const {
   return bytes.startsWith(requestPrefix_) || requestPrefix_.startsWith(bytes);
 }
 
-void SingleInstance::Answer(QLocalSocket* socket, const QByteArray& line) {
-  // Whatever the peer sends after its request is not read.
-  disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-  socket->write(requestHandler_(line) + '\n');
-  socket->disconnectFromServer();  // after the answer is written
-}
-
 bool SingleInstance::SendWakeUp() const {
   const QDeadlineTimer patience(kConnectPatienceMs);
-  QLocalSocket socket;
+  const std::string path = QFile::encodeName(SocketPath()).toStdString();
   while (true) {
-    socket.connectToServer(SocketPath(), QIODevice::WriteOnly);
-    if (socket.waitForConnected(kConnectAttemptMs)) break;
+    const FileDescriptor socket(ConnectLocalSocket(path));
+    if (socket.valid()) return SendAll(socket.get(), std::string(kWakeUpMessage) + '\n');
     if (patience.hasExpired()) return false;
-    QThread::msleep(50);
+    QThread::msleep(kConnectRetryMs);
   }
-  socket.write(QByteArray(kWakeUpMessage) + '\n');
-  const bool written = socket.waitForBytesWritten(kWriteTimeoutMs) || socket.bytesToWrite() == 0;
-  socket.disconnectFromServer();
-  if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(kWriteTimeoutMs);
-  return written;
 }
 
 }  // namespace korva::platform

@@ -12,17 +12,19 @@
 // is the socket file it left. A lock that cannot be created at all (no runtime folder, no
 // permission) counts as a first start, so the program still runs.
 
-#include <QObject>
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <functional>
+#include <list>
 #include <memory>
+#include <optional>
 
+#include "common/FileDescriptor.h"
 #include "common/InstanceName.h"
 
-class QLocalServer;
-class QLocalSocket;
 class QLockFile;
+class QSocketNotifier;
 
 namespace korva::platform {
 
@@ -61,17 +63,24 @@ class SingleInstance : public QObject {
   void wakeRequested();
 
  private:
+  struct Peer;
+
   bool Listen();
   void AcceptConnections();
+  void ReadFrom(Peer& peer);
+  void Answer(Peer& peer, const QByteArray& line);
+  void SendAnswer(Peer& peer);
+  void Drop(Peer& peer);
   bool SendWakeUp() const;
   // Whether `bytes` are (the beginning of) a request line.
   bool IsRequest(const QByteArray& bytes) const;
-  void Answer(QLocalSocket* socket, const QByteArray& line);
 
   QString runtimeDir_;
   QString name_;
   std::unique_ptr<QLockFile> lock_;
-  QLocalServer* server_ = nullptr;
+  std::optional<FileDescriptor> listener_;
+  QSocketNotifier* accepting_ = nullptr;
+  std::list<std::unique_ptr<Peer>> peers_;
   QByteArray requestPrefix_;
   qsizetype requestMaxBytes_ = 0;
   RequestHandler requestHandler_;

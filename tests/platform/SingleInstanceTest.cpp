@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <memory>
+#include <vector>
 
 namespace korva::platform {
 namespace {
@@ -100,6 +104,43 @@ TEST_F(SingleInstanceTest, RequestLinesGetTheHandlersAnswer) {
     EXPECT_EQ(heard, QList<QByteArray>{c.handled});
     EXPECT_EQ(peer.readAll(), "answer to " + c.handled.left(8) + "\n");
   }
+}
+
+// The socket is the user's alone; a peer that reads its long answer slowly gets all of it; peers
+// that connect and stay silent do not keep a later start from waking the first.
+TEST_F(SingleInstanceTest, TheSocketServesTheUsersProgramsAndNoStranger) {
+  SingleInstance first(runtime.path());
+  ASSERT_EQ(first.Start(), Role::kFirst);
+  EXPECT_EQ(QFile::permissions(first.SocketPath()) &
+                ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+            QFile::Permissions{});
+  const QByteArray longAnswer(1 << 20, 'a');  // more than a socket's buffer
+  first.SetRequestHandler("ASK ", 32, [&longAnswer](const QByteArray&) { return longAnswer; });
+  QLocalSocket reader;
+  reader.connectToServer(first.SocketPath());
+  ASSERT_TRUE(reader.waitForConnected(5000));
+  reader.write("ASK long\n");
+  // The answer is more than the socket holds: the first sends the rest as the reader takes it.
+  QByteArray received;
+  const QDeadlineTimer patience(10000);
+  while (!received.endsWith('\n') && !patience.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    received += reader.read(4096);
+  }
+  EXPECT_EQ(received.size(), longAnswer.size() + 1);
+  EXPECT_EQ(received, longAnswer + '\n');
+
+  std::vector<std::unique_ptr<QLocalSocket>> silent;
+  for (int i = 0; i < 40; ++i) {
+    QCoreApplication::processEvents();  // the first takes the connections as they come
+    silent.push_back(std::make_unique<QLocalSocket>());
+    silent.back()->connectToServer(first.SocketPath());
+    ASSERT_TRUE(silent.back()->waitForConnected(5000));
+  }
+  QSignalSpy woken(&first, &SingleInstance::wakeRequested);
+  SingleInstance second(runtime.path());
+  EXPECT_EQ(second.Start(), Role::kSecond);
+  ASSERT_TRUE(woken.wait(10000));
 }
 
 TEST_F(SingleInstanceTest, LockAndSocketLeftByACrashedStartAreTakenOver) {
