@@ -1,6 +1,9 @@
 #include "ui/PageStyleSheet.h"
 
+#include <algorithm>
+
 #include <QEvent>
+#include <QList>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStackedWidget>
@@ -10,8 +13,18 @@ namespace korva::ui {
 
 namespace {
 
-bool HoldsPageContainer(const QWidget* widget) {
-  return qobject_cast<const QStackedWidget*>(widget) || widget->findChild<QStackedWidget*>() != nullptr;
+bool LooksThroughStandIn(const QWidget* widget) {
+  return widget->property(kStandInLookProperty).toBool();
+}
+
+// Whether `widget` is split into parts instead of taking the sheet whole: it holds a page
+// container or a widget that takes no sheet.
+bool SplitIntoParts(const QWidget* widget) {
+  if (qobject_cast<const QStackedWidget*>(widget)) return true;
+  const QList<QWidget*> inside = widget->findChildren<QWidget*>();
+  return std::any_of(inside.cbegin(), inside.cend(), [](const QWidget* w) {
+    return qobject_cast<const QStackedWidget*>(w) || LooksThroughStandIn(w);
+  });
 }
 
 // The rules of `sheet` that can reach a widget of `part`: Qt parses a sheet once for every widget
@@ -72,7 +85,8 @@ class SheetOnFirstShow : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched == page_ && event->type() == QEvent::Show && !queued_) {
       queued_ = true;
-      QMetaObject::invokeMethod(this, [this] { StyleIfStillShown(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this] { StyleIfStillShown(); }, Qt::QueuedConnection);
     }
     return false;
   }
@@ -92,7 +106,8 @@ class SheetOnFirstShow : public QObject {
 };
 
 void StyleParts(QWidget* widget, const QString& sheet) {
-  if (!HoldsPageContainer(widget)) {
+  if (LooksThroughStandIn(widget)) return;
+  if (!SplitIntoParts(widget)) {
     // A window hands its sheet down to the dialogs it opens later: it keeps the whole sheet.
     widget->setStyleSheet(widget->isWindow() ? sheet : SheetFor(widget, sheet));
     return;
@@ -115,6 +130,10 @@ void StyleParts(QWidget* widget, const QString& sheet) {
 
 void ApplyStyleSheetToShownPages(QWidget* widget, const QString& sheet) {
   StyleParts(widget, sheet);
+}
+
+void ApplyStyleSheetToPart(QWidget* part, const QString& sheet) {
+  part->setStyleSheet(SheetFor(part, sheet));
 }
 
 }  // namespace korva::ui

@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 
@@ -105,6 +106,23 @@ bool SkinWindow::event(QEvent* event) {
       child->setStyleSheet(skin_.StyleSheet());
   }
   return QWidget::event(event);
+}
+
+QPushButton* SkinWindow::ButtonStandIn(const QString& styleClass) {
+  if (QPushButton* known = standIns_.value(styleClass)) return known;
+  const bool first = !standInHolder_;
+  if (first) {
+    standInHolder_ = new QWidget(this);
+    standInHolder_->setObjectName(QStringLiteral("korvaStandIns"));
+    standInHolder_->hide();
+  }
+  auto* button = new QPushButton(standInHolder_);
+  button->setProperty(detail::kStyleProperty, styleClass);
+  // The holder's sheet has the rules that reach push buttons: it is made once, with the first.
+  if (first) ApplyStyleSheetToPart(standInHolder_, skin_.StyleSheet());
+  button->ensurePolished();
+  standIns_.insert(styleClass, button);
+  return button;
 }
 
 void SkinWindow::mousePressEvent(QMouseEvent* event) {

@@ -36,6 +36,7 @@
 #include "ui/SkinError.h"
 
 class QButtonGroup;
+class QPushButton;
 
 namespace korva::ui {
 
@@ -86,6 +87,12 @@ class SkinWindow : public QWidget {
   QList<Control> TakeLightChanges();
   bool HasLightChanges() const { return !lightChanges_.isEmpty(); }
 
+  // A hidden push button of the style class `styleClass` (the "style" attribute), styled by the
+  // skin's sheet, made when first asked for. Widgets that draw a button's frame and legend through
+  // it take no sheet of their own (PageStyleSheet.h): Qt's sheet costs some 10 KB for every
+  // widget it styles, and a device picture has a hundred keys of two or three classes.
+  QPushButton* ButtonStandIn(const QString& styleClass);
+
  protected:
   void showEvent(QShowEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -107,6 +114,8 @@ class SkinWindow : public QWidget {
   QList<INotifyUI*> notifiers_;
   QList<QPointer<QWidget>> lightChanges_;
   std::optional<SkinError> pageError_;
+  QPointer<QWidget> standInHolder_;  // hidden; holds the sheet for the stand-ins
+  QHash<QString, QPushButton*> standIns_;
   int captionHeight_ = 0;
   bool initSent_ = false;
 };

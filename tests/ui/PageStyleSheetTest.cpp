@@ -5,8 +5,8 @@
 
 #include <QComboBox>
 #include <QFileDialog>
-#include <QPushButton>
 #include <QLabel>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
 #include <QVBoxLayout>
@@ -148,6 +148,37 @@ TEST_F(PageStyleSheet, APartHoldsTheRulesThatCanReachItsWidgets) {
   EXPECT_TRUE(window.styleSheet().isEmpty());
 }
 
+// A widget that paints the sheet's look through a stand-in takes no sheet, wherever it sits; the
+// labels beside it still do.
+TEST_F(PageStyleSheet, WidgetsLookingThroughAStandInTakeNoSheet) {
+  QWidget window;
+  auto* layout = new QVBoxLayout(&window);
+  auto* panel = new QWidget;
+  auto* panelLayout = new QVBoxLayout(panel);
+  auto* beside = new QLabel(QStringLiteral("beside"));
+  auto* key = new QLabel(QStringLiteral("key"));
+  key->setProperty(kStandInLookProperty, true);
+  auto* row = new QWidget;
+  auto* nested = new QLabel(QStringLiteral("nested key"), row);
+  nested->setProperty(kStandInLookProperty, true);
+  auto* nestedBeside = new QLabel(QStringLiteral("nested beside"), row);
+  (new QVBoxLayout(row))->addWidget(nestedBeside);
+  panelLayout->addWidget(beside);
+  panelLayout->addWidget(key);
+  panelLayout->addWidget(row);
+  layout->addWidget(panel);
+  auto* plain = new QLabel(QStringLiteral("plain"));
+  layout->addWidget(plain);
+  window.show();
+  ApplyStyleSheetToShownPages(&window, kSheet);
+
+  EXPECT_FALSE(Styled(key));
+  EXPECT_FALSE(Styled(nested));
+  EXPECT_TRUE(Styled(beside));
+  EXPECT_TRUE(Styled(nestedBeside));
+  EXPECT_TRUE(Styled(plain));
+}
+
 // Through a window built from a skin: its hidden page waits for its show, and a file chooser opened
 // on the window looks like the window although the window itself holds no sheet.
 TEST_F(PageStyleSheet, ASkinWindowStylesItsShownPagesAndTheDialogsItOpens) {
@@ -174,7 +205,9 @@ TEST_F(PageStyleSheet, ASkinWindowStylesItsShownPagesAndTheDialogsItOpens) {
   ASSERT_FALSE(error) << error->ToString();
   window.show();
   EndOfTurn();
-  const auto label = [&](const char* name) { return qobject_cast<QLabel*>(window.FindControl(QString::fromLatin1(name)).Widget()); };
+  const auto label = [&](const char* name) {
+    return qobject_cast<QLabel*>(window.FindControl(QString::fromLatin1(name)).Widget());
+  };
   EXPECT_TRUE(Styled(label("heading")));
   EXPECT_TRUE(Styled(label("first")));
   EXPECT_FALSE(Styled(label("second")));

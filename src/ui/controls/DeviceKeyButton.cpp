@@ -5,6 +5,8 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include "ui/PageStyleSheet.h"
+#include "ui/SkinWindow.h"
 #include "ui/controls/ControlSupport.h"
 #include "ui/controls/LightTintCache.h"
 
@@ -30,7 +32,13 @@ QPixmap HaloOf(const QPixmap& layer, const QColor& colour) {
 }  // namespace
 
 CDeviceKeyButtonUI::CDeviceKeyButtonUI(std::shared_ptr<controls::LightTintCache> lights, QWidget* parent)
-    : SkinButton(parent), lights_(std::move(lights)) {}
+    : SkinButton(parent), lights_(std::move(lights)) {
+  // The frame and legend come from the window's stand-in of the key's style class (PaintLayers).
+  // Unstyled, the key would be filled with the application's window colour when painted as the
+  // root of a grab: what lies around its shape is left as it is, as the sheet's clear ground does.
+  setProperty(kStandInLookProperty, true);
+  setAttribute(Qt::WA_NoSystemBackground);
+}
 
 CDeviceKeyButtonUI::~CDeviceKeyButtonUI() = default;
 
@@ -111,10 +119,14 @@ void CDeviceKeyButtonUI::PaintLayers() {
   painter.setFont(font());
   PaintKeySet(painter);
   PaintFore(painter);
-  // The button's own paint (frame, text), as QPushButton paints it.
+  // The button's own paint (frame, text), as QPushButton paints it, in the look the sheet gives
+  // a button of the key's style class: the key itself takes no sheet.
   QStyleOptionButton option;
   initStyleOption(&option);
-  style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+  const QWidget* looks = this;
+  if (SkinWindow* window = SkinWindow::Of(this))
+    looks = window->ButtonStandIn(property(detail::kStyleProperty).toString());
+  looks->style()->drawControl(QStyle::CE_PushButton, &option, &painter, looks);
   halo_ = QPixmap();  // made again from the new layer when a bright light asks for it
 }
 
@@ -131,6 +143,10 @@ bool CDeviceKeyButtonUI::event(QEvent* event) {
     case QEvent::PaletteChange:
     case QEvent::StyleChange:
       ++styleGeneration_;
+      break;
+    case QEvent::Enter:
+    case QEvent::Leave:
+      update();  // the stand-in's look under the pointer (the key itself is not styled)
       break;
     case QEvent::DynamicPropertyChange:
       if (static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == "skinclass") ++styleGeneration_;

@@ -27,8 +27,11 @@ ControlsSkin::ControlsSkin() {
   <Font family="DejaVu Sans" size="12"/>
   <Style path="style.qss"/>
 </Resources>)"));
-  files.Write(QStringLiteral("style.qss"),
-              QStringLiteral("QPushButton { background: transparent; border: none; padding: 0; }"));
+  files.Write(
+      QStringLiteral("style.qss"),
+      QStringLiteral("QPushButton { background: transparent; border: none; padding: 0; }\n"
+                     "QPushButton[skinclass=\"keycap\"] { border: 2px solid #FF0000; color: #00FF00; }\n"
+                     "QPushButton[skinclass=\"keycap\"]:hover { border-color: #0000FF; }"));
   SaveImage(files, "white.png", [](QImage& i) { i.fill(Qt::white); });
   SaveImage(files, "keyset.png", [](QImage& i) {
     for (int y = 0; y < 4; ++y)

@@ -25,6 +25,8 @@ constexpr char kBody[] = R"(
   <DeviceKeyButton name="broken" pos="60,0" size="20,20" lightimage="nowhere.png"/>
   <DeviceKeyButton name="esc" pos="90,0" size="40,20" text="Esc"/>
   <DeviceKeyButton name="tab" pos="140,0" size="40,20" text="Tab" lightimage="white.png" bkcolor="#FF1A1E26" textcolor="#FFB8C2D0"/>
+  <DeviceKeyButton name="cap" pos="190,0" size="40,20" text="W" style="keycap"/>
+  <Button name="capbutton" pos="240,0" size="40,20" text="W" style="keycap"/>
 )";
 
 class DeviceKey : public ::testing::Test {
@@ -129,6 +131,24 @@ TEST_F(DeviceKey, TheKeyUnderAndOverTheLightIsPaintedOnceForAMovingLight) {
     ControlsSkin::Render(skin.C("esc"));
     EXPECT_GT(Key("esc")->LayerPaints(), before) << what;
   }
+}
+
+// A key takes no sheet of its own (a hundred keys would cost a megabyte of Qt's sheet caches) and
+// still looks as the sheet paints a button of its style class, and follows its rule for the
+// pointer.
+TEST_F(DeviceKey, AKeyLooksAsTheSheetPaintsAButtonOfItsClass) {
+  QWidget* key = skin.C("cap").Widget();
+  QWidget* button = skin.C("capbutton").Widget();
+  skin.window->show();
+  EXPECT_FALSE(key->testAttribute(Qt::WA_StyleSheet));
+  ASSERT_TRUE(button->testAttribute(Qt::WA_StyleSheet));
+  const QImage away = ControlsSkin::Render(skin.C("cap"));
+  EXPECT_EQ(away, ControlsSkin::Render(skin.C("capbutton")));
+  EXPECT_TRUE(Near(away.pixel(0, 10), qRgb(255, 0, 0))) << "the class's frame";
+  EXPECT_TRUE(Near(away.pixel(5, 10), qRgb(0, 0, 0))) << "its transparent ground";
+  key->setAttribute(Qt::WA_UnderMouse, true);
+  EXPECT_TRUE(Near(ControlsSkin::Render(skin.C("cap")).pixel(0, 10), qRgb(0, 0, 255)))
+      << "the frame under the pointer";
 }
 
 TEST_F(DeviceKey, WithoutALightImageTheKeyGlowsInItsOwnShape) {
