@@ -37,7 +37,19 @@ struct SingleInstance::Peer {
   std::unique_ptr<QSocketNotifier> writable;
   QByteArray pending;
   QByteArray answer;
+  qsizetype answerSent = 0;
 };
+
+namespace {
+
+// Stops a notifier that may be the one calling now; it goes when control is back in the event loop.
+void Retire(std::unique_ptr<QSocketNotifier>& notifier) {
+  if (!notifier) return;
+  notifier->setEnabled(false);
+  notifier.release()->deleteLater();
+}
+
+}  // namespace
 
 SingleInstance::SingleInstance(QString runtimeDir, QString name, QObject* parent)
     : QObject(parent), runtimeDir_(std::move(runtimeDir)), name_(std::move(name)) {
@@ -153,14 +165,15 @@ void SingleInstance::ReadFrom(Peer& peer) {
 
 void SingleInstance::Answer(Peer& peer, const QByteArray& line) {
   // Whatever the peer sends after its request is not read.
-  peer.readable.reset();
+  Retire(peer.readable);
   peer.answer = requestHandler_(line) + '\n';
   SendAnswer(peer);
 }
 
 void SingleInstance::SendAnswer(Peer& peer) {
-  while (!peer.answer.isEmpty()) {
-    const ssize_t sent = ::send(peer.fd.get(), peer.answer.constData(), peer.answer.size(), MSG_NOSIGNAL);
+  while (peer.answerSent < peer.answer.size()) {
+    const ssize_t sent = ::send(peer.fd.get(), peer.answer.constData() + peer.answerSent,
+                                peer.answer.size() - peer.answerSent, MSG_NOSIGNAL);
     if (sent < 0 && errno == EINTR) continue;
     if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
       // The peer reads slowly: the rest goes when it has room.
@@ -171,18 +184,14 @@ void SingleInstance::SendAnswer(Peer& peer) {
       return;
     }
     if (sent <= 0) break;  // the peer went away
-    peer.answer.remove(0, sent);
+    peer.answerSent += sent;
   }
   Drop(peer);  // after the answer is written
 }
 
 void SingleInstance::Drop(Peer& peer) {
-  // The notifiers may be the ones calling: they go when control is back in the event loop.
-  for (std::unique_ptr<QSocketNotifier>* notifier : {&peer.readable, &peer.writable}) {
-    if (!*notifier) continue;
-    (*notifier)->setEnabled(false);
-    notifier->release()->deleteLater();
-  }
+  Retire(peer.readable);
+  Retire(peer.writable);
   peers_.remove_if([&peer](const std::unique_ptr<Peer>& p) { return p.get() == &peer; });
 }
 
