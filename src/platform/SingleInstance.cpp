@@ -105,8 +105,8 @@ bool SingleInstance::Listen() {
     return false;
   }
   listener_.emplace(fd);
-  accepting_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-  connect(accepting_, &QSocketNotifier::activated, this, &SingleInstance::AcceptConnections);
+  auto* accepting = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+  connect(accepting, &QSocketNotifier::activated, this, &SingleInstance::AcceptConnections);
   return true;
 }
 

@@ -24,7 +24,6 @@
 #include "common/InstanceName.h"
 
 class QLockFile;
-class QSocketNotifier;
 
 namespace korva::platform {
 
@@ -79,7 +78,6 @@ class SingleInstance : public QObject {
   QString name_;
   std::unique_ptr<QLockFile> lock_;
   std::optional<FileDescriptor> listener_;
-  QSocketNotifier* accepting_ = nullptr;
   std::list<std::unique_ptr<Peer>> peers_;
   QByteArray requestPrefix_;
   qsizetype requestMaxBytes_ = 0;

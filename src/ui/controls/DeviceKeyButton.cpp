@@ -149,7 +149,8 @@ bool CDeviceKeyButtonUI::event(QEvent* event) {
       update();  // the stand-in's look under the pointer (the key itself is not styled)
       break;
     case QEvent::DynamicPropertyChange:
-      if (static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == "skinclass") ++styleGeneration_;
+      if (static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == detail::kStyleProperty)
+        ++styleGeneration_;
       break;
     default:
       break;
