@@ -1,6 +1,7 @@
 #include "app/LightingWiring.h"
 
 #include <QMetaObject>
+#include <utility>
 
 #include "app/MainWnd.h"
 #include "session/DeviceSession.h"
@@ -50,6 +51,7 @@ void LightingWiring::ShowFrame(DeviceKind kind, std::span<const fx::FrameEntry> 
     Pending& pending = pending_[IndexOf(kind)];
     pending.frame.assign(frame.begin(), frame.end());
     pending.waiting = true;
+    pending.fresh = true;
   }
   if (!shown_.load() || armed_.exchange(true)) return;
   QMetaObject::invokeMethod(&context_, [this] { window_.ArmPreviewRepaint(); }, Qt::QueuedConnection);
@@ -107,7 +109,7 @@ bool LightingWiring::LightSwitch(DeviceKind kind) const {
   return true;
 }
 
-const std::vector<ui::Control>& LightingWiring::Keys(DeviceKind kind) {
+std::vector<ui::Control>& LightingWiring::Keys(DeviceKind kind) {
   std::vector<ui::Control>& keys = keys_[IndexOf(kind)];
   if (keys.empty()) {
     const QString prefix = QString::fromLatin1(kKeyPrefixes[IndexOf(kind)]);
@@ -118,19 +120,25 @@ const std::vector<ui::Control>& LightingWiring::Keys(DeviceKind kind) {
 }
 
 bool LightingWiring::Apply(DeviceKind kind) {
+  std::vector<ui::Control>& keys = Keys(kind);
+  // A device's keys sit on one page. While that page is not shown its frames wait (the latest
+  // replacing the one before) and the pass only notes that they keep coming, so the timer keeps
+  // its pace instead of being armed anew by every frame; the pass after the page's showing takes
+  // the latest.
+  const bool onScreen = !keys.empty() && keys.front().Widget() && keys.front().Widget()->isVisible();
   // Swapped, not copied: both buffers keep their room, so a running effect allocates nothing.
   std::vector<fx::FrameEntry>& frame = applied_[IndexOf(kind)];
   {
     std::lock_guard lock(mutex_);
     Pending& pending = pending_[IndexOf(kind)];
-    if (!pending.waiting) return false;
+    const bool came = std::exchange(pending.fresh, false);
+    if (!onScreen || !pending.waiting) return came;
     pending.waiting = false;
     frame.swap(pending.frame);
   }
   const bool on = LightSwitch(kind);
-  const std::vector<ui::Control>& keys = Keys(kind);
   for (std::size_t i = 0; i < frame.size() && i < keys.size(); ++i) {
-    ui::Control key = keys[i];
+    ui::Control& key = keys[i];
     if (!key.IsVisible()) continue;
     key.SetLightOn(on);
     // The key takes its tint as 0xRRGGBB.

@@ -40,6 +40,7 @@ class LightingWiring final : private session::LightingPreview {
   struct Pending {
     std::vector<lighting::effects::FrameEntry> frame;
     bool waiting = false;  // a frame waits for the UI thread
+    bool fresh = false;    // a frame came since the last pass looked
   };
 
   void ShowFrame(DeviceKind kind, std::span<const lighting::effects::FrameEntry> frame) override;
@@ -47,7 +48,8 @@ class LightingWiring final : private session::LightingPreview {
   // frames keep coming (the timer keeps running); false when none came (the timer stops until the
   // next frame arms it again). False at once while the window is off screen.
   bool PreviewPass();
-  // Every waiting frame to its keys; true when there was one.
+  // Every waiting frame to its keys where their page is shown; true when one was applied or came
+  // since the last pass.
   bool ApplyWaiting();
   bool Apply(DeviceKind kind);
   // The window was shown (true) or hidden or minimised (false). Shown also after every user action:
@@ -55,7 +57,7 @@ class LightingWiring final : private session::LightingPreview {
   // comes only once, so the latest frames go to the keys again.
   void PreviewShown(bool shown);
   bool LightSwitch(DeviceKind kind) const;
-  const std::vector<ui::Control>& Keys(DeviceKind kind);
+  std::vector<ui::Control>& Keys(DeviceKind kind);
 
   CMainWnd& window_;
   session::LightingThreads threads_;

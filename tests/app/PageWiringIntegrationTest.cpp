@@ -848,5 +848,35 @@ TEST_F(PageWiringIntegrationTest, AHiddenWindowLeavesThePreviewAloneWhileTheLigh
   EXPECT_TRUE(WaitFor([&] { return key.ChangerColor() != hidden; }, 3000));
 }
 
+// While the lighting page is not shown its keys are left alone (setting 126 tints 20 times a second
+// for keys nobody sees cost the idle demo most of its UI thread); shown again, the page takes the
+// latest frame.
+TEST_F(PageWiringIntegrationTest, AKeyOnAPageNotShownIsLeftAloneAndCatchesUpWhenItsPageIsShown) {
+  const int keyboard = bus.Plug(sim::SimDeviceKind::kKeyboard);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitFor([&] { return Window().Session().Keyboard().Image().KeyCount() > 0; }));
+  Click("kb_tab");
+  Click("kb_deng_Op_tab");
+  Find("kb_deng_speed_slider").SetValue(14, ui::SendNotify::Yes);
+  Find("kb_deng_combo_modeSelect").SelectItem(0, ui::SendNotify::Yes);  // the wave
+  ui::Control key = Find("kb_dkey_0");
+  const auto changes = [&](quint32 from) {
+    return WaitFor([&] { return key.ChangerColor() != from; }, 3000);
+  };
+  ASSERT_TRUE(changes(key.ChangerColor())) << "the preview follows the wave";
+
+  Click("kb_macro_Op_tab");
+  ASSERT_FALSE(key.Widget()->isVisible());
+  QCoreApplication::processEvents();  // a pass already under way ends
+  const quint32 away = key.ChangerColor();
+  const std::size_t streamed = bus.Requests(keyboard).size();
+  EXPECT_TRUE(WaitFor([&] { return bus.Requests(keyboard).size() > streamed + 20; }, 3000))
+      << "the keyboard still gets its frames";
+  EXPECT_EQ(key.ChangerColor(), away);
+
+  Click("kb_deng_Op_tab");
+  EXPECT_TRUE(changes(away));
+}
+
 }  // namespace
 }  // namespace korva::app
